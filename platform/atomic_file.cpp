@@ -1,0 +1,58 @@
+#include "platform/atomic_file.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vx {
+
+namespace {
+bool writeAll(int fd, const QByteArray& data) {
+    const char* p = data.constData();
+    qsizetype left = data.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+} // namespace
+
+bool writeFileAtomically(const QString& path, const QByteArray& data, mode_t mode,
+                         bool keepExistingMode, QString* error) {
+    const QByteArray target = QFile::encodeName(path);
+    struct stat st {};
+    if (keepExistingMode && ::stat(target.constData(), &st) == 0)
+        mode = st.st_mode & 07777;
+
+    const QByteArray dir = QFile::encodeName(QFileInfo(path).absolutePath());
+    QByteArray tmpl = dir + "/." + QFile::encodeName(QFileInfo(path).fileName()) + ".XXXXXX";
+    const int fd = ::mkstemp(tmpl.data());
+    if (fd < 0) {
+        if (error)
+            *error = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, data) && ::fsync(fd) == 0;
+    const int savedErrno = errno;
+    ok = (::close(fd) == 0) && ok;
+    if (ok && ::rename(tmpl.constData(), target.constData()) == 0)
+        return true;
+    const int err = ok ? errno : savedErrno;
+    ::unlink(tmpl.constData());
+    if (error)
+        *error = QString::fromLocal8Bit(std::strerror(err));
+    return false;
+}
+
+} // namespace vx

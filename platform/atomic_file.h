@@ -1,0 +1,17 @@
+#pragma once
+// Replacing a file's whole content so that a crash leaves either the old or the new file.
+
+#include <QByteArray>
+#include <QString>
+#include <sys/types.h>
+
+namespace vx {
+
+// Writes `data` into a temporary file beside `path`, flushes it to disk and renames it over
+// `path`. The file gets `mode`; when `keepExistingMode` is set and `path` exists, its present mode
+// is kept instead. On failure the old file is untouched, the temporary file removed, `error`
+// (when given) says why, and the result is false.
+bool writeFileAtomically(const QString& path, const QByteArray& data, mode_t mode,
+                         bool keepExistingMode, QString* error = nullptr);
+
+} // namespace vx

@@ -1,0 +1,50 @@
+#include "testsupport/test_env.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace vx::test {
+
+TestEnv::TestEnv() {
+    QDir().mkpath(home());
+    QDir().mkpath(programDir());
+    setEnv("HOME", home());
+    setEnv("XDG_CONFIG_HOME", configDir());
+    setEnv("JOV_PROGRAM_DIR", programDir());
+}
+
+TestEnv::~TestEnv() {
+    for (const auto& [name, old] : saved_) {
+        if (old.first)
+            qputenv(name.constData(), old.second);
+        else
+            qunsetenv(name.constData());
+    }
+}
+
+void TestEnv::setEnv(const char* name, const QString& value) {
+    if (!saved_.count(name))
+        saved_[name] = {qEnvironmentVariableIsSet(name), qgetenv(name)};
+    qputenv(name, value.toUtf8());
+}
+
+QString TestEnv::mkdir(const QString& relative) const {
+    const QString path = root() + u'/' + relative;
+    QDir().mkpath(path);
+    return path;
+}
+
+void TestEnv::writeFile(const QString& path, const QByteArray& content) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(content);
+}
+
+QByteArray TestEnv::readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace vx::test

@@ -1,0 +1,37 @@
+#pragma once
+// A throw-away home for one test: HOME, XDG_CONFIG_HOME and JOV_PROGRAM_DIR point into a fresh
+// temporary folder and are restored afterwards.
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+#include <map>
+
+namespace vx::test {
+
+class TestEnv {
+public:
+    TestEnv();
+    ~TestEnv();
+    TestEnv(const TestEnv&) = delete;
+    TestEnv& operator=(const TestEnv&) = delete;
+
+    QString root() const { return dir_.path(); }
+    QString home() const { return root() + QStringLiteral("/home"); }
+    QString programDir() const { return root() + QStringLiteral("/program"); }
+    QString configDir() const { return home() + QStringLiteral("/.config"); }
+    // A folder below the root, created with its parents.
+    QString mkdir(const QString& relative) const;
+    // Writes `content` (bytes as given) into `path`, creating folders.
+    static void writeFile(const QString& path, const QByteArray& content);
+    static QByteArray readFile(const QString& path);
+
+    // Sets an environment variable for the test's lifetime.
+    void setEnv(const char* name, const QString& value);
+
+private:
+    QTemporaryDir dir_;
+    std::map<QByteArray, std::pair<bool, QByteArray>> saved_;
+};
+
+} // namespace vx::test
