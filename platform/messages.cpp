@@ -77,3 +77,10 @@ QString BatchMessageService::input(const QString& prompt, const QString& title,
 }
 
 } // namespace vx
+
+namespace vx {
+bool AskYesNo(const QString& line1, const QString& line2) {
+    return MsgBox(line1 + QStringLiteral("\r\r") + line2, MsgButtons::YesNo, MsgIcon::Question) ==
+           MsgAnswer::Yes;
+}
+} // namespace vx

@@ -56,3 +56,9 @@ private:
 };
 
 } // namespace vx
+
+namespace vx {
+// The program's shared yes/no question: line1, CR, CR, line2, with Yes and No buttons and the
+// question icon, titled with the product name. True for Yes.
+bool AskYesNo(const QString& line1, const QString& line2);
+} // namespace vx

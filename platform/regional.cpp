@@ -228,11 +228,17 @@ QString formatNumber(double value, const QString& pattern) {
     const int minFrac = static_cast<int>(fracPart.count(u'0'));
     const int maxFrac = static_cast<int>(fracPart.size());
 
-    // Round half away from zero at maxFrac decimals, on the decimal text of the value.
-    const double scale = std::pow(10.0, maxFrac);
-    const long double scaled = std::llround(static_cast<long double>(std::fabs(value)) * scale);
+    // Round half away from zero at maxFrac decimals, on the value's decimal text (1.005 is
+    // 1.00499999... in binary; its ten-decimal text 1.0050000000 rounds as a person expects).
+    const QString text = QString::number(std::fabs(value), 'f', 10);
+    const qsizetype point = text.indexOf(u'.');
+    QString kept = text.left(point) + text.mid(point + 1, maxFrac);
+    const bool roundUp = text.at(point + 1 + maxFrac) >= u'5';
+    qlonglong scaled = kept.toLongLong();
+    if (roundUp)
+        ++scaled;
     const bool negative = value < 0 && scaled != 0;
-    QString digits = QString::number(static_cast<qlonglong>(scaled));
+    QString digits = QString::number(scaled);
     if (digits.size() <= maxFrac)
         digits = digits.rightJustified(maxFrac + 1, u'0');
     QString whole = digits.left(digits.size() - maxFrac);

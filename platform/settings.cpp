@@ -27,6 +27,9 @@ QString GetSetting(const QString& app, const QString& section, const QString& ke
 
 bool SaveSetting(const QString& app, const QString& section, const QString& key,
                  const QString& value) {
+    // One line holds one value: a line break would end it and start entries of its own.
+    if (value.contains(u'\r') || value.contains(u'\n'))
+        return false;
     const QString dir = configHome() + QStringLiteral("/jov");
     if (!QDir().mkpath(dir))
         return false;

@@ -9,6 +9,9 @@
 
 namespace vx::test {
 
+// The folder of the programs the project builds (vantrex-report, JOVDataConfiguration).
+inline QString binDir() { return QStringLiteral(VANTREX_BIN_DIR); }
+
 class TestEnv {
 public:
     TestEnv();

@@ -1,0 +1,13 @@
+#pragma once
+// Exit statuses of the program, for the scripts and schedulers that run it.
+
+namespace vx {
+
+enum ExitStatus : int {
+    kExitDocument = 0,      // a document was produced, or the dialog run ended normally
+    kExitNothing = 1,       // the run ended with nothing to show
+    kExitStartupFailed = 2, // data path, database or tables could not be opened
+    kExitUsage = 3,         // bad usage
+};
+
+} // namespace vx

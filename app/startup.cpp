@@ -1,0 +1,83 @@
+#include "app/startup.h"
+
+#include "app/commandline.h"
+#include "app/exit_status.h"
+#include "datapath/clsdatapath.h"
+#include "datapath/datapath_ops.h"
+#include "platform/messages.h"
+#include "platform/paths.h"
+#include "platform/runtime.h"
+#include "runstate/runstate.h"
+#include "util/ini_services.h"
+
+#include <cstdio>
+
+namespace vx {
+
+namespace {
+QString dataFile(const QString& name) {
+    return joinPath(nativePath(gDataPath().DataPath()), name);
+}
+} // namespace
+
+void gpReadCompanyInfo() {
+    gIni().File_Name(dataFile(QStringLiteral("WINREGS.INI")));
+    setPointer(Pointer::Hourglass);
+    if (gIni().FileOpen())
+        runState().gsCompanyName = gIni().getvalue(QStringLiteral("JOVURM"), QStringLiteral("Company"));
+    setPointer(Pointer::Default);
+    pumpEvents();
+}
+
+QString gfsReadDailyReportOptions() {
+    const QString name = QStringLiteral("JOV.INI");
+    gIni().File_Name(dataFile(name));
+    if (!gIni().FileOpen()) {
+        MsgBox(QStringLiteral("Unable to open JOV Configuration Settings File, ") + name +
+                   QStringLiteral("."),
+               MsgButtons::Ok, MsgIcon::None, QStringLiteral("Error"));
+        return QString();
+    }
+    pumpEvents();
+    const QString value =
+        gIni().getvalue(QStringLiteral("DAILY REPORTS"),
+                        QStringLiteral("Show Store Number for Store 1 on Reports"),
+                        QStringLiteral("No"));
+    runState().gbShowStore1Number = value == QLatin1String("Yes");
+    return value;
+}
+
+void gpEndProgram(int status) { endProgram(status); }
+
+int Main(const ProgramOptions& options) {
+    // 1. The run parameters.
+    gpParseCommandLine(options.commandLine);
+
+    // 2. The station's data path; without one the program ends (the opener has said why).
+    if (!gfbJOV_DataPath_startup(true, 0, QString(), false))
+        return kExitStartupFailed;
+
+    // 3. The company name for the heading.
+    gpReadCompanyInfo();
+
+    // 6. The daily-report option.
+    gfsReadDailyReportOptions();
+
+    // 7. Without a start date the report specifications dialog would open; a batch run has
+    // nobody to fill it in.
+    if (runState().gsStartDate.isEmpty() && runtimeOptions().batch) {
+        MsgBox(QStringLiteral("Batch runs need \"START=\" on the command line: without a start "
+                              "date the report specifications dialog would open."),
+               MsgButtons::Ok, MsgIcon::Critical);
+        return kExitUsage;
+    }
+
+    // The report's tables, the specifications dialog and the report run are not part of this
+    // build yet, so start-up ends here.
+    std::fputs("vantrex-report: start-up complete; the report tables and the report run are not "
+               "available in this build\n",
+               stderr);
+    return kExitStartupFailed;
+}
+
+} // namespace vx

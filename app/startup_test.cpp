@@ -1,0 +1,149 @@
+#include "app/startup.h"
+#include "datapath/clsdatapath.h"
+#include "platform/scripted_messages.h"
+#include "platform/settings.h"
+#include "runstate/runstate.h"
+#include "testsupport/test_env.h"
+#include "util/ini_services.h"
+
+#include <QFile>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+namespace vx {
+namespace {
+
+class StartupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetRunState();
+        resetDataPath();
+        resetIni();
+        env.setEnv("LC_ALL", QStringLiteral("C"));
+        dataPath = env.mkdir(QStringLiteral("data"));
+        gDataPath().setDataPath(dataPath);
+    }
+    test::TestEnv env;
+    QString dataPath;
+};
+
+TEST_F(StartupTest, CompanyNameComesFromWinregs) {
+    test::TestEnv::writeFile(dataPath + "/WINREGS.INI", "[jovurm]\r\ncompany = Corner Shop \r\n");
+    gpReadCompanyInfo();
+    EXPECT_EQ(runState().gsCompanyName, QStringLiteral("Corner Shop"));
+}
+
+TEST_F(StartupTest, MissingWinregsLeavesTheNameEmptyWithoutAMessage) {
+    ScopedScriptedMessages boxes;
+    gpReadCompanyInfo();
+    EXPECT_TRUE(runState().gsCompanyName.isEmpty());
+    EXPECT_TRUE(boxes.boxes().isEmpty());
+}
+
+TEST_F(StartupTest, DailyReportOption) {
+    struct Case {
+        QByteArray ini;
+        bool shown;
+    };
+    const Case cases[] = {
+        {"[DAILY REPORTS]\r\nShow Store Number for Store 1 on Reports=Yes\r\n", true},
+        {"[daily reports]\r\nshow store number for store 1 on reports = Yes\r\n", true},
+        {"[DAILY REPORTS]\r\nShow Store Number for Store 1 on Reports=yes\r\n", false},
+        {"[DAILY REPORTS]\r\n", false},
+    };
+    for (const Case& c : cases) {
+        test::TestEnv::writeFile(dataPath + "/JOV.INI", c.ini);
+        runState().gbShowStore1Number = !c.shown;
+        ScopedScriptedMessages boxes;
+        gfsReadDailyReportOptions();
+        EXPECT_EQ(runState().gbShowStore1Number, c.shown) << c.ini.constData();
+        EXPECT_TRUE(boxes.boxes().isEmpty());
+    }
+}
+
+TEST_F(StartupTest, MissingJovIniIsReportedAndTheRunGoesOn) {
+    ScopedScriptedMessages boxes;
+    EXPECT_TRUE(gfsReadDailyReportOptions().isEmpty());
+    ASSERT_EQ(boxes.boxes().size(), 1);
+    EXPECT_EQ(boxes.boxes()[0].text,
+              QStringLiteral("Unable to open JOV Configuration Settings File, JOV.INI."));
+    EXPECT_EQ(boxes.boxes()[0].title, QStringLiteral("Error"));
+    EXPECT_FALSE(runState().gbShowStore1Number);
+}
+
+// The executable itself, run as a scheduler would run it.
+class ProgramRun : public ::testing::Test {
+protected:
+    struct Result {
+        int status;
+        QString err;
+    };
+    Result run(const QStringList& args) {
+        QProcess p;
+        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        e.remove(QStringLiteral("DISPLAY"));
+        e.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        e.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+        p.setProcessEnvironment(e);
+        p.start(test::binDir() + QStringLiteral("/vantrex-report"), args);
+        p.waitForFinished(60000);
+        return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
+    }
+    void store(const QString& key, const QString& value) {
+        SaveSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"), key, value);
+    }
+    test::TestEnv env;
+    const QStringList range{QStringLiteral("--batch"), QStringLiteral("START=03/01/2024|END=03/31/2024")};
+};
+
+TEST_F(ProgramRun, EmptySettingsAskForADataPathAndEnd) {
+    const Result r = run(range);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains(QStringLiteral(
+        "Vantrex Report: A path to the JOV Data Files has not been defined\n\n"
+        "Do you want to define it now?\n-> No\n")))
+        << r.err.toStdString();
+}
+
+TEST_F(ProgramRun, NetworkStationWithMissingPathReportsTheNetwork) {
+    store(QStringLiteral("NETWORK"), QStringLiteral("True"));
+    store(QStringLiteral("DATAPATH"), env.root() + QStringLiteral("/gone"));
+    const Result r = run(range);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains(QStringLiteral(
+        "Network Not Found: The network is currently down or is not set up properly. Please "
+        "contact your network administrator for help.")))
+        << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains(QStringLiteral("-> No")));
+}
+
+TEST_F(ProgramRun, ValidDataPathCopiesUpperAltAndReportsMissingJovIni) {
+    const QString data = env.mkdir(QStringLiteral("data"));
+    store(QStringLiteral("DATAPATH"), data + QStringLiteral("/"));
+    test::TestEnv::writeFile(env.programDir() + "/upper.alt", "UPPER");
+    test::TestEnv::writeFile(data + "/WINREGS.INI", "[JOVURM]\r\nCompany=Corner Shop\r\n");
+    const Result r = run(range);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(test::TestEnv::readFile(data + "/upper.alt"), QByteArray("UPPER"));
+    EXPECT_TRUE(r.err.contains(
+        QStringLiteral("Error: Unable to open JOV Configuration Settings File, JOV.INI.\n")))
+        << r.err.toStdString();
+}
+
+TEST_F(ProgramRun, BatchRunWithoutStartDateIsBadUsage) {
+    const QString data = env.mkdir(QStringLiteral("data"));
+    store(QStringLiteral("DATAPATH"), data);
+    test::TestEnv::writeFile(data + "/JOV.INI", "[DAILY REPORTS]\r\n");
+    const Result r = run({QStringLiteral("--batch"), QStringLiteral("END=03/31/2024")});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("START="))) << r.err.toStdString();
+}
+
+TEST_F(ProgramRun, UsageAndVersion) {
+    EXPECT_EQ(run({QStringLiteral("--frobnicate")}).status, 3);
+    EXPECT_EQ(run({QStringLiteral("--help")}).status, 0);
+    EXPECT_EQ(run({QStringLiteral("--version")}).status, 0);
+}
+
+} // namespace
+} // namespace vx

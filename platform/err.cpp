@@ -1,0 +1,10 @@
+#include "platform/err.h"
+
+namespace vx {
+
+ErrObject& Err() {
+    static ErrObject err;
+    return err;
+}
+
+} // namespace vx
