@@ -18,7 +18,7 @@ struct TagCase {
 };
 
 class CommandLineTest : public ::testing::TestWithParam<TagCase> {
-protected:
+  protected:
     void SetUp() override {
         env.setEnv("LC_ALL", QStringLiteral("C"));
         resetRunState();

@@ -39,7 +39,8 @@ ProgramOptions parseProgramOptions(const QStringList& args, bool hasDisplay) {
 
 QString usageText() {
     return QStringLiteral(
-        "Usage: vantrex-report [options] [--] 'START=...|END=...|DELETED=...|TAX=...|STORE=...|EXPORT=...'\n"
+        "Usage: vantrex-report [options] [--] "
+        "'START=...|END=...|DELETED=...|TAX=...|STORE=...|EXPORT=...'\n"
         "\n"
         "Produces the purchase-order summary report of the store's database for a date range.\n"
         "Without START= the report specifications dialog opens.\n"

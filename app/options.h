@@ -9,13 +9,13 @@
 namespace vx {
 
 struct ProgramOptions {
-    bool batch = false;   // no window is shown; boxes go to stderr
-    bool yes = false;     // batch questions are answered Yes
+    bool batch = false; // no window is shown; boxes go to stderr
+    bool yes = false;   // batch questions are answered Yes
     bool help = false;
     bool version = false;
-    QString pdfFile;      // a direct run writes its document here and ends
-    QString commandLine;  // the report manager's command line
-    QString error;        // not empty: the options were bad usage
+    QString pdfFile;     // a direct run writes its document here and ends
+    QString commandLine; // the report manager's command line
+    QString error;       // not empty: the options were bad usage
 };
 
 // Parses the arguments after the program name. Without a display (no DISPLAY or

@@ -24,7 +24,8 @@ void gpReadCompanyInfo() {
     gIni().File_Name(dataFile(QStringLiteral("WINREGS.INI")));
     setPointer(Pointer::Hourglass);
     if (gIni().FileOpen())
-        runState().gsCompanyName = gIni().getvalue(QStringLiteral("JOVURM"), QStringLiteral("Company"));
+        runState().gsCompanyName =
+            gIni().getvalue(QStringLiteral("JOVURM"), QStringLiteral("Company"));
     setPointer(Pointer::Default);
     pumpEvents();
 }
@@ -39,15 +40,16 @@ QString gfsReadDailyReportOptions() {
         return QString();
     }
     pumpEvents();
-    const QString value =
-        gIni().getvalue(QStringLiteral("DAILY REPORTS"),
-                        QStringLiteral("Show Store Number for Store 1 on Reports"),
-                        QStringLiteral("No"));
+    const QString value = gIni().getvalue(
+        QStringLiteral("DAILY REPORTS"), QStringLiteral("Show Store Number for Store 1 on Reports"),
+        QStringLiteral("No"));
     runState().gbShowStore1Number = value == QLatin1String("Yes");
     return value;
 }
 
-void gpEndProgram(int status) { endProgram(status); }
+void gpEndProgram(int status) {
+    endProgram(status);
+}
 
 int Main(const ProgramOptions& options) {
     // 1. The run parameters.

@@ -14,7 +14,7 @@ namespace vx {
 namespace {
 
 class StartupTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         resetRunState();
         resetDataPath();
@@ -73,7 +73,7 @@ TEST_F(StartupTest, MissingJovIniIsReportedAndTheRunGoesOn) {
 
 // The executable itself, run as a scheduler would run it.
 class ProgramRun : public ::testing::Test {
-protected:
+  protected:
     struct Result {
         int status;
         QString err;
@@ -93,15 +93,16 @@ protected:
         SaveSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"), key, value);
     }
     test::TestEnv env;
-    const QStringList range{QStringLiteral("--batch"), QStringLiteral("START=03/01/2024|END=03/31/2024")};
+    const QStringList range{QStringLiteral("--batch"),
+                            QStringLiteral("START=03/01/2024|END=03/31/2024")};
 };
 
 TEST_F(ProgramRun, EmptySettingsAskForADataPathAndEnd) {
     const Result r = run(range);
     EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(r.err.contains(QStringLiteral(
-        "Vantrex Report: A path to the JOV Data Files has not been defined\n\n"
-        "Do you want to define it now?\n-> No\n")))
+    EXPECT_TRUE(r.err.contains(
+        QStringLiteral("Vantrex Report: A path to the JOV Data Files has not been defined\n\n"
+                       "Do you want to define it now?\n-> No\n")))
         << r.err.toStdString();
 }
 

@@ -20,11 +20,19 @@ QString withNewlines(QString text) {
 }
 } // namespace
 
-QString productName() { return QStringLiteral("Vantrex Report"); }
-QString productVersion() { return QStringLiteral(VANTREX_VERSION); }
+QString productName() {
+    return QStringLiteral("Vantrex Report");
+}
+QString productVersion() {
+    return QStringLiteral(VANTREX_VERSION);
+}
 
-MessageService& messageService() { return g_service ? *g_service : defaultService(); }
-void setMessageService(MessageService* service) { g_service = service; }
+MessageService& messageService() {
+    return g_service ? *g_service : defaultService();
+}
+void setMessageService(MessageService* service) {
+    g_service = service;
+}
 
 MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) {
     return messageService().message(text, buttons, icon, title.isEmpty() ? productName() : title);

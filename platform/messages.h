@@ -15,7 +15,7 @@ enum class MsgAnswer { Ok, Cancel, Yes, No, Retry };
 // `input` shows an input box and returns its text, empty when cancelled. A title is never
 // empty when it reaches an implementation (callers' empty titles become the product name).
 class MessageService {
-public:
+  public:
     virtual ~MessageService() = default;
     virtual MsgAnswer message(const QString& text, MsgButtons buttons, MsgIcon icon,
                               const QString& title) = 0;
@@ -42,14 +42,14 @@ QString InputBox(const QString& prompt, const QString& title = {}, const QString
 // Writes every box to a stream as "<title>: <text>" (line breaks as newlines); questions get the
 // configured answer, written after them as "-> Yes" / "-> No".
 class BatchMessageService : public MessageService {
-public:
+  public:
     explicit BatchMessageService(bool answerYes = false, FILE* out = stderr)
         : yes_(answerYes), out_(out) {}
     MsgAnswer message(const QString& text, MsgButtons buttons, MsgIcon icon,
                       const QString& title) override;
     QString input(const QString& prompt, const QString& title, const QString& def) override;
 
-private:
+  private:
     void write(const QString& block);
     bool yes_;
     FILE* out_;

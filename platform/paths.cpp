@@ -35,7 +35,9 @@ QString programDir() {
     return QFileInfo(exePath()).absolutePath();
 }
 
-QString executableName() { return QFileInfo(exePath()).fileName(); }
+QString executableName() {
+    return QFileInfo(exePath()).fileName();
+}
 
 QString computerName() {
     char buf[256] = {};
@@ -66,7 +68,9 @@ QString joinPath(const QString& folder, const QString& name) {
     return dropTrailingBlanksAndDots(f + u'/' + name);
 }
 
-bool dirExists(const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); }
+bool dirExists(const QString& path) {
+    return !path.isEmpty() && QFileInfo(path).isDir();
+}
 
 bool fileExists(const QString& path) {
     const QFileInfo info(path);

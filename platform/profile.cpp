@@ -81,7 +81,9 @@ bool load(const QString& file, Document& doc, bool* exists = nullptr) {
     return true;
 }
 
-bool same(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool same(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 // Index of the first header of `section`, or -1.
 qsizetype findSection(const Document& doc, const QString& section) {

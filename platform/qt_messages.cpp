@@ -14,28 +14,50 @@ MsgAnswer QtMessageService::message(const QString& text, MsgButtons buttons, Msg
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
     box.setText(shown);
     switch (icon) {
-    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MsgIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case MsgIcon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MsgIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MsgIcon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MsgIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
     }
     QMessageBox::StandardButtons set;
     switch (buttons) {
-    case MsgButtons::Ok: set = QMessageBox::Ok; break;
-    case MsgButtons::OkCancel: set = QMessageBox::Ok | QMessageBox::Cancel; break;
-    case MsgButtons::YesNo: set = QMessageBox::Yes | QMessageBox::No; break;
+    case MsgButtons::Ok:
+        set = QMessageBox::Ok;
+        break;
+    case MsgButtons::OkCancel:
+        set = QMessageBox::Ok | QMessageBox::Cancel;
+        break;
+    case MsgButtons::YesNo:
+        set = QMessageBox::Yes | QMessageBox::No;
+        break;
     case MsgButtons::YesNoCancel:
         set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
         break;
-    case MsgButtons::RetryCancel: set = QMessageBox::Retry | QMessageBox::Cancel; break;
+    case MsgButtons::RetryCancel:
+        set = QMessageBox::Retry | QMessageBox::Cancel;
+        break;
     }
     box.setStandardButtons(set);
     switch (box.exec()) {
-    case QMessageBox::Yes: return MsgAnswer::Yes;
-    case QMessageBox::No: return MsgAnswer::No;
-    case QMessageBox::Retry: return MsgAnswer::Retry;
-    case QMessageBox::Cancel: return MsgAnswer::Cancel;
+    case QMessageBox::Yes:
+        return MsgAnswer::Yes;
+    case QMessageBox::No:
+        return MsgAnswer::No;
+    case QMessageBox::Retry:
+        return MsgAnswer::Retry;
+    case QMessageBox::Cancel:
+        return MsgAnswer::Cancel;
     default:
         // Closing the box by its frame answers like its escape button.
         if (buttons == MsgButtons::YesNo)

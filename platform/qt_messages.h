@@ -6,7 +6,7 @@
 namespace vx {
 
 class QtMessageService : public MessageService {
-public:
+  public:
     MsgAnswer message(const QString& text, MsgButtons buttons, MsgIcon icon,
                       const QString& title) override;
     QString input(const QString& prompt, const QString& title, const QString& def) override;

@@ -38,12 +38,18 @@ int fullYear(const QString& digits) {
     return y;
 }
 
-QString pad2(int v) { return QString::number(v).rightJustified(2, u'0'); }
+QString pad2(int v) {
+    return QString::number(v).rightJustified(2, u'0');
+}
 
 } // namespace
 
-QLocale timeLocale() { return localeFrom({"LC_ALL", "LC_TIME", "LANG"}); }
-QLocale numberLocale() { return localeFrom({"LC_ALL", "LC_NUMERIC", "LANG"}); }
+QLocale timeLocale() {
+    return localeFrom({"LC_ALL", "LC_TIME", "LANG"});
+}
+QLocale numberLocale() {
+    return localeFrom({"LC_ALL", "LC_NUMERIC", "LANG"});
+}
 
 QString shortDatePattern() {
     QString p = timeLocale().dateFormat(QLocale::ShortFormat);

@@ -36,7 +36,9 @@ void setPointer(Pointer p) {
         QGuiApplication::setOverrideCursor(Qt::BusyCursor);
 }
 
-void setEndHandler(EndHandler handler) { endHandler() = std::move(handler); }
+void setEndHandler(EndHandler handler) {
+    endHandler() = std::move(handler);
+}
 
 void endProgram(int status) {
     if (endHandler())

@@ -18,7 +18,7 @@ struct RecordedBox {
 };
 
 class ScriptedMessageService : public MessageService {
-public:
+  public:
     // Queues the answer of the next box that is not a plain OK box.
     void answer(MsgAnswer a) { answers_.push_back(a); }
     // Queues the text of the next input box.
@@ -32,9 +32,13 @@ public:
     QStringList texts() const;
     // Answers queued but never asked for.
     size_t pendingAnswers() const { return answers_.size() + inputs_.size(); }
-    void clear() { boxes_.clear(); answers_.clear(); inputs_.clear(); }
+    void clear() {
+        boxes_.clear();
+        answers_.clear();
+        inputs_.clear();
+    }
 
-private:
+  private:
     QList<RecordedBox> boxes_;
     std::deque<MsgAnswer> answers_;
     std::deque<QString> inputs_;
@@ -42,7 +46,7 @@ private:
 
 // Installs a scripted service for the lifetime of the guard.
 class ScopedScriptedMessages : public ScriptedMessageService {
-public:
+  public:
     ScopedScriptedMessages() { setMessageService(this); }
     ~ScopedScriptedMessages() override { setMessageService(nullptr); }
 };

@@ -7,6 +7,8 @@ RunState& runState() {
     return state;
 }
 
-void resetRunState() { runState() = RunState{}; }
+void resetRunState() {
+    runState() = RunState{};
+}
 
 } // namespace vx

@@ -7,11 +7,11 @@
 namespace vx {
 
 struct RunState {
-    QString gsStartDate;   // first date of the range, as entered
-    QString gsEndDate;     // last date of the range, as entered
-    QString gsStartKey;    // gsStartDate as "yyyymmdd"
-    QString gsEndKey;      // gsEndDate as "yyyymmdd"
-    QString gsExportDate;  // the command line's END= value, never changed afterwards
+    QString gsStartDate;             // first date of the range, as entered
+    QString gsEndDate;               // last date of the range, as entered
+    QString gsStartKey;              // gsStartDate as "yyyymmdd"
+    QString gsEndKey;                // gsEndDate as "yyyymmdd"
+    QString gsExportDate;            // the command line's END= value, never changed afterwards
     bool gbShowDeleted = false;      // deleted-order report
     bool gbVatReport = false;        // input-VAT report
     QString gsStore;                 // store number as text

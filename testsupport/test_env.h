@@ -10,10 +10,12 @@
 namespace vx::test {
 
 // The folder of the programs the project builds (vantrex-report, JOVDataConfiguration).
-inline QString binDir() { return QStringLiteral(VANTREX_BIN_DIR); }
+inline QString binDir() {
+    return QStringLiteral(VANTREX_BIN_DIR);
+}
 
 class TestEnv {
-public:
+  public:
     TestEnv();
     ~TestEnv();
     TestEnv(const TestEnv&) = delete;
@@ -32,7 +34,7 @@ public:
     // Sets an environment variable for the test's lifetime.
     void setEnv(const char* name, const QString& value);
 
-private:
+  private:
     QTemporaryDir dir_;
     std::map<QByteArray, std::pair<bool, QByteArray>> saved_;
 };
