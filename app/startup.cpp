@@ -4,6 +4,8 @@
 #include "app/exit_status.h"
 #include "datapath/clsdatapath.h"
 #include "datapath/datapath_ops.h"
+#include "db/connect.h"
+#include "db/state.h"
 #include "platform/messages.h"
 #include "platform/paths.h"
 #include "platform/runtime.h"
@@ -62,6 +64,12 @@ int Main(const ProgramOptions& options) {
     // 3. The company name for the heading.
     gpReadCompanyInfo();
 
+    // 4. The database: server check and the database's existence (the report's tables are
+    // opened here once the table layer is part of the build).
+    db::dbState().gnDBTables = 6;
+    if (!db::gfbDB_Startup())
+        return kExitStartupFailed;
+
     // 6. The daily-report option.
     gfsReadDailyReportOptions();
 
@@ -76,8 +84,8 @@ int Main(const ProgramOptions& options) {
 
     // The report's tables, the specifications dialog and the report run are not part of this
     // build yet, so start-up ends here.
-    std::fputs("vantrex-report: start-up complete; the report tables and the report run are not "
-               "available in this build\n",
+    std::fputs("vantrex-report: start-up complete; the report's tables and the report run are "
+               "not available in this build\n",
                stderr);
     return kExitStartupFailed;
 }

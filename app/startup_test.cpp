@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QProcess>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace vx {
 namespace {
@@ -92,6 +93,18 @@ class ProgramRun : public ::testing::Test {
     void store(const QString& key, const QString& value) {
         SaveSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"), key, value);
     }
+    // A data path with an (empty) embedded database "JOV" configured.
+    QString prepareStore() {
+        const QString data = env.mkdir(QStringLiteral("data"));
+        store(QStringLiteral("DATAPATH"), data);
+        store(QStringLiteral("Server"), QStringLiteral("sqlite:"));
+        store(QStringLiteral("DBName"), QStringLiteral("JOV"));
+        sqlite3* db = nullptr;
+        sqlite3_open(QFile::encodeName(data + "/JOV.sqlite").constData(), &db);
+        sqlite3_exec(db, "CREATE TABLE t (a INTEGER)", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        return data;
+    }
     test::TestEnv env;
     const QStringList range{QStringLiteral("--batch"),
                             QStringLiteral("START=03/01/2024|END=03/31/2024")};
@@ -119,7 +132,7 @@ TEST_F(ProgramRun, NetworkStationWithMissingPathReportsTheNetwork) {
 }
 
 TEST_F(ProgramRun, ValidDataPathCopiesUpperAltAndReportsMissingJovIni) {
-    const QString data = env.mkdir(QStringLiteral("data"));
+    const QString data = prepareStore();
     store(QStringLiteral("DATAPATH"), data + QStringLiteral("/"));
     test::TestEnv::writeFile(env.programDir() + "/upper.alt", "UPPER");
     test::TestEnv::writeFile(data + "/WINREGS.INI", "[JOVURM]\r\nCompany=Corner Shop\r\n");
@@ -132,12 +145,47 @@ TEST_F(ProgramRun, ValidDataPathCopiesUpperAltAndReportsMissingJovIni) {
 }
 
 TEST_F(ProgramRun, BatchRunWithoutStartDateIsBadUsage) {
-    const QString data = env.mkdir(QStringLiteral("data"));
-    store(QStringLiteral("DATAPATH"), data);
+    const QString data = prepareStore();
     test::TestEnv::writeFile(data + "/JOV.INI", "[DAILY REPORTS]\r\n");
     const Result r = run({QStringLiteral("--batch"), QStringLiteral("END=03/31/2024")});
     EXPECT_EQ(r.status, 3);
     EXPECT_TRUE(r.err.contains(QStringLiteral("START="))) << r.err.toStdString();
+}
+
+TEST_F(ProgramRun, MissingDatabaseEndsStartUp) {
+    const QString data = prepareStore();
+    QFile::remove(data + "/JOV.sqlite");
+    const Result r = run(range);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Vantrex Report: Database not found.\nIf you are "
+                                              "trying to connect to an existing database")))
+        << r.err.toStdString();
+}
+
+TEST_F(ProgramRun, StoppedServerIsReported) {
+    prepareStore();
+    store(QStringLiteral("Server"), QStringLiteral("postgresql://localhost:1?host=") + env.root());
+    store(QStringLiteral("Password"), QStringLiteral("s3cret"));
+    const Result r = run(range);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("JOV MSDE: "))) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains(QStringLiteral("s3cret")));
+    EXPECT_FALSE(test::TestEnv::readFile(env.programDir() + "/52.txt").contains("s3cret"));
+}
+
+TEST_F(ProgramRun, BlankServerRunsTheConfigurationProgram) {
+    const QString data = prepareStore();
+    store(QStringLiteral("Server"), QString());
+    QFile::link(test::binDir() + "/JOVDataConfiguration",
+                env.programDir() + "/JOVDataConfiguration");
+    test::TestEnv::writeFile(data + "/JOV.INI", "[DAILY REPORTS]\r\n");
+    const Result r = run(range);
+    EXPECT_EQ(GetSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"),
+                         QStringLiteral("Server")),
+              QStringLiteral("sqlite:"));
+    EXPECT_EQ(r.status, 2);
+    EXPECT_FALSE(r.err.contains(QStringLiteral("JOV MSDE"))) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains(QStringLiteral("Database not found"))) << r.err.toStdString();
 }
 
 TEST_F(ProgramRun, UsageAndVersion) {

@@ -1,0 +1,111 @@
+#pragma once
+// The database engine interface of the record manager: a connection that executes statements,
+// recordsets that stream the rows of a query, and a server object for the start-up checks. One
+// backend per engine implements it (db/sqlite, db/postgres); the "Server" setting chooses it.
+//
+// Every statement reaches a backend in the suite's SQL dialect, exactly as the record manager
+// built it; the backend rewrites it for its engine (db/dialect.h) just before executing it.
+//
+// Value rules every backend keeps, whatever its engine does natively:
+//  - CHAR(n) values read back padded with blanks to n characters, and compare ignoring trailing
+//    blanks (in WHERE, ORDER BY and index uniqueness);
+//  - DECIMAL(p,s) values read back with s decimals (bare DECIMAL: whole numbers);
+//  - table and column names compare case-insensitively;
+//  - a statement naming a missing table fails with error 3078 and a description starting
+//    "Invalid object name".
+// No method throws; failures return false / nullptr / nullopt and leave lastError() set.
+
+#include "db/value.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+namespace vx::db {
+
+struct DbError {
+    long number = 0;      // 0: no error
+    QString description;
+};
+
+constexpr long kErrInvalidObject = 3078; // a statement names a missing table
+constexpr long kErrEngine = -2147217900; // any other failure the engine reports
+
+// A query's rows, read forward as the engine delivers them; the current row is held in memory,
+// later rows are fetched as the caller moves. Contract:
+//  - after open, BOF and EOF are both true when there are no rows, otherwise the first row is
+//    current;
+//  - recordCount() is exact; for a query still streaming it reads ahead to the end (cheap for the
+//    one-row reads of the record manager; the report walks large results without asking);
+//  - setValue() changes the current row's buffer; update() writes the changed fields into the
+//    row the current row was read from; deleteCurrent() deletes that row. Both need a query on
+//    one table ("SELECT ... FROM T ..."); otherwise they fail.
+class Recordset {
+public:
+    virtual ~Recordset() = default;
+    virtual bool bof() const = 0;
+    virtual bool eof() const = 0;
+    virtual long recordCount() = 0;
+    virtual bool moveFirst() = 0;
+    virtual bool moveNext() = 0;
+    virtual int fieldCount() const = 0;
+    virtual QString fieldName(int index) const = 0;
+    // The ordinal of a column, compared ignoring case; -1 when there is none.
+    virtual int fieldIndex(const QString& name) const = 0;
+    virtual DbValue value(int index) const = 0;
+    virtual void setValue(int index, const DbValue& v) = 0;
+    virtual bool update() = 0;
+    virtual bool deleteCurrent() = 0;
+    virtual DbError lastError() const = 0;
+};
+
+struct Login {
+    QString server;   // the "Server" setting
+    QString database; // the database name
+    QString user;
+    QString password;
+};
+
+class Connection {
+public:
+    virtual ~Connection() = default;
+    virtual bool open(const Login& login) = 0;
+    // 1 while open, 0 otherwise.
+    virtual int state() const = 0;
+    // Runs one statement; the rows it affected (-1 for a statement that affects no rows, such as
+    // CREATE or ALTER), nullopt on failure.
+    virtual std::optional<long> execute(const QString& sql) = 0;
+    virtual std::unique_ptr<Recordset> openRecordset(const QString& sql) = 0;
+    virtual DbError lastError() const = 0;
+};
+
+// The management side: is the server there, which databases and tables does it hold.
+class Server {
+public:
+    virtual ~Server() = default;
+    // Connects with a login; the status: 1 running, anything else not.
+    virtual int connect(const Login& login) = 0;
+    virtual int status() const = 0;
+    // The server's databases, without its system databases.
+    virtual std::optional<QStringList> databases() = 0;
+    // The tables of one database, without system tables.
+    virtual std::optional<QStringList> tables(const QString& database) = 0;
+    // The machine the server runs on.
+    virtual QString machine() const = 0;
+    virtual DbError lastError() const = 0;
+};
+
+// The backend chosen by a "Server" setting: "sqlite:" + folder (alone: the data path),
+// "postgresql://host[:port][?host=/socket/dir]", anything else SQL Server (no backend yet).
+class Engine {
+public:
+    virtual ~Engine() = default;
+    virtual std::unique_ptr<Connection> connection() = 0;
+    virtual std::unique_ptr<Server> server() = 0;
+};
+
+// `dataPath` is the folder "sqlite:" alone stands for. nullptr for SQL Server (no backend yet).
+std::unique_ptr<Engine> engineFor(const QString& serverSetting, const QString& dataPath);
+
+} // namespace vx::db

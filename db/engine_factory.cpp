@@ -1,0 +1,20 @@
+#include "db/engine.h"
+#include "db/postgres/pg_engine.h"
+#include "db/sqlite/sqlite_engine.h"
+#include "platform/paths.h"
+
+namespace vx::db {
+
+std::unique_ptr<Engine> engineFor(const QString& serverSetting, const QString& dataPath) {
+    const QString server = serverSetting.trimmed();
+    if (server.startsWith(QLatin1String("sqlite:"), Qt::CaseInsensitive)) {
+        const QString folder = server.mid(7).trimmed();
+        return makeSqliteEngine(nativePath(folder.isEmpty() ? dataPath : folder));
+    }
+    if (server.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive) ||
+        server.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive))
+        return makePostgresEngine(server);
+    return nullptr; // SQL Server: no backend yet
+}
+
+} // namespace vx::db

@@ -1,0 +1,105 @@
+#pragma once
+// An engine for tests of the record manager: it records every statement and answers from a
+// script, so that statement texts and the reactions to misses and failures can be checked
+// without a database.
+
+#include "db/engine.h"
+
+#include <QList>
+#include <functional>
+#include <vector>
+
+namespace vx::db::fake {
+
+using Row = std::vector<DbValue>;
+
+struct FakeResult {
+    QStringList columns;
+    std::vector<Row> rows;
+    DbError error; // number != 0: the statement fails
+};
+
+class FakeRecordset : public Recordset {
+  public:
+    explicit FakeRecordset(FakeResult r) : r_(std::move(r)) {}
+    bool bof() const override { return r_.rows.empty(); }
+    bool eof() const override { return pos_ >= r_.rows.size(); }
+    long recordCount() override { return static_cast<long>(r_.rows.size()); }
+    bool moveFirst() override {
+        pos_ = 0;
+        return true;
+    }
+    bool moveNext() override {
+        ++pos_;
+        return true;
+    }
+    int fieldCount() const override { return static_cast<int>(r_.columns.size()); }
+    QString fieldName(int i) const override { return r_.columns.value(i); }
+    int fieldIndex(const QString& name) const override {
+        for (int i = 0; i < r_.columns.size(); ++i)
+            if (r_.columns[i].compare(name, Qt::CaseInsensitive) == 0)
+                return i;
+        return -1;
+    }
+    DbValue value(int i) const override {
+        return eof() ? DbValue() : r_.rows[pos_][static_cast<size_t>(i)];
+    }
+    void setValue(int i, const DbValue& v) override {
+        r_.rows[pos_][static_cast<size_t>(i)] = v;
+        ++writes;
+    }
+    bool update() override {
+        ++updates;
+        return true;
+    }
+    bool deleteCurrent() override {
+        ++deletes;
+        return true;
+    }
+    DbError lastError() const override { return {}; }
+
+    int writes = 0, updates = 0, deletes = 0;
+
+  private:
+    FakeResult r_;
+    size_t pos_ = 0;
+};
+
+class FakeConnection : public Connection {
+  public:
+    // Answers every opened statement; the default answers one row of two columns.
+    std::function<FakeResult(const QString&)> answer = [](const QString&) {
+        return FakeResult{{"Key", "Name"}, {{DbValue::text("A"), DbValue::text("B")}}, {}};
+    };
+    std::function<std::optional<long>(const QString&)> onExecute = [](const QString&) {
+        return std::optional<long>(1);
+    };
+    QStringList opened;   // statements opened as recordsets
+    QStringList executed; // statements executed
+    bool isOpen = true;
+
+    bool open(const Login&) override { return isOpen; }
+    int state() const override { return isOpen ? 1 : 0; }
+    std::optional<long> execute(const QString& sql) override {
+        executed << sql;
+        auto n = onExecute(sql);
+        if (!n)
+            error_ = {kErrEngine, QStringLiteral("execute failed")};
+        return n;
+    }
+    std::unique_ptr<Recordset> openRecordset(const QString& sql) override {
+        opened << sql;
+        FakeResult r = answer(sql);
+        if (r.error.number != 0) {
+            error_ = r.error;
+            return nullptr;
+        }
+        return std::make_unique<FakeRecordset>(std::move(r));
+    }
+    DbError lastError() const override { return error_; }
+
+  private:
+    DbError error_;
+};
+
+} // namespace vx::db::fake

@@ -1,0 +1,151 @@
+#include "db/backend_support.h"
+#include "db/postgres/pg_internal.h"
+#include "platform/paths.h"
+
+#include <QRegularExpression>
+#include <QUrl>
+#include <algorithm>
+
+namespace vx::db::pg {
+namespace {
+
+QByteArray decoded(QStringView text) {
+    return QUrl::fromPercentEncoding(text.toUtf8()).toUtf8();
+}
+
+bool isLocal(const QString& host) {
+    return host.isEmpty() || host.startsWith(u'/') || host == QLatin1String("localhost") ||
+           host == QLatin1String("127.0.0.1") || host == QLatin1String("::1");
+}
+
+// The login's own keywords come from the login, never from the address.
+bool loginKeyword(const QByteArray& key) {
+    return key == "dbname" || key == "user" || key == "password" || key == "passfile" ||
+           key == "service";
+}
+
+} // namespace
+
+std::optional<Address> parseAddress(const QString& server, QString& problem) {
+    static const QRegularExpression shape(
+        QStringLiteral("^postgres(?:ql)?://(?:[^@/?]*@)?(\\[[^\\]]*\\]|[^:/?]*)(?::(\\d*))?"
+                       "(?:/[^?]*)?(?:\\?(.*))?$"),
+        QRegularExpression::CaseInsensitiveOption);
+    const auto m = shape.match(server.trimmed());
+    if (!m.hasMatch()) {
+        problem = QStringLiteral("The server setting is not a postgresql:// address.");
+        return std::nullopt;
+    }
+    Address a;
+    QString host = m.captured(1);
+    if (host.startsWith(u'['))
+        host = host.mid(1, host.size() - 2);
+    QByteArray hostKey = decoded(host);
+    QByteArray portKey = m.captured(2).toUtf8();
+    std::vector<std::pair<QByteArray, QByteArray>> options;
+    for (const QString& pair : m.captured(3).split(u'&', Qt::SkipEmptyParts)) {
+        const qsizetype eq = pair.indexOf(u'=');
+        const QByteArray key = decoded(pair.left(eq < 0 ? pair.size() : eq));
+        const QByteArray value = eq < 0 ? QByteArray() : decoded(QStringView(pair).mid(eq + 1));
+        if (key == "host")
+            hostKey = value; // as in libpq: the query's host wins
+        else if (key == "port")
+            portKey = value;
+        else if (!loginKeyword(key))
+            options.emplace_back(key, value);
+    }
+    if (!hostKey.isEmpty())
+        a.keywords.emplace_back("host", hostKey);
+    if (!portKey.isEmpty())
+        a.keywords.emplace_back("port", portKey);
+    a.keywords.insert(a.keywords.end(), options.begin(), options.end());
+    const QString machine = QString::fromUtf8(hostKey);
+    a.machine = isLocal(machine) ? computerName() : machine;
+    return a;
+}
+
+SharedSession connectTo(const QString& server, const Login& login, const QString& database,
+                        DbError& error) {
+    QString problem;
+    const auto address = parseAddress(server, problem);
+    if (!address) {
+        error = engineError(problem);
+        return nullptr;
+    }
+    std::vector<std::pair<QByteArray, QByteArray>> kv = address->keywords;
+    kv.emplace_back("dbname", database.toUtf8());
+    kv.emplace_back("user", login.user.toUtf8());
+    kv.emplace_back("password", login.password.toUtf8());
+    kv.emplace_back("client_encoding", "UTF8");
+    kv.emplace_back("application_name", "vantrex-report");
+    const bool timeoutGiven = std::any_of(
+        kv.begin(), kv.end(), [](const auto& p) { return p.first == "connect_timeout"; });
+    if (!timeoutGiven)
+        kv.emplace_back("connect_timeout", "25");
+    std::vector<const char*> keys, values;
+    for (const auto& [k, v] : kv) {
+        keys.push_back(k.constData());
+        values.push_back(v.constData());
+    }
+    keys.push_back(nullptr);
+    values.push_back(nullptr);
+
+    auto session = std::make_shared<Session>();
+    // expand_dbname 0: the database name is a name, never read as connection parameters.
+    session->conn.reset(PQconnectdbParams(keys.data(), values.data(), 0));
+    if (!session->ok()) {
+        QString why = session->conn ? QString::fromUtf8(PQerrorMessage(session->conn.get()))
+                                    : QStringLiteral("out of memory");
+        if (login.password.size() >= 3)
+            why.replace(login.password, QStringLiteral("********"));
+        error = engineError(why.simplified());
+        return nullptr;
+    }
+    PQsetNoticeProcessor(
+        session->conn.get(), [](void*, const char*) {}, nullptr);
+    error = DbError();
+    return session;
+}
+
+DbError errorOf(PGconn* conn, const PGresult* result) {
+    if (!result)
+        return engineError(QString::fromUtf8(PQerrorMessage(conn)).simplified());
+    const QString state = QString::fromUtf8(PQresultErrorField(result, PG_DIAG_SQLSTATE));
+    const char* primary = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY);
+    const QString message =
+        QString::fromUtf8(primary ? primary : PQresultErrorMessage(result)).simplified();
+    if (state == QLatin1String("42P01")) {
+        static const QRegularExpression name(QStringLiteral("\"([^\"]*)\""));
+        const auto m = name.match(message);
+        return invalidObject(m.hasMatch() ? m.captured(1) : message);
+    }
+    return engineError(message);
+}
+
+namespace {
+Result checked(PGconn* conn, PGresult* raw, DbError& error) {
+    Result r(raw);
+    const ExecStatusType status = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
+    if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
+        return r;
+    error = errorOf(conn, r.get());
+    return nullptr;
+}
+} // namespace
+
+Result exec(PGconn* conn, const QString& sql, DbError& error) {
+    return checked(conn, PQexec(conn, sql.toUtf8().constData()), error);
+}
+
+Result execParams(PGconn* conn, const QString& sql, const std::vector<QByteArray>& params,
+                  DbError& error) {
+    std::vector<const char*> values;
+    for (const QByteArray& p : params)
+        values.push_back(p.isNull() ? nullptr : p.constData());
+    return checked(conn,
+                   PQexecParams(conn, sql.toUtf8().constData(), static_cast<int>(values.size()),
+                                nullptr, values.data(), nullptr, nullptr, 0),
+                   error);
+}
+
+} // namespace vx::db::pg

@@ -1,0 +1,143 @@
+#include "db/backend_support.h"
+#include "db/sqlite/sqlite_internal.h"
+
+#include <QStringList>
+#include <map>
+
+namespace vx::db::sqlite {
+namespace {
+
+// Runs `sql` (with text parameters) and hands every row's columns to `row`.
+template <typename RowFn>
+bool query(sqlite3* db, const QString& sql, const QStringList& params, DbError& error, RowFn row) {
+    Statement st = prepare(db, sql, error);
+    if (!st)
+        return false;
+    for (int i = 0; i < params.size(); ++i)
+        bindText(st.get(), i + 1, params[i]);
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+        QStringList columns;
+        for (int c = 0; c < sqlite3_column_count(st.get()); ++c)
+            columns << (sqlite3_column_type(st.get(), c) == SQLITE_NULL ? QString()
+                                                                        : columnText(st.get(), c));
+        row(columns);
+    }
+    if (rc != SQLITE_DONE) {
+        error = errorOf(db);
+        return false;
+    }
+    return true;
+}
+
+bool exec(sqlite3* db, const QString& sql, DbError& error) {
+    Statement st = prepare(db, sql, error);
+    return st && runToEnd(db, st.get(), error);
+}
+
+struct Column {
+    QString name, type, defaultValue;
+    bool notNull = false;
+    int pk = 0; // position in the primary key, 0 when not part of it
+};
+
+// The statements that build the new table, copy the rows, swap it in and restore the indexes.
+bool buildSteps(sqlite3* db, const Translated& alter, QStringList& steps, DbError& error) {
+    QString table;
+    if (!query(db,
+               QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND "
+                              "name = ?1 COLLATE NOCASE"),
+               {alter.table}, error, [&](const QStringList& r) { table = r[0]; }))
+        return false;
+    if (table.isEmpty()) {
+        error = invalidObject(alter.table);
+        return false;
+    }
+    std::vector<Column> columns;
+    if (!query(db,
+               QStringLiteral("SELECT name, type, \"notnull\", dflt_value, pk "
+                              "FROM pragma_table_info(?1) ORDER BY cid"),
+               {table}, error, [&](const QStringList& r) {
+                   columns.push_back({r[0], r[1], r[3], r[2] == QLatin1String("1"), r[4].toInt()});
+               }))
+        return false;
+    bool found = false;
+    QStringList definitions, names;
+    std::map<int, QString> key;
+    for (const Column& c : columns) {
+        const bool altered = c.name.compare(alter.column, Qt::CaseInsensitive) == 0;
+        found = found || altered;
+        // The altered column takes the statement's type with its NULL rule; the others keep
+        // theirs, CHAR types with their comparison rule.
+        QString def =
+            quoted(c.name) + QLatin1Char(' ') + (altered ? alter.type : sqliteColumnType(c.type));
+        if (c.notNull && !altered)
+            def += QStringLiteral(" NOT NULL");
+        if (!c.defaultValue.isEmpty())
+            def += QStringLiteral(" DEFAULT ") + c.defaultValue;
+        definitions << def;
+        names << quoted(c.name);
+        if (c.pk > 0)
+            key[c.pk] = quoted(c.name);
+    }
+    if (!found) {
+        error = engineError(QStringLiteral("Invalid column name '%1'.").arg(alter.column));
+        return false;
+    }
+    if (!key.empty()) {
+        QStringList keyColumns;
+        for (const auto& [position, name] : key)
+            keyColumns << name;
+        definitions
+            << QStringLiteral("PRIMARY KEY (%1)").arg(keyColumns.join(QStringLiteral(", ")));
+    }
+    const QString temp = quoted(table + QStringLiteral("_vx_rebuild"));
+    const QString list = names.join(QStringLiteral(", "));
+    steps
+        << QStringLiteral("CREATE TABLE %1 (%2)").arg(temp, definitions.join(QStringLiteral(", ")))
+        << QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3").arg(temp, list, quoted(table))
+        << QStringLiteral("DROP TABLE %1").arg(quoted(table))
+        << QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(temp, quoted(table));
+
+    // Indexes made by CREATE INDEX keep their statements; those of UNIQUE constraints in the
+    // table's definition are made again as unique indexes.
+    bool ok = query(db,
+                    QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'index' AND "
+                                   "tbl_name = ?1 AND sql IS NOT NULL"),
+                    {table}, error, [&](const QStringList& r) { steps << r[0]; });
+    QStringList uniques;
+    ok =
+        ok && query(db, QStringLiteral("SELECT name FROM pragma_index_list(?1) WHERE origin = 'u'"),
+                    {table}, error, [&](const QStringList& r) { uniques << r[0]; });
+    for (int i = 0; ok && i < uniques.size(); ++i) {
+        QStringList indexed;
+        ok = query(db, QStringLiteral("SELECT name FROM pragma_index_info(?1) ORDER BY seqno"),
+                   {uniques[i]}, error, [&](const QStringList& r) { indexed << quoted(r[0]); });
+        steps << QStringLiteral("CREATE UNIQUE INDEX %1 ON %2 (%3)")
+                     .arg(quoted(QStringLiteral("%1_unique_%2").arg(table).arg(i)), quoted(table),
+                          indexed.join(QStringLiteral(", ")));
+    }
+    return ok;
+}
+
+} // namespace
+
+bool rebuildTable(sqlite3* db, const Translated& alter, DbError& error) {
+    QStringList steps;
+    if (!buildSteps(db, alter, steps, error))
+        return false;
+    // One savepoint around all steps: the table changes completely or not at all.
+    if (!exec(db, QStringLiteral("SAVEPOINT vx_rebuild"), error))
+        return false;
+    for (const QString& step : steps) {
+        if (!exec(db, step, error)) {
+            DbError ignored;
+            exec(db, QStringLiteral("ROLLBACK TO vx_rebuild"), ignored);
+            exec(db, QStringLiteral("RELEASE vx_rebuild"), ignored);
+            return false;
+        }
+    }
+    return exec(db, QStringLiteral("RELEASE vx_rebuild"), error);
+}
+
+} // namespace vx::db::sqlite

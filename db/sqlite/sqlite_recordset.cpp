@@ -1,0 +1,151 @@
+#include "db/backend_support.h"
+#include "db/buffered_recordset.h"
+#include "db/sqlite/sqlite_internal.h"
+
+namespace vx::db::sqlite {
+namespace {
+
+// Rows come straight from sqlite3_step: only the current row, the next one and the rows read
+// ahead to count them are held. A statement that has delivered its last row is reset at once,
+// so it keeps no read lock on the file.
+class SqliteRecordset final : public BufferedRecordset {
+  public:
+    SqliteRecordset(SharedDatabase db, Statement st, QStringList names, QString table,
+                    bool hasLocator)
+        : BufferedRecordset(std::move(names), std::move(table)), db_(std::move(db)),
+          st_(std::move(st)), hasLocator_(hasLocator) {
+        for (int i = 0; i < fieldCount(); ++i)
+            rules_.push_back(ruleFor(sqlite3_column_decltype(st_.get(), i)));
+    }
+
+  protected:
+    // Each call hands over the row stepped to before and steps to the next one at once, so that
+    // a statement whose last row is current is already reset: a one-row read holds no lock.
+    Fetch fetch(Row& row) override {
+        if (!primed_) {
+            pending_ = step();
+            primed_ = true;
+        }
+        const Fetch f = pending_;
+        if (f == Fetch::Failed)
+            setError(pendingError_);
+        if (f != Fetch::Row)
+            return f;
+        row = std::move(next_);
+        pending_ = step();
+        return Fetch::Row;
+    }
+
+    bool rewind() override {
+        sqlite3_reset(st_.get());
+        primed_ = false;
+        return true;
+    }
+
+    bool writeRow(Row& row, const std::vector<int>& changed) override {
+        QStringList sets;
+        for (const int c : changed)
+            sets << quoted(names()[c]) + QStringLiteral(" = ?");
+        const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                                .arg(table(), sets.join(QStringLiteral(", ")));
+        DbError error;
+        Statement st = prepare(db_->db, sql, error);
+        if (!st) {
+            setError(error);
+            return false;
+        }
+        int index = 1;
+        for (const int c : changed)
+            bindValue(st.get(), index++, row.values[static_cast<size_t>(c)]);
+        sqlite3_bind_int64(st.get(), index, row.locator.toLongLong());
+        return finish(st.get(), "updating");
+    }
+
+    bool removeRow(const Row& row) override {
+        DbError error;
+        Statement st =
+            prepare(db_->db, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(table()), error);
+        if (!st) {
+            setError(error);
+            return false;
+        }
+        sqlite3_bind_int64(st.get(), 1, row.locator.toLongLong());
+        return finish(st.get(), "deleting");
+    }
+
+    DbValue asStored(int column, const DbValue& v) const override {
+        return asColumn(v, rules_[static_cast<size_t>(column)]);
+    }
+
+  private:
+    Fetch step() {
+        const int rc = sqlite3_step(st_.get());
+        if (rc == SQLITE_ROW) {
+            next_.values.clear();
+            for (int i = 0; i < fieldCount(); ++i)
+                next_.values.push_back(columnValue(st_.get(), i, rules_[static_cast<size_t>(i)]));
+            next_.locator = hasLocator_ ? columnText(st_.get(), fieldCount()) : QString();
+            return Fetch::Row;
+        }
+        if (rc != SQLITE_DONE)
+            pendingError_ = errorOf(db_->db);
+        sqlite3_reset(st_.get());
+        return rc == SQLITE_DONE ? Fetch::End : Fetch::Failed;
+    }
+
+    bool finish(sqlite3_stmt* st, const char* action) {
+        DbError error;
+        if (!runToEnd(db_->db, st, error)) {
+            setError(error);
+            return false;
+        }
+        if (sqlite3_changes(db_->db) == 0) {
+            setError(engineError(QStringLiteral("Row cannot be located for %1. Some values may "
+                                                "have been changed since it was last read.")
+                                     .arg(QLatin1String(action))));
+            return false;
+        }
+        return true;
+    }
+
+    SharedDatabase db_;
+    Statement st_;
+    bool hasLocator_;
+    std::vector<ColumnRule> rules_;
+    bool primed_ = false; // next_/pending_ hold the step after the current row
+    Fetch pending_ = Fetch::End;
+    Row next_;
+    DbError pendingError_;
+};
+
+} // namespace
+
+std::unique_ptr<Recordset> openRecordset(const SharedDatabase& db, const QString& sql,
+                                         DbError& error) {
+    Statement st;
+    const auto single = singleTableQuery(sql);
+    if (single) {
+        // Tables without a rowid cannot carry the locator; their rows are then read-only.
+        DbError ignored;
+        st = prepare(db->db, withRowLocator(sql, *single, QStringLiteral("rowid")), ignored);
+    }
+    const bool hasLocator = st != nullptr;
+    if (!st)
+        st = prepare(db->db, sql, error);
+    if (!st)
+        return nullptr;
+    const int visible = sqlite3_column_count(st.get()) - (hasLocator ? 1 : 0);
+    QStringList names;
+    for (int i = 0; i < visible; ++i)
+        names << QString::fromUtf8(sqlite3_column_name(st.get(), i));
+    auto rs = std::make_unique<SqliteRecordset>(db, std::move(st), names,
+                                                single ? single->table : QString(), hasLocator);
+    if (!rs->start()) {
+        error = rs->lastError();
+        return nullptr;
+    }
+    error = DbError();
+    return rs;
+}
+
+} // namespace vx::db::sqlite

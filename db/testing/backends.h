@@ -1,0 +1,91 @@
+#pragma once
+// The database backends a parameterised test runs against: SQLite always, PostgreSQL when a test
+// server is configured (VANTREX_PG_SERVER, VANTREX_PG_USER, VANTREX_PG_PASSWORD, as
+// scripts/pg-test-server.sh prints them). Without a server the PostgreSQL cases are skipped, or
+// fail when the environment variable CI is set: in CI they must run.
+//
+// Each test gets a fresh, uniquely named database (dropped afterwards), a Connection opened on
+// it, and a raw client ("another tool": the engine's own C API, without this project's layer).
+
+#include "db/engine.h"
+#include "testsupport/test_env.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace vx::dbtest {
+
+using db::Connection;
+using db::DbError;
+using db::DbValue;
+using db::Engine;
+using db::Login;
+using db::Recordset;
+
+enum class BackendKind { SQLite, PostgreSQL };
+
+std::vector<BackendKind> allBackends();
+inline void PrintTo(BackendKind kind, std::ostream* os) {
+    *os << (kind == BackendKind::SQLite ? "SQLite" : "PostgreSQL");
+}
+std::string backendName(const ::testing::TestParamInfo<BackendKind>& info);
+
+// A login that must fail, and a fragment of the description it must fail with.
+struct FailingLogin {
+    std::string what;
+    Login login;
+    QString expected;
+    QString mustNotExist;       // a file the attempt must not create (empty: none)
+    bool serverRefuses = false; // the Server object's connect fails too
+};
+
+class TestDatabase {
+  public:
+    virtual ~TestDatabase() = default;
+    virtual BackendKind kind() const = 0;
+    const Login& login() const { return login_; }
+    Engine& engine() { return *engine_; }
+    // Runs statements with the engine's own client; false (ADD_FAILURE with the error) on failure.
+    virtual bool raw(const QString& sql) = 0;
+    // The first column of the first row of a query run with the raw client; nullopt for no row
+    // or NULL.
+    virtual std::optional<QString> rawValue(const QString& sql) = 0;
+    // Logins that must be refused, with the reason each must name.
+    virtual std::vector<FailingLogin> failingLogins() = 0;
+
+  protected:
+    Login login_;
+    std::unique_ptr<Engine> engine_;
+};
+
+// Why `kind` cannot run here (nullopt: it can), and whether that must fail the test.
+struct Unavailable {
+    QString reason;
+    bool mustFail = false;
+};
+std::optional<Unavailable> unavailable(BackendKind kind);
+
+// A fresh database; nullptr with `error` set when it cannot be made. `scratch`: a folder the
+// backend may use (the SQLite data folder).
+std::unique_ptr<TestDatabase> createTestDatabase(BackendKind kind, const QString& scratch,
+                                                 QString& error);
+
+// The fixture of a test run on every backend: db() and conn are ready in the test body.
+class BackendTest : public ::testing::TestWithParam<BackendKind> {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+    TestDatabase& db() { return *db_; }
+    // A further connection on the test database (nullptr with a test failure when it fails).
+    std::unique_ptr<Connection> connect();
+
+    vx::test::TestEnv env_;
+    std::unique_ptr<TestDatabase> db_;
+    std::unique_ptr<Connection> conn;
+};
+
+} // namespace vx::dbtest

@@ -1,0 +1,41 @@
+#pragma once
+// The database configuration program: sets the server, database and login of the suite's
+// DATABASE settings, from its options, by asking on a terminal, or to the embedded default.
+
+#include <QString>
+#include <QStringList>
+#include <cstdio>
+#include <optional>
+
+namespace vx {
+
+struct DbConfig {
+    QString server; // "sqlite:" + folder, or "postgresql://host[:port][?host=/socket/dir]"
+    QString database;
+    std::optional<QString> user;
+    std::optional<QString> password;
+};
+
+struct DbConfigOptions {
+    std::optional<DbConfig> config; // given on the command line
+    bool help = false;
+    QString error; // not empty: bad usage
+};
+
+// --server S --database D [--user U] [--password P]; the suite's "/NAME=value" switches are
+// accepted and ignored.
+DbConfigOptions parseDbConfigOptions(const QStringList& args);
+QString dbConfigUsage();
+
+// The embedded default: "sqlite:" (the data path) and the database "JOV".
+DbConfig embeddedDefault();
+
+// Writes the configuration into the settings store ("JOV Settings", section "DATABASE"); the
+// login keys only when given. False when the settings file cannot be written.
+bool saveDbConfig(const DbConfig& config);
+
+// Asks for each value on a terminal, offering the present settings as defaults; the password is
+// read without echo when `in` is a terminal. nullopt when the input ends.
+std::optional<DbConfig> askOnTerminal(FILE* in, FILE* out);
+
+} // namespace vx

@@ -1,0 +1,82 @@
+#include "dbconfig/dbconfig.h"
+#include "platform/settings.h"
+#include "testsupport/test_env.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+
+namespace vx {
+namespace {
+
+QString stored(const char* key) {
+    return GetSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"),
+                      QString::fromLatin1(key), QStringLiteral("<none>"));
+}
+
+TEST(DbConfig, OptionsAreParsed) {
+    struct Case {
+        QStringList args;
+        bool config, error;
+    };
+    const Case cases[] = {
+        {{}, false, false},
+        {{"--server", "sqlite:", "--database", "JOV"}, true, false},
+        {{"/APP=x", "/DATAPATH=C:\\TK ", "--server", "sqlite:/d", "--database", "S"}, true, false},
+        {{"--server", "sqlite:"}, false, true},
+        {{"--user", "sa"}, false, true},
+        {{"--server"}, false, true},
+        {{"bogus"}, false, true},
+    };
+    for (const Case& c : cases) {
+        const DbConfigOptions o = parseDbConfigOptions(c.args);
+        EXPECT_EQ(o.config.has_value(), c.config) << c.args.join(u' ').toStdString();
+        EXPECT_EQ(!o.error.isEmpty(), c.error) << c.args.join(u' ').toStdString();
+    }
+}
+
+TEST(DbConfig, SavingWritesTheLoginOnlyWhenGiven) {
+    test::TestEnv env;
+    ASSERT_TRUE(saveDbConfig(embeddedDefault()));
+    EXPECT_EQ(stored("Server"), QStringLiteral("sqlite:"));
+    EXPECT_EQ(stored("DBName"), QStringLiteral("JOV"));
+    EXPECT_EQ(stored("Password"), QStringLiteral("<none>"));
+
+    ASSERT_TRUE(
+        saveDbConfig({QStringLiteral("postgresql://db?host=/run/pg"), QStringLiteral("Shop"),
+                      QStringLiteral("clerk"), QStringLiteral(" p w ")}));
+    EXPECT_EQ(stored("Server"), QStringLiteral("postgresql://db?host=/run/pg"));
+    EXPECT_EQ(stored("UserName"), QStringLiteral("clerk"));
+    EXPECT_EQ(stored("Password"), QStringLiteral(" p w "));
+}
+
+TEST(DbConfig, TerminalAnswersWithDefaults) {
+    test::TestEnv env;
+    struct Case {
+        const char* input;
+        std::optional<QString> server, database, user;
+    };
+    const Case cases[] = {
+        {"\n\n\n", QStringLiteral("sqlite:"), QStringLiteral("JOV"), std::nullopt},
+        {"1\n/srv/shop\nStore7\n", QStringLiteral("sqlite:/srv/shop"), QStringLiteral("Store7"),
+         std::nullopt},
+        {"2\npostgresql://db:5433\nclerk\nsecret\nShop\n", QStringLiteral("postgresql://db:5433"),
+         QStringLiteral("Shop"), QStringLiteral("clerk")},
+        {"2\n", std::nullopt, std::nullopt, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        FILE* in = fmemopen(const_cast<char*>(c.input), std::strlen(c.input), "r");
+        FILE* out = std::fopen("/dev/null", "w");
+        const auto cfg = askOnTerminal(in, out);
+        std::fclose(in);
+        std::fclose(out);
+        ASSERT_EQ(cfg.has_value(), c.server.has_value()) << c.input;
+        if (!cfg)
+            continue;
+        EXPECT_EQ(cfg->server, *c.server);
+        EXPECT_EQ(cfg->database, *c.database);
+        EXPECT_EQ(cfg->user, c.user);
+    }
+}
+
+} // namespace
+} // namespace vx
