@@ -25,7 +25,7 @@
 namespace vx::db {
 
 struct DbError {
-    long number = 0;      // 0: no error
+    long number = 0; // 0: no error
     QString description;
 };
 
@@ -42,7 +42,7 @@ constexpr long kErrEngine = -2147217900; // any other failure the engine reports
 //    row the current row was read from; deleteCurrent() deletes that row. Both need a query on
 //    one table ("SELECT ... FROM T ..."); otherwise they fail.
 class Recordset {
-public:
+  public:
     virtual ~Recordset() = default;
     virtual bool bof() const = 0;
     virtual bool eof() const = 0;
@@ -68,7 +68,7 @@ struct Login {
 };
 
 class Connection {
-public:
+  public:
     virtual ~Connection() = default;
     virtual bool open(const Login& login) = 0;
     // 1 while open, 0 otherwise.
@@ -82,7 +82,7 @@ public:
 
 // The management side: is the server there, which databases and tables does it hold.
 class Server {
-public:
+  public:
     virtual ~Server() = default;
     // Connects with a login; the status: 1 running, anything else not.
     virtual int connect(const Login& login) = 0;
@@ -99,7 +99,7 @@ public:
 // The backend chosen by a "Server" setting: "sqlite:" + folder (alone: the data path),
 // "postgresql://host[:port][?host=/socket/dir]", anything else SQL Server (no backend yet).
 class Engine {
-public:
+  public:
     virtual ~Engine() = default;
     virtual std::unique_ptr<Connection> connection() = 0;
     virtual std::unique_ptr<Server> server() = 0;

@@ -8,7 +8,7 @@
 namespace vx::db {
 
 class DbValue {
-public:
+  public:
     enum class Type : std::uint8_t { Null, Integer, Real, Decimal, Text };
 
     DbValue() = default;
@@ -22,13 +22,15 @@ public:
 
     Type type() const { return type_; }
     bool isNull() const { return type_ == Type::Null; }
-    bool isNumber() const { return type_ == Type::Integer || type_ == Type::Real || type_ == Type::Decimal; }
+    bool isNumber() const {
+        return type_ == Type::Integer || type_ == Type::Real || type_ == Type::Decimal;
+    }
 
     // Conversions as the suite's runtime made them: text of a number, number of a text (leading
     // number, 0 when there is none), NULL as 0 / empty text.
-    std::int64_t toInt() const;   // rounded half to even
+    std::int64_t toInt() const; // rounded half to even
     double toDouble() const;
-    QString toString() const;     // numbers without trailing zeros ("12.5"), NULL empty
+    QString toString() const; // numbers without trailing zeros ("12.5"), NULL empty
     // The value as a currency amount: a count of ten-thousandths, rounded half to even.
     std::int64_t toCurrency() const;
     // Rounds a Real or Decimal to `scale` decimals, halves away from zero (as a DECIMAL column
@@ -40,7 +42,7 @@ public:
 
     friend bool operator==(const DbValue& a, const DbValue& b);
 
-private:
+  private:
     Type type_ = Type::Null;
     int scale_ = 0;
     std::int64_t i_ = 0;
