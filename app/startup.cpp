@@ -4,12 +4,11 @@
 #include "app/exit_status.h"
 #include "datapath/clsdatapath.h"
 #include "datapath/datapath_ops.h"
-#include "db/connect.h"
-#include "db/state.h"
 #include "platform/messages.h"
 #include "platform/paths.h"
 #include "platform/runtime.h"
 #include "runstate/runstate.h"
+#include "tables/dispatch.h"
 #include "util/ini_services.h"
 
 #include <cstdio>
@@ -64,11 +63,16 @@ int Main(const ProgramOptions& options) {
     // 3. The company name for the heading.
     gpReadCompanyInfo();
 
-    // 4. The database: server check and the database's existence (the report's tables are
-    // opened here once the table layer is part of the build).
-    db::dbState().gnDBTables = 6;
-    if (!db::gfbDB_Startup())
+    // 4. The report's tables (the database layer reports its own problems), which also settles
+    // the store.
+    if (!tables::gfbOpenReportTables())
         return kExitStartupFailed;
+
+    // 5. Their recordsets.
+    if (!tables::gfbOpenReportRecordsets()) {
+        tables::gpCloseReportTables();
+        return kExitStartupFailed;
+    }
 
     // 6. The daily-report option.
     gfsReadDailyReportOptions();
@@ -82,10 +86,10 @@ int Main(const ProgramOptions& options) {
         return kExitUsage;
     }
 
-    // The report's tables, the specifications dialog and the report run are not part of this
-    // build yet, so start-up ends here.
-    std::fputs("vantrex-report: start-up complete; the report's tables and the report run are "
-               "not available in this build\n",
+    // The specifications dialog and the report run are not part of this build yet, so start-up
+    // ends here.
+    std::fputs("vantrex-report: start-up complete; the report run is not available in this "
+               "build\n",
                stderr);
     return kExitStartupFailed;
 }

@@ -6,6 +6,12 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <map>
+#include <ostream>
+
+// GoogleTest prints texts as text, not as lists of bytes.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace vx::test {
 

@@ -1,0 +1,112 @@
+// Opening the report's table set on both engines: which tables the store chooses, and the
+// dispatch of the hooks by table id.
+#include "datapath/clsdatapath.h"
+#include "db/operations.h"
+#include "db/state.h"
+#include "db/testing/backends.h"
+#include "platform/scripted_messages.h"
+#include "platform/settings.h"
+#include "runstate/runstate.h"
+#include "tables/common.h"
+#include "tables/dispatch.h"
+#include "tables/po_history.h"
+
+#include <gtest/gtest.h>
+
+namespace vx::dbtest {
+namespace {
+
+using namespace vx::tables;
+
+class ReportTables : public BackendTest {
+  protected:
+    void SetUp() override {
+        BackendTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        db::resetDbState();
+        resetRunState();
+        resetDataPath();
+        gDataPath().setDataPath(env_.mkdir(QStringLiteral("data")));
+        const Login& l = db().login();
+        for (const auto& [key, value] :
+             {std::pair{"Server", l.server}, std::pair{"DBName", l.database},
+              std::pair{"UserName", l.user}, std::pair{"Password", l.password}})
+            SaveSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"),
+                        QString::fromLatin1(key), value);
+    }
+    void TearDown() override {
+        db::setTableHooks(nullptr);
+        db::resetDbState();
+        BackendTest::TearDown();
+    }
+    // A company table holding one record with this store number.
+    void companyStore(int number) {
+        // The program creates the company table; its record comes with plain SQL.
+        ASSERT_TRUE(gfbOpenReportTables());
+        ASSERT_TRUE(db().raw(
+            QStringLiteral("INSERT INTO COMMON (DupID, StoreNumber) VALUES('1', %1)").arg(number)));
+        db::resetDbState();
+    }
+    QString name(std::int16_t t) { return db::tableInfo(t).TableName; }
+
+    ScopedScriptedMessages boxes;
+};
+
+TEST_P(ReportTables, TheStoreChoosesTheTables) {
+    companyStore(3);
+    struct Case {
+        const char* store;
+        const char* history;
+        const char* inventory;
+        const char* header;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"", "POHistory3", "invt3", "POHeader", "POLine"},
+        {"5", "POHistory5", "invt5", "POHeader5", "POLine5"},
+        {"03", "POHistory03", "invt03", "POHeader", "POLine"},
+    };
+    for (const Case& c : cases) {
+        db::resetDbState();
+        runState().gsStore = QString::fromLatin1(c.store);
+        ASSERT_TRUE(gfbOpenReportTables()) << c.store;
+        EXPECT_EQ(common().StoreNumber, 3);
+        EXPECT_EQ(name(kPOHistory), QString::fromLatin1(c.history));
+        EXPECT_EQ(name(kInventory), QString::fromLatin1(c.inventory));
+        EXPECT_EQ(name(kPOHeader), QString::fromLatin1(c.header));
+        EXPECT_EQ(name(kPOLine), QString::fromLatin1(c.line));
+        ASSERT_TRUE(gfbOpenReportRecordsets()) << c.store;
+        for (const char* t : {c.history, c.inventory, c.header, c.line})
+            EXPECT_TRUE(
+                db().rawValue(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(t))))
+                << t << " was created";
+    }
+    EXPECT_EQ(runState().gsStore, QStringLiteral("03"));
+    EXPECT_TRUE(boxes.boxes().isEmpty()) << boxes.texts().join(u'\n').toStdString();
+}
+
+TEST_P(ReportTables, AnEmptyCompanyTableLeavesTheStoreTablesUnprepared) {
+    ASSERT_TRUE(gfbOpenReportTables());
+    EXPECT_EQ(name(kCommon), QStringLiteral("COMMON"));
+    EXPECT_EQ(name(kVendors), QStringLiteral("VENDOR"));
+    EXPECT_EQ(name(kPOHeader), QStringLiteral("POHeader"));
+    EXPECT_TRUE(name(kPOHistory).isEmpty());
+    EXPECT_TRUE(name(kInventory).isEmpty());
+    EXPECT_TRUE(runState().gsStore.isEmpty());
+}
+
+TEST(Dispatch, UnknownTableIdsDoNothing) {
+    PO_ReportDBSM_Interface hooks;
+    poHistory().PONumber = QStringLiteral("keep");
+    hooks.gpFillRecord(6);
+    hooks.gpStoreRecord(-1);
+    hooks.gpLoadKey(7, 0);
+    EXPECT_TRUE(hooks.gsRecordValues(7).isEmpty());
+    EXPECT_EQ(poHistory().PONumber.trimmed(), QStringLiteral("keep"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, ReportTables, ::testing::ValuesIn(allBackends()), backendName);
+
+} // namespace
+} // namespace vx::dbtest

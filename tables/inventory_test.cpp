@@ -1,0 +1,405 @@
+// The inventory table on both engines: its layout, the upgrade of older tables, round trips,
+// the reading rules of its record, and navigation by its keys.
+#include "db/hooks.h"
+#include "db/operations.h"
+#include "db/state.h"
+#include "db/testing/backends.h"
+#include "platform/err.h"
+#include "platform/scripted_messages.h"
+#include "tables/inventory.h"
+
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+#include <map>
+
+namespace vx::dbtest {
+namespace {
+
+using namespace vx::tables;
+constexpr std::int16_t kInvt = 3;
+
+struct InventoryHooks : db::TableHooks {
+    void gpFillRecord(std::int16_t t) override { jovDBSM_Inventory::FillRecord(t); }
+    void gpStoreRecord(std::int16_t t) override { jovDBSM_Inventory::StoreRecord(t); }
+    QString gsRecordValues(std::int16_t) override {
+        jovDBSM_Inventory::CleanRecordText();
+        return jovDBSM_Inventory::RecordValues();
+    }
+    void gpLoadKey(std::int16_t t, std::int16_t key) override {
+        jovDBSM_Inventory::LoadKey(t, key);
+    }
+};
+
+// The current layout: name, type (c: CHAR, d: DECIMAL, s: SMALLINT, i: INT, r: REAL), "!" for
+// NOT NULL, "=b" / "=0" for a default of one blank / zero.
+const char* kLayout =
+    "sl c8!=b;itemid c25!=b;description c30=b;subdescription c20=b;reorderflag c1=b;"
+    "serialized c1=b;hassold c1=b;vendorcode c15=b;price d18.4;cost d18.4;qtyonhand d18.4;"
+    "minq s;maxq i;qtyinpack s;taxcode c1=b;deptcode c11=b;notused c1=b;onorder s;avgcost d18.4;"
+    "notes c1=b;kit c1=b;poll c1=b;scalable c1=b;foodstamp c1=b;linkbreakpack c8=b;"
+    "linkitem c8=b;linkstock c8=b;flgmatrix c1=b;flgmatrixitem c1=b;allowdiscounts c1=b;"
+    "flags c20=b;regionid s;priceinctax d18.2;lastsold c8=b;status c1=b;volumetrcunit c6=b;"
+    "uom c5=b;storeref c30=b;locfront c8=b;locback c8=b;recordnum i;nondecrement c1=b;"
+    "flgpromoprice c1=b;flgqtyprice c1=b;flgwebenable c1=b;flgpricelevel c1=b;flgbpl c1=b;"
+    "neverorder c1=b;salecommission c5=b;class c2=b;pricefactor c6=b;price2 d18.4;"
+    "unitsperuom s;bpl1 i;bpl2 i;penliqorunit s=0;bpl3 i=0";
+const char* kIndexes =
+    "idx_0 U recordnum;idx_1 U sl;idx_10 U locfront,recordnum;idx_11 U locback,recordnum;"
+    "idx_12 U poll,recordnum;idx_2 U itemid;idx_3 U description,sl;idx_4 U subdescription,sl;"
+    "idx_5 U vendorcode,sl;idx_6 U vendorcode,itemid;idx_7 - vendorcode,description;"
+    "idx_8 U deptcode,itemid;idx_9 - pricefactor,description";
+
+class InventoryTable : public BackendTest {
+  protected:
+    void SetUp() override {
+        BackendTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        db::resetDbState();
+        Err().Clear();
+        db::DbState& s = db::dbState();
+        s.gcnDatabase = connect();
+        s.gbDBConnected = true;
+        s.gsDBName = db().login().database;
+        s.goDBServer = db().engine().server();
+        ASSERT_EQ(s.goDBServer->connect(db().login()), 1);
+        db::setTableHooks(&hooks);
+        inventory() = InventoryRec{};
+    }
+    void TearDown() override {
+        db::setTableHooks(nullptr);
+        db::resetDbState();
+        BackendTest::TearDown();
+    }
+    bool pg() const { return GetParam() == BackendKind::PostgreSQL; }
+    void prepare(const QString& store = QString()) {
+        jovDBSM_Inventory::PrepareTable(kInvt, env_.root(), store);
+        ASSERT_TRUE(db::gfbDB_OpenTable(kInvt));
+    }
+
+    // The table's columns in order, as in kLayout; without `full` only names and types.
+    std::string layout(const QString& table, bool full = true) {
+        const QString sql =
+            pg() ? QStringLiteral("SELECT string_agg(column_name || '|' || data_type || "
+                                  "coalesce('(' || character_maximum_length || ')', '') || "
+                                  "CASE WHEN data_type = 'numeric' THEN '(' || numeric_precision "
+                                  "|| ',' || numeric_scale || ')' ELSE '' END || '|' || "
+                                  "is_nullable || '|' || coalesce(column_default, ''), ';' ORDER "
+                                  "BY ordinal_position) FROM information_schema.columns WHERE "
+                                  "table_name = '%1'")
+                 : QStringLiteral("SELECT group_concat(name || '|' || type || '|' || CASE WHEN "
+                                  "\"notnull\" THEN 'NO' ELSE 'YES' END || '|' || "
+                                  "coalesce(dflt_value, ''), ';') FROM (SELECT * FROM "
+                                  "pragma_table_info('%1') ORDER BY cid)");
+        QStringList out;
+        for (const QString& c : db().rawValue(sql.arg(table.toLower())).value_or("").split(u';')) {
+            const QStringList p = c.split(u'|');
+            if (p.size() < 4)
+                return c.toStdString();
+            QString type = p[1].toLower().remove(u' ');
+            static const QRegularExpression re(
+                QStringLiteral("^([a-z]+)(?:\\((\\d+)(?:,(\\d+))?\\))?"));
+            const auto m = re.match(type);
+            const QString base = m.captured(1);
+            QString args = m.captured(2) + (m.captured(3).isEmpty() ? "" : "." + m.captured(3));
+            type = base.startsWith(QLatin1String("char"))   ? "c" + args
+                   : base == "decimal" || base == "numeric" ? "d" + args
+                   : base == "smallint"                     ? QStringLiteral("s")
+                   : base.startsWith(QLatin1String("int"))  ? QStringLiteral("i")
+                                                            : base;
+            QString token = p[0].toLower() + u' ' + (base == "real" ? QStringLiteral("r") : type);
+            if (full)
+                token += (p[2] == "NO" ? "!" : "") + QString(p[3].contains("' '")         ? "=b"
+                                                             : p[3] == QLatin1String("0") ? "=0"
+                                                                                          : "");
+            out << token;
+        }
+        return out.join(u';').toStdString();
+    }
+    // The table's indexes by name without the table prefix: "idx_3 U description,sl".
+    std::string indexes(const QString& table) {
+        const QString sql =
+            pg() ? QStringLiteral("SELECT string_agg(indexname || ' ' || CASE WHEN indexdef LIKE "
+                                  "'CREATE UNIQUE%' THEN 'U' ELSE '-' END || ' ' || "
+                                  "replace(substring(indexdef from '\\((.*)\\)'), ' ', ''), ';') "
+                                  "FROM pg_indexes WHERE tablename = '%1'")
+                 : QStringLiteral(
+                       "SELECT group_concat(lower(m.name) || ' ' || CASE WHEN l.\"unique\" "
+                       "THEN 'U' ELSE '-' END || ' ' || (SELECT group_concat(lower(name), "
+                       "',') FROM (SELECT name FROM pragma_index_info(m.name) ORDER BY "
+                       "seqno)), ';') FROM sqlite_master m JOIN "
+                       "pragma_index_list(m.tbl_name) l ON l.name = m.name WHERE "
+                       "m.type = 'index' AND lower(m.tbl_name) = '%1'");
+        QStringList out = db().rawValue(sql.arg(table.toLower())).value_or("").split(u';');
+        for (QString& s : out)
+            s.remove(table.toLower() + u'_');
+        out.sort();
+        return out.join(u';').toStdString();
+    }
+    // kLayout with names and types only.
+    static std::string namesAndTypes() {
+        return QString::fromLatin1(kLayout).remove(QRegularExpression("[!=][^;]*")).toStdString();
+    }
+
+    // Builds a table of the older layout with the raw client: ItemID CHAR(15), QtyOnHand REAL,
+    // the price factor code in column 16, Flg2 where NeverOrder is now, Spare1 as column 50, and
+    // neither PenLiqorUnit nor BPL3.
+    void oldTable(const QString& t) {
+        const auto& fields = jovDBSM_Inventory::definition().fields;
+        const std::map<int, QString> changed{{1, "ItemID CHAR (15) NOT NULL DEFAULT  ' ', "},
+                                             {10, "QtyOnHand REAL, "},
+                                             {16, "PriceFactor CHAR (1) DEFAULT  ' ', "},
+                                             {47, "Flg2 CHAR(1) DEFAULT  ' ', "},
+                                             {50, "Spare1 CHAR(6) DEFAULT  ' ', "}};
+        QString create = "CREATE TABLE " + t + " (";
+        for (int i = 0; i <= 54; ++i)
+            create += changed.count(i) ? changed.at(i) : QString::fromLatin1(fields[i].fragment);
+        create.chop(2);
+        ASSERT_TRUE(db().raw(create + u')'));
+        int n = 0;
+        for (const IndexDef& ix : jovDBSM_Inventory::definition().indexes) {
+            const QString head = QString::fromLatin1(ix.head);
+            ASSERT_TRUE(db().raw(QStringLiteral("CREATE %1 INDEX %2_idx_%3 ON %2 %4")
+                                     .arg(head.contains("UNIQUE") ? "UNIQUE" : "", t)
+                                     .arg(n++)
+                                     .arg(QString::fromLatin1(ix.columns).chopped(1))));
+        }
+    }
+    QString raw(const QString& sql) { return db().rawValue(sql).value_or("<null>"); }
+    bool readRecord(int recordNum) {
+        inventory().RecordNum = recordNum;
+        return db::gfbDB_Operation(kInvt, db::kOpEqual, 0);
+    }
+    QList<int> walk(std::int16_t key, bool forward) {
+        QList<int> seen;
+        bool found = db::gfbDB_Operation(kInvt, forward ? db::kOpGetFirst : db::kOpGetLast, key);
+        while (found && seen.size() < 20) {
+            seen << inventory().RecordNum;
+            found = db::gfbDB_Operation(kInvt, forward ? db::kOpGetNext : db::kOpGetPrevious, key);
+        }
+        return seen;
+    }
+
+    InventoryHooks hooks;
+    ScopedScriptedMessages boxes;
+};
+
+TEST_P(InventoryTable, NewTablesHaveTheCurrentLayout) {
+    for (const QString store : {"", "5"}) {
+        prepare(store);
+        const db::DBTableInfo& info = db::tableInfo(kInvt);
+        const QString t = "invt" + store;
+        EXPECT_EQ(info.TableName, t);
+        EXPECT_EQ(info.TableKey, QStringLiteral("INVENTRY"));
+        EXPECT_EQ(info.Description, QStringLiteral("Inventory"));
+        EXPECT_TRUE(info.FilePath.endsWith("/" + t + ".JOV")) << info.FilePath.toStdString();
+        EXPECT_TRUE(info.CreateSQL.startsWith("Create Table " + t +
+                                              " (SL CHAR (8) NOT NULL DEFAULT  ' ', ItemID"));
+        EXPECT_TRUE(info.CreateSQL.contains(
+            "QtyOnHand DECIMAL (18,4), MinQ SMALLINT, MaxQ INT, QTYINPACK SMALLINT, "));
+        EXPECT_TRUE(info.CreateSQL.contains("UOM CHAR(5) DEFAULT  ' ',StoreRef CHAR(30)"));
+        EXPECT_TRUE(
+            info.CreateSQL.endsWith("PenLiqorUnit SMALLINT DEFAULT 0,BPL3 INTEGER DEFAULT 0);"));
+        EXPECT_TRUE(info.IndexSQL.startsWith("Create UNIQUE CLUSTERED Index idx_0 On " + t +
+                                             " (RecordNum);Create UNIQUE  Index idx_1 On "));
+        EXPECT_EQ(layout(t), kLayout);
+        EXPECT_EQ(indexes(t), kIndexes);
+    }
+    EXPECT_TRUE(boxes.boxes().isEmpty());
+}
+
+TEST_P(InventoryTable, AnOlderTableIsUpgradedKeepingItsRows) {
+    oldTable("invt");
+    ASSERT_TRUE(db().raw(
+        "INSERT INTO invt (SL, ItemID, Description, QtyOnHand, QTYINPACK, PriceFactor, Flg2, "
+        "Spare1, RecordNum, Price, Class) VALUES "
+        "('S1', 'ITEM-1', 'Widget', 2.5, 0, 'A', 'Y', ' ', 1, 1.25, 'C1'), "
+        "('S2      ', 'ITEM-2         ', 'O''Neil', 10, 6, ' ', 'N', 'KEEP', 2, 3, 'C2'), "
+        "('S3', 'ITEM-3', 'Gadget', 0.125, 12, 'B', NULL, NULL, 3, NULL, NULL)"));
+    jovDBSM_Inventory::PrepareTable(kInvt, env_.root(), QString());
+    EXPECT_EQ(layout("invt", false), namesAndTypes());
+    EXPECT_EQ(indexes("invt"), kIndexes);
+    EXPECT_EQ(raw("SELECT COUNT(*) FROM invt"), QStringLiteral("3"));
+    EXPECT_EQ(raw("SELECT NotUsed FROM invt WHERE RecordNum = 1"), QStringLiteral("A"));
+
+    const struct {
+        int num;
+        const char *item, *description, *priceFactor, *klass;
+        float qty;
+        std::int16_t pack;
+        std::int64_t price;
+    } rows[] = {{1, "ITEM-1", "Widget", "A", "C1", 2.5f, 1, 12500},
+                {2, "ITEM-2", "O'Neil", "KEEP", "C2", 10, 6, 30000},
+                {3, "ITEM-3", "Gadget", "B", "", 0.125f, 12, 0}};
+    for (const auto& r : rows) {
+        ASSERT_TRUE(readRecord(r.num)) << r.num;
+        const InventoryRec& rec = inventory();
+        EXPECT_EQ(rec.ItemID.trimmed(), r.item);
+        EXPECT_EQ(rec.ItemID.str().size(), 25);
+        EXPECT_EQ(rec.Description.trimmed(), r.description);
+        EXPECT_EQ(rec.PriceFactor.str(), QString(r.priceFactor).leftJustified(6));
+        EXPECT_EQ(rec.Class.trimmed(), r.klass);
+        EXPECT_EQ(rec.NeverOrder.str(), QStringLiteral(" ")) << r.num;
+        EXPECT_FLOAT_EQ(rec.QtyOnHand, r.qty);
+        EXPECT_EQ(rec.QTYINPACK, r.pack);
+        EXPECT_EQ(rec.Price, r.price);
+        EXPECT_EQ(rec.PenLiqorUnit, 0);
+        EXPECT_EQ(rec.BPL3, 0);
+    }
+
+    // Once up to date, opening it again changes nothing.
+    ASSERT_TRUE(db().raw("UPDATE invt SET NeverOrder = 'Y' WHERE RecordNum = 2"));
+    const std::string before = layout("invt");
+    jovDBSM_Inventory::PrepareTable(kInvt, env_.root(), QString());
+    EXPECT_EQ(layout("invt"), before);
+    EXPECT_EQ(indexes("invt"), kIndexes);
+    EXPECT_EQ(
+        raw("SELECT NeverOrder || PriceFactor || NotUsed FROM invt WHERE RecordNum = 2").trimmed(),
+        QStringLiteral("YKEEP"));
+    EXPECT_EQ(raw("SELECT PriceFactor || NotUsed FROM invt WHERE RecordNum = 1").trimmed(),
+              QStringLiteral("AA"));
+    EXPECT_TRUE(boxes.boxes().isEmpty());
+}
+
+TEST_P(InventoryTable, AnEmptyOlderTableIsLeftAsItIs) {
+    oldTable("invt7");
+    const std::string before = layout("invt7");
+    jovDBSM_Inventory::PrepareTable(kInvt, env_.root(), QStringLiteral("7"));
+    EXPECT_EQ(layout("invt7"), before);
+    for (const char* old : {";itemid c15!=b;", ";qtyonhand r;", ";flg2 c1=b;", ";spare1 c6=b;"})
+        EXPECT_NE(before.find(old), std::string::npos) << old;
+    EXPECT_EQ(before.find("penliqorunit"), std::string::npos);
+}
+
+TEST_P(InventoryTable, RecordsRoundTripWithTheTablesRules) {
+    prepare();
+    InventoryRec& r = inventory();
+    r.SL = QStringLiteral("SL'1");
+    r.ItemID = QStringLiteral("ITEM-0123456789-0123456789-XYZ"); // cut to 25
+    r.Description = QString::fromUtf8("O'Neil's Łódź ☕");
+    r.StoreRef = QStringLiteral("Joe's shelf");
+    r.VendorCode = QStringLiteral("V1");
+    r.NotUsed = QStringLiteral("Z");
+    r.FLAGS = QStringLiteral("F");
+    r.PriceFactor = QStringLiteral("PF1");
+    r.Price = 12500;
+    r.Cost = 5000;
+    r.QtyOnHand = 2.5f;
+    r.MinQ = -1;
+    r.MaxQ = 100000;
+    r.QTYINPACK = 6;
+    r.OnOrder = 7;
+    r.AvgCost = 35000;
+    r.Notes = QStringLiteral("N");
+    r.RegionID = 4;
+    r.PriceIncTax = 123456; // 12.3456 in a DECIMAL(18,2) column
+    r.RecordNum = 11;
+    r.Price2 = 95000;
+    r.UnitsPerUOM = 2;
+    r.BPL1 = 10;
+    r.BPL2 = 20;
+    r.PenLiqorUnit = 3;
+    r.BPL3 = 30;
+    const QString values = hooks.gsRecordValues(kInvt);
+    for (const char* part :
+         {"'SL 1    ','ITEM-0123456789-012345678','O''Neil''s ",
+          "'V1             ',1.25, 0.5, 2.5, -1, 100000, 6,' ',", "'Z', 7, 3.5, 'N',",
+          "'F                   ','4',12.3456,", "'Joe s shelf", "'PF1   ',9.5,2,10,20,3,30"})
+        EXPECT_TRUE(values.contains(QString::fromUtf8(part)))
+            << part << "\n in " << values.toStdString();
+    ASSERT_TRUE(db::gfbDB_Operation(kInvt, db::kOpInsert, 0)) << Err().Description.toStdString();
+
+    const InventoryRec sent = r;
+    r = InventoryRec{};
+    r.NotUsed = QStringLiteral("x");
+    ASSERT_TRUE(readRecord(11));
+    EXPECT_EQ(r.NotUsed.str(), QStringLiteral("x")) << "NotUsed is not read";
+    EXPECT_EQ(r.PriceIncTax, 123500);
+    EXPECT_EQ(r.Description.str(), QString::fromUtf8("O'Neil's Łódź ☕").leftJustified(30));
+    EXPECT_EQ(r.StoreRef.trimmed(), QStringLiteral("Joe s shelf"));
+    for (auto p : {&InventoryRec::SL, &InventoryRec::ItemID, &InventoryRec::VendorCode,
+                   &InventoryRec::FLAGS, &InventoryRec::PriceFactor, &InventoryRec::Notes,
+                   &InventoryRec::Poll, &InventoryRec::LastSold})
+        EXPECT_EQ((r.*p).str(), (sent.*p).str());
+    for (auto [a, b] : {std::pair{r.Price, sent.Price},
+                        {r.Cost, sent.Cost},
+                        {r.AvgCost, sent.AvgCost},
+                        {r.Price2, sent.Price2},
+                        {std::int64_t{r.MinQ}, std::int64_t{sent.MinQ}},
+                        {std::int64_t{r.MaxQ}, std::int64_t{sent.MaxQ}},
+                        {std::int64_t{r.QTYINPACK}, std::int64_t{sent.QTYINPACK}},
+                        {std::int64_t{r.OnOrder}, std::int64_t{sent.OnOrder}},
+                        {std::int64_t{r.RegionID}, std::int64_t{sent.RegionID}},
+                        {std::int64_t{r.UnitsPerUOM}, std::int64_t{sent.UnitsPerUOM}},
+                        {std::int64_t{r.BPL1}, std::int64_t{sent.BPL1}},
+                        {std::int64_t{r.BPL2}, std::int64_t{sent.BPL2}},
+                        {std::int64_t{r.PenLiqorUnit}, std::int64_t{sent.PenLiqorUnit}},
+                        {std::int64_t{r.BPL3}, std::int64_t{sent.BPL3}}})
+        EXPECT_EQ(a, b);
+    EXPECT_FLOAT_EQ(r.QtyOnHand, 2.5f);
+}
+
+TEST_P(InventoryTable, RowsOfAnotherProgramFollowTheReadingRules) {
+    prepare();
+    ASSERT_TRUE(db().raw(
+        "INSERT INTO invt (SL, ItemID, Description, QTYINPACK, PenLiqorUnit, BPL3, RecordNum) "
+        "VALUES ('N1', 'NULLS', NULL, 0, NULL, NULL, 50), ('L1', '   LEAD', 'x', NULL, 2, 5, 51)"));
+    ASSERT_TRUE(readRecord(50));
+    EXPECT_EQ(inventory().QTYINPACK, 1);
+    EXPECT_EQ(inventory().PenLiqorUnit, 0);
+    EXPECT_EQ(inventory().BPL3, 0);
+    EXPECT_EQ(inventory().Description.str(), QString(30, u' '));
+    EXPECT_EQ(inventory().SL.str(), QStringLiteral("N1      "));
+    // "=" on the item id ignores the leading blanks a stored id may carry.
+    inventory().ItemID = QStringLiteral("LEAD");
+    ASSERT_TRUE(db::gfbDB_Operation(kInvt, db::kOpEqual, 2));
+    EXPECT_EQ(inventory().RecordNum, 51);
+    EXPECT_EQ(inventory().QTYINPACK, 1);
+    EXPECT_EQ(inventory().PenLiqorUnit, 2);
+    EXPECT_EQ(inventory().ItemID.str(), QStringLiteral("   LEAD").leftJustified(25));
+}
+
+TEST_P(InventoryTable, KeysWalkInOrderBothWays) {
+    prepare();
+    const struct {
+        int num;
+        const char *sl, *item, *desc, *sub, *vendor, *dept, *pf, *front, *back, *poll;
+    } rows[] = {{1, "S3", "I-B", "Cola", "Big", "V2", "D1", "X", "F2", "B1", "N"},
+                {2, "S1", "I-D", "Apple", "Small", "V1", "D2", "X", "F1", "B2", "Y"},
+                {3, "S5", "I-A", "Bread", "Big", "V2", "D1", "", "F1", "B1", "N"},
+                {4, "S2", "I-C", "Apple", "Small", "V2", "D1", "Y", "F2", "B2", "N"},
+                {5, "S4", "I-E", "Dates", "Big", "V3", "D2", "X", "F1", "B1", "Y"}};
+    for (const auto& x : rows) {
+        InventoryRec& r = inventory();
+        r = InventoryRec{};
+        r.RecordNum = x.num;
+        for (auto [field, value] : {std::pair{&InventoryRec::SL, x.sl},
+                                    {&InventoryRec::ItemID, x.item},
+                                    {&InventoryRec::Description, x.desc},
+                                    {&InventoryRec::SubDescription, x.sub},
+                                    {&InventoryRec::VendorCode, x.vendor},
+                                    {&InventoryRec::DeptCode, x.dept},
+                                    {&InventoryRec::PriceFactor, x.pf},
+                                    {&InventoryRec::LocFront, x.front},
+                                    {&InventoryRec::LocBack, x.back},
+                                    {&InventoryRec::Poll, x.poll}})
+            r.*field = QString::fromLatin1(value);
+        ASSERT_TRUE(db::gfbDB_Operation(kInvt, db::kOpInsert, 0)) << x.num;
+    }
+    const std::pair<std::int16_t, QList<int>> keys[] = {
+        {0, {1, 2, 3, 4, 5}},  {1, {2, 4, 1, 5, 3}}, {2, {3, 1, 4, 2, 5}},  {3, {2, 4, 3, 1, 5}},
+        {4, {1, 5, 3, 2, 4}},  {5, {2, 4, 3, 1, 5}}, {6, {2, 4, 1, 3, 5}},  {7, {2, 3, 1, 4, 5}},
+        {8, {3, 1, 4, 2, 5}},  {9, {3, 2, 1, 5, 4}}, {10, {1, 3, 5, 2, 4}}, {11, {2, 3, 5, 1, 4}},
+        {12, {1, 3, 4, 2, 5}},
+    };
+    for (const auto& [key, order] : keys) {
+        EXPECT_EQ(walk(key, true), order) << "key " << key;
+        EXPECT_EQ(walk(key, false), QList<int>(order.rbegin(), order.rend())) << "key " << key;
+    }
+    EXPECT_TRUE(boxes.boxes().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, InventoryTable, ::testing::ValuesIn(allBackends()), backendName);
+
+} // namespace
+} // namespace vx::dbtest

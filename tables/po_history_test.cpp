@@ -1,0 +1,201 @@
+// The purchase-order history table on both engines: its layout, round trips and navigation.
+#include "db/hooks.h"
+#include "db/operations.h"
+#include "db/state.h"
+#include "db/testing/backends.h"
+#include "platform/err.h"
+#include "platform/scripted_messages.h"
+#include "tables/po_history.h"
+
+#include <gtest/gtest.h>
+
+namespace vx::dbtest {
+namespace {
+
+using namespace vx::tables;
+constexpr std::int16_t kPOHistory = 2;
+
+// The history table's module behind the record manager's hooks.
+struct HistoryHooks : db::TableHooks {
+    void gpFillRecord(std::int16_t t) override { jovDBSM_POHistory::FillRecord(t); }
+    void gpStoreRecord(std::int16_t t) override { jovDBSM_POHistory::StoreRecord(t); }
+    QString gsRecordValues(std::int16_t) override {
+        jovDBSM_POHistory::CleanRecordText();
+        return jovDBSM_POHistory::RecordValues();
+    }
+    void gpLoadKey(std::int16_t t, std::int16_t key) override {
+        jovDBSM_POHistory::LoadKey(t, key);
+    }
+};
+
+class POHistoryTable : public BackendTest {
+  protected:
+    void SetUp() override {
+        BackendTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        db::resetDbState();
+        db::DbState& s = db::dbState();
+        s.gcnDatabase = connect();
+        s.gbDBConnected = true;
+        s.gsDBName = db().login().database;
+        s.goDBServer = db().engine().server();
+        ASSERT_EQ(s.goDBServer->connect(db().login()), 1);
+        db::setTableHooks(&hooks);
+        jovDBSM_POHistory::PrepareTable(kPOHistory, env_.root(), QStringLiteral("4"));
+        ASSERT_TRUE(db::gfbDB_OpenTable(kPOHistory));
+    }
+    void TearDown() override {
+        db::setTableHooks(nullptr);
+        db::resetDbState();
+        BackendTest::TearDown();
+    }
+    bool pg() const { return GetParam() == BackendKind::PostgreSQL; }
+    static void row(const char* date, const char* po, int item, const char* status, int id) {
+        POHistoryRec& r = poHistory();
+        r = POHistoryRec{};
+        r.DateReceived = QString::fromLatin1(date);
+        r.PONumber = QString::fromLatin1(po);
+        r.InvUID = item;
+        r.Status = QString::fromLatin1(status);
+        r.UniqueID = id;
+        r.VendorCode = QStringLiteral("V1");
+        r.Poll = QStringLiteral("N");
+    }
+    QList<int> walk(std::int16_t key, bool forward) {
+        QList<int> ids;
+        bool found =
+            db::gfbDB_Operation(kPOHistory, forward ? db::kOpGetFirst : db::kOpGetLast, key);
+        while (found && ids.size() < 50) {
+            ids << poHistory().UniqueID;
+            found =
+                db::gfbDB_Operation(kPOHistory, forward ? db::kOpGetNext : db::kOpGetPrevious, key);
+        }
+        return ids;
+    }
+    HistoryHooks hooks;
+    ScopedScriptedMessages boxes;
+};
+
+TEST_P(POHistoryTable, NewTableHasTheSuitesLayout) {
+    EXPECT_EQ(db::tableInfo(kPOHistory).TableName, QStringLiteral("POHistory4"));
+    const QString columns =
+        pg() ? db()
+                   .rawValue(QStringLiteral(
+                       "SELECT string_agg(column_name || ' ' || data_type || coalesce('(' || "
+                       "character_maximum_length || ')', '') || coalesce('(' || numeric_precision "
+                       "|| ',' "
+                       "|| numeric_scale || ')', ''), ',' ORDER BY ordinal_position) FROM "
+                       "information_schema.columns WHERE table_name = 'pohistory4'"))
+                   .value_or("")
+             : db().rawValue(QStringLiteral("SELECT group_concat(name || ' ' || type, ',') FROM "
+                                            "pragma_table_info('POHistory4')"))
+                   .value_or("");
+    const QString expected =
+        pg() ? "datereceived character(8),ponumber character(10),invuid integer(32,0),spare "
+               "smallint(16,0),unitqty real,unitcost numeric(18,3),pack smallint(16,0),"
+               "vendorcode character(15),status character(1),poll character(1),arcode "
+               "character(15),salescode character(8),uniqueid integer(32,0),dateordered "
+               "character(8),spare2 character(20)"
+             : "DateReceived CHAR(8),PONumber CHAR (10),InvUID INTEGER,Spare SMALLINT,UnitQty REAL,"
+               "UnitCost DECIMAL (18,3),Pack SMALLINT,VendorCode CHAR (15),Status CHAR (1),Poll "
+               "CHAR (1),ARCode CHAR (15),SalesCode CHAR (8),UniqueID INTEGER,DateOrdered "
+               "CHAR(8),SPARE2 CHAR(20)";
+    EXPECT_EQ(columns, expected);
+    const QString indexes =
+        pg() ? QStringLiteral("SELECT count(*) FROM pg_indexes WHERE tablename = 'pohistory4'")
+             : QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND "
+                              "tbl_name = 'POHistory4'");
+    EXPECT_EQ(db().rawValue(indexes), QStringLiteral("8"));
+    // idx_4 is unique on UniqueID.
+    row("20240301", "P1", 1, "R", 7);
+    EXPECT_TRUE(db::gfbDB_Operation(kPOHistory, db::kOpInsert, 0));
+    EXPECT_FALSE(db::gfbDB_Operation(kPOHistory, db::kOpInsert, 0));
+}
+
+TEST_P(POHistoryTable, EveryFieldSurvivesARoundTrip) {
+    POHistoryRec& r = poHistory();
+    row("20240301", "PO'12", 42, "R", 9);
+    r.Spare = -3;
+    r.UnitQty = 2.5f;
+    r.UnitCost = 123456; // 12.3456 → 12.346 in a DECIMAL(18,3) column
+    r.Pack = 12;
+    r.VendorCode = QString::fromUtf8("Łódź ☕ Supplies Ltd.");
+    r.ARCode = QStringLiteral("AR");
+    r.SalesCode = QStringLiteral("CLERK");
+    r.DateOrdered = QStringLiteral("20240220");
+    r.SPARE2 = QStringLiteral("a spare text longer than twenty");
+    ASSERT_TRUE(db::gfbDB_Operation(kPOHistory, db::kOpInsert, 0))
+        << Err().Description.toStdString();
+    const POHistoryRec sent = r;
+    r = POHistoryRec{};
+    r.UniqueID = 9;
+    ASSERT_TRUE(db::gfbDB_Operation(kPOHistory, db::kOpEqual, 4));
+    EXPECT_EQ(r.PONumber.str(), QStringLiteral("PO 12     ")) << "quotes are stored as blanks";
+    EXPECT_EQ(r.VendorCode.str(), QString::fromUtf8("Łódź ☕ Supplies"));
+    EXPECT_EQ(r.SPARE2.str(), QStringLiteral("a spare text longer "));
+    EXPECT_EQ(r.SPARE2.str().size(), 20);
+    EXPECT_EQ(r.UnitCost, 123460);
+    for (auto [a, b] :
+         {std::pair{r.InvUID, sent.InvUID}, std::pair{qint32(r.Spare), qint32(sent.Spare)},
+          std::pair{qint32(r.Pack), qint32(sent.Pack)}})
+        EXPECT_EQ(a, b);
+    EXPECT_FLOAT_EQ(r.UnitQty, 2.5f);
+    for (auto p : {&POHistoryRec::DateReceived, &POHistoryRec::Status, &POHistoryRec::Poll,
+                   &POHistoryRec::ARCode, &POHistoryRec::SalesCode, &POHistoryRec::DateOrdered})
+        EXPECT_EQ((r.*p).str(), (sent.*p).str());
+}
+
+TEST_P(POHistoryTable, RowsOfAnotherProgramReadPaddedAndNullsAsBlanks) {
+    ASSERT_TRUE(db().raw(QStringLiteral(
+        "INSERT INTO POHistory4 VALUES('20240105', 'A1', 5, 0, 1, 2.5, 1, NULL, 'R', NULL, 'x', "
+        "NULL, 31, NULL, NULL)")));
+    ASSERT_TRUE(db().raw(QStringLiteral(
+        "INSERT INTO POHistory4 VALUES('20240105  ', 'A1      ', 6, 0, 1, 2.5, 1, 'V', 'R', 'N', "
+        "'x', 'S', 32, '', '')")));
+    poHistory().UniqueID = 31;
+    ASSERT_TRUE(db::gfbDB_Operation(kPOHistory, db::kOpEqual, 4));
+    EXPECT_EQ(poHistory().VendorCode.str(), QString(15, u' '));
+    EXPECT_EQ(poHistory().PONumber.str(), QStringLiteral("A1        "));
+    EXPECT_EQ(poHistory().UnitCost, 25000);
+    poHistory().PONumber = QStringLiteral("A1");
+    poHistory().InvUID = 6;
+    ASSERT_TRUE(db::gfbDB_Operation(kPOHistory, db::kOpEqual, 2));
+    EXPECT_EQ(poHistory().UniqueID, 32);
+    EXPECT_EQ(walk(2, true), QList<int>({31, 32}));
+}
+
+TEST_P(POHistoryTable, KeysWalkInOrderBothWays) {
+    // Unique on each key used below, with repeating leading segments.
+    const struct {
+        const char* date;
+        const char* po;
+        int item;
+        const char* status;
+        int id;
+    } rows[] = {{"20240103", "P2", 4, "R", 14},
+                {"20240101", "P1", 2, "U", 11},
+                {"20240102", "P1", 1, "R", 12},
+                {"20240104", "P3", 3, "R", 13},
+                {"20240105", "P2", 5, "X", 15}};
+    for (const auto& r : rows) {
+        row(r.date, r.po, r.item, r.status, r.id);
+        ASSERT_TRUE(db::gfbDB_Operation(kPOHistory, db::kOpInsert, 0));
+    }
+    const std::pair<std::int16_t, QList<int>> keys[] = {
+        {4, {11, 12, 13, 14, 15}}, // UniqueID
+        {2, {12, 11, 14, 15, 13}}, // PONumber, InvUID
+        {1, {12, 13, 14, 11, 15}}, // Status, InvUID, DateReceived
+        {5, {11, 12, 13, 14, 15}}, // VendorCode, UniqueID
+    };
+    for (const auto& [key, order] : keys) {
+        EXPECT_EQ(walk(key, true), order) << "key " << key;
+        EXPECT_EQ(walk(key, false), QList<int>(order.rbegin(), order.rend())) << "key " << key;
+    }
+    EXPECT_TRUE(boxes.boxes().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, POHistoryTable, ::testing::ValuesIn(allBackends()), backendName);
+
+} // namespace
+} // namespace vx::dbtest

@@ -1,0 +1,361 @@
+// The vendors table on both engines: its layout, the old-column upgrade, round trips with the
+// table's apostrophe rule, rows of other programs, and navigation on its keys.
+#include "db/dialect.h"
+#include "db/hooks.h"
+#include "db/operations.h"
+#include "db/state.h"
+#include "db/testing/backends.h"
+#include "platform/err.h"
+#include "platform/scripted_messages.h"
+#include "tables/vendors.h"
+
+#include <gtest/gtest.h>
+
+namespace vx::dbtest {
+namespace {
+
+using namespace vx::tables;
+constexpr std::int16_t kVendors = 1;
+
+struct VendorHooks : db::TableHooks {
+    void gpFillRecord(std::int16_t t) override { jovDBSM_Vendors::FillRecord(t); }
+    void gpStoreRecord(std::int16_t t) override { jovDBSM_Vendors::StoreRecord(t); }
+    QString gsRecordValues(std::int16_t) override {
+        jovDBSM_Vendors::CleanRecordText();
+        return jovDBSM_Vendors::RecordValues();
+    }
+    void gpLoadKey(std::int16_t t, std::int16_t key) override { jovDBSM_Vendors::LoadKey(t, key); }
+};
+
+// The table's columns as "NAME TYPE[ NOT NULL][ DEFAULT d]", in column order, the same text on
+// both engines (CHAR(n), DECIMAL(p,s), INTEGER, SMALLINT, REAL).
+QString columnsOf(TestDatabase& db, const QString& table) {
+    if (db.kind() == BackendKind::PostgreSQL)
+        return db
+            .rawValue(
+                QStringLiteral("SELECT string_agg(upper(column_name) || ' ' || CASE data_type WHEN "
+                               "'character' THEN 'CHAR(' || character_maximum_length || ')' WHEN "
+                               "'numeric' THEN 'DECIMAL(' || numeric_precision || ',' || "
+                               "numeric_scale || ')' ELSE upper(data_type) END || CASE WHEN "
+                               "is_nullable = 'NO' THEN ' NOT NULL' ELSE '' END || coalesce(' "
+                               "DEFAULT ' || replace(column_default, '::bpchar', ''), ''), '|' "
+                               "ORDER BY ordinal_position) FROM information_schema.columns WHERE "
+                               "table_name = lower('%1')")
+                    .arg(table))
+            .value_or(QString());
+    return db
+        .rawValue(QStringLiteral("SELECT group_concat(upper(name) || ' ' || "
+                                 "replace(replace(upper(type), ' COLLATE RTRIM', ''), ' ', '') "
+                                 "|| CASE WHEN \"notnull\" THEN ' NOT NULL' ELSE '' END || "
+                                 "coalesce(' DEFAULT ' || dflt_value, ''), '|') FROM "
+                                 "pragma_table_info('%1')")
+                      .arg(table))
+        .value_or(QString());
+}
+
+// The table's indexes as "name[ UNIQUE] (COLUMNS)", by name.
+QString indexesOf(TestDatabase& db, const QString& table) {
+    if (db.kind() == BackendKind::PostgreSQL)
+        return db
+            .rawValue(QStringLiteral("SELECT string_agg(indexname || CASE WHEN indexdef LIKE "
+                                     "'CREATE UNIQUE%' THEN ' UNIQUE' ELSE '' END || ' ' || "
+                                     "upper(substring(indexdef from '\\(.*\\)$')), '|' ORDER "
+                                     "BY indexname) FROM pg_indexes WHERE tablename = "
+                                     "lower('%1')")
+                          .arg(table))
+            .value_or(QString());
+    return db
+        .rawValue(QStringLiteral("SELECT group_concat(x, '|') FROM (SELECT lower(il.name) || "
+                                 "CASE WHEN il.\"unique\" THEN ' UNIQUE' ELSE '' END || ' (' "
+                                 "|| (SELECT group_concat(upper(ii.name), ', ') FROM "
+                                 "pragma_index_info(il.name) ii) || ')' AS x FROM "
+                                 "pragma_index_list('%1') il ORDER BY il.name)")
+                      .arg(table))
+        .value_or(QString());
+}
+
+class VendorsTable : public BackendTest {
+  protected:
+    void SetUp() override {
+        BackendTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        db::resetDbState();
+        Err().Clear();
+        db::DbState& s = db::dbState();
+        s.gcnDatabase = connect();
+        s.gbDBConnected = true;
+        s.gsDBName = db().login().database;
+        s.goDBServer = db().engine().server();
+        ASSERT_EQ(s.goDBServer->connect(db().login()), 1);
+        db::setTableHooks(&hooks);
+        vendor() = VendorRec{};
+    }
+    void TearDown() override {
+        db::setTableHooks(nullptr);
+        db::resetDbState();
+        BackendTest::TearDown();
+    }
+    void open() {
+        jovDBSM_Vendors::PrepareTable(kVendors, env_.root());
+        ASSERT_TRUE(db::gfbDB_OpenTable(kVendors)) << Err().Description.toStdString();
+    }
+    static void row(int id, const QString& code, const QString& business, const QString& last) {
+        jovDBSM_Vendors::ClearRecord();
+        vendor().VendorID = id;
+        vendor().VENDCODE = code;
+        vendor().BUSINESS = business;
+        vendor().LASTNAME = last;
+    }
+    bool insert() { return db::gfbDB_Operation(kVendors, db::kOpInsert, 0); }
+    // Reads the vendor of `code` by key 1.
+    bool find(const QString& code) {
+        vendor().VENDCODE = code;
+        return db::gfbDB_Operation(kVendors, db::kOpEqual, 1);
+    }
+    QList<int> walk(std::int16_t key, bool forward) {
+        QList<int> ids;
+        bool found = db::gfbDB_Operation(kVendors, forward ? db::kOpGetFirst : db::kOpGetLast, key);
+        while (found && ids.size() < 20) {
+            ids << vendor().VendorID;
+            found =
+                db::gfbDB_Operation(kVendors, forward ? db::kOpGetNext : db::kOpGetPrevious, key);
+        }
+        return ids;
+    }
+    VendorHooks hooks;
+    ScopedScriptedMessages boxes;
+};
+
+const char* const kLayout =
+    "VENDORID INTEGER NOT NULL|VENDCODE CHAR(15) NOT NULL|BUSINESS CHAR(40) DEFAULT ' '|"
+    "LASTNAME CHAR(15) DEFAULT ' '|ZIP CHAR(10) DEFAULT ' '|MAILCODE CHAR(2) DEFAULT ' '|"
+    "FIRSTNAME CHAR(15) DEFAULT ' '|ADDRESS CHAR(40) DEFAULT ' '|CITY CHAR(20) DEFAULT ' '|"
+    "STATE CHAR(3) DEFAULT ' '|PHONE CHAR(14) DEFAULT ' '|FAX CHAR(14) DEFAULT ' '|"
+    "DATE CHAR(8) DEFAULT ' '|BALANCE DECIMAL(10,2)|NOTES CHAR(1) DEFAULT ' '|"
+    "%1 CHAR(12) DEFAULT ' '|LASTPAIDAMT DECIMAL(10,2)|REFERENCE CHAR(30) DEFAULT ' '|"
+    "PAYMENTTERM SMALLINT|CODEFLAG CHAR(1) DEFAULT ' '|SPLITBALANC DECIMAL(8,2)|"
+    "RECURAMT DECIMAL(10,2)|POLL CHAR(1) DEFAULT ' '|PHONEEXT CHAR(9) DEFAULT ' '|"
+    "DISCOUNTTERM CHAR(6) DEFAULT ' '|ADDRESS2 CHAR(25) DEFAULT ' '|EMAIL CHAR(50) DEFAULT ' '|"
+    "CELLPHONE CHAR(14) DEFAULT ' '";
+
+TEST_P(VendorsTable, NewTableHasTheSuitesLayout) {
+    open();
+    const db::DBTableInfo& info = db::tableInfo(kVendors);
+    EXPECT_EQ(info.TableKey, QStringLiteral("VENDORS"));
+    EXPECT_EQ(info.Description, QStringLiteral("Vendor"));
+    EXPECT_TRUE(info.FilePath.endsWith(QLatin1String("/VENDOR.JOV")));
+    EXPECT_TRUE(info.CreateSQL.startsWith(QLatin1String("Create Table VENDOR (VendorID INTEGER")));
+    EXPECT_TRUE(info.CreateSQL.endsWith(QLatin1String("CELLPHONE CHAR (14) DEFAULT  ' ', );")));
+    EXPECT_EQ(columnsOf(db(), QStringLiteral("VENDOR")),
+              QString::fromLatin1(kLayout).arg("COUNTRY"));
+    EXPECT_EQ(indexesOf(db(), QStringLiteral("VENDOR")),
+              QStringLiteral("vendor_idx_0 UNIQUE (VENDORID)|vendor_idx_1 UNIQUE (VENDCODE)|"
+                             "vendor_idx_2 UNIQUE (BUSINESS, VENDCODE)|vendor_idx_3 UNIQUE "
+                             "(LASTNAME, VENDCODE)|vendor_idx_4 (ZIP)|vendor_idx_5 (MAILCODE)"));
+    EXPECT_TRUE(boxes.boxes().isEmpty());
+}
+
+TEST_P(VendorsTable, EveryFieldSurvivesARoundTrip) {
+    open();
+    VendorRec& v = vendor();
+    row(-7, QStringLiteral("ACME-LONGER-THAN-15"), QString::fromUtf8("Łódź ☕ Supplies"),
+        QStringLiteral("Smith"));
+    const char* texts[] = {"ZIP-1234567890",
+                           "M1",
+                           "Ann",
+                           "1 Main St",
+                           "Gdańsk",
+                           "PL",
+                           "555-0100",
+                           "555-0101",
+                           "20240301",
+                           "Y",
+                           "Poland",
+                           "REF",
+                           "C",
+                           "N",
+                           "ext 12",
+                           "2/10",
+                           "Suite 5",
+                           "orders@example.com",
+                           "555-0199"};
+    FixedText VendorRec::*fields[] = {
+        &VendorRec::ZIP,      &VendorRec::MAILCODE, &VendorRec::FIRSTNAME, &VendorRec::ADDRESS,
+        &VendorRec::CITY,     &VendorRec::STATE,    &VendorRec::PHONE,     &VendorRec::FAX,
+        &VendorRec::DATE,     &VendorRec::NOTES,    &VendorRec::COUNTRY,   &VendorRec::REFERENCE,
+        &VendorRec::CODEFLAG, &VendorRec::POLL,     &VendorRec::PHONEEXT,  &VendorRec::DISCOUNTTERM,
+        &VendorRec::ADDRESS2, &VendorRec::EMAIL,    &VendorRec::CELLPHONE};
+    static_assert(std::size(texts) == std::size(fields));
+    for (size_t i = 0; i < std::size(fields); ++i)
+        v.*fields[i] = QString::fromUtf8(texts[i]);
+    v.BALANCE = 12345600;    // 1234.56
+    v.LASTPAIDAMT = -505000; // -50.50
+    v.PAYMENTTERM = 30;
+    v.SPLITBALANC = 10000;
+    v.RECURAMT = 99990000;
+    ASSERT_TRUE(insert()) << Err().Description.toStdString();
+    const VendorRec sent = v;
+
+    v = VendorRec{};
+    ASSERT_TRUE(find(QStringLiteral("ACME-LONGER-THA")));
+    EXPECT_EQ(v.VENDCODE.str(), QStringLiteral("ACME-LONGER-THA"));
+    EXPECT_EQ(v.ZIP.str(), QStringLiteral("ZIP-123456"));
+    for (size_t i = 0; i < std::size(fields); ++i)
+        EXPECT_EQ((v.*fields[i]).str(), (sent.*fields[i]).str()) << texts[i];
+    EXPECT_EQ(v.BUSINESS.str(), sent.BUSINESS.str());
+    EXPECT_EQ(v.LASTNAME.str(), sent.LASTNAME.str());
+    const std::pair<std::int64_t, std::int64_t> numbers[] = {
+        {v.VendorID, -7},    {v.BALANCE, 12345600},  {v.LASTPAIDAMT, -505000},
+        {v.PAYMENTTERM, 30}, {v.SPLITBALANC, 10000}, {v.RECURAMT, 99990000}};
+    for (const auto& [got, want] : numbers)
+        EXPECT_EQ(got, want);
+    // Key 0 finds the same row.
+    v = VendorRec{};
+    v.VendorID = -7;
+    ASSERT_TRUE(db::gfbDB_Operation(kVendors, db::kOpEqual, 0));
+    EXPECT_EQ(v.VENDCODE.str(), QStringLiteral("ACME-LONGER-THA"));
+}
+
+TEST_P(VendorsTable, ApostrophesSurviveOnlyInPaddedNameFields) {
+    open();
+    const QString forty = QStringLiteral("Fitzgerald's Farm & Garden Supply Co Ltd");
+    ASSERT_EQ(forty.size(), 40);
+    const struct {
+        QString code, business, city;
+        QString businessLiteral; // as the INSERT text carries it
+        QString businessRead, cityRead;
+    } cases[] = {
+        {"OBRIEN", "O'Brien Supply", "O'Fallon", "'O''Brien Supply" + QString(25, u' ') + "'",
+         "O'Brien Supply", "O Fallon"},
+        {"FITZ", forty, "Coeur d'Alene", u'\'' + QString(forty).replace(u'\'', u' ') + u'\'',
+         QString(forty).replace(u'\'', u' '), "Coeur d Alene"},
+    };
+    for (const auto& c : cases) {
+        row(1 + static_cast<int>(&c - cases), c.code, c.business, QStringLiteral("L"));
+        vendor().CITY = c.city;
+        const QString values = hooks.gsRecordValues(kVendors);
+        EXPECT_TRUE(values.startsWith(QString::number(vendor().VendorID) + ",'" + c.code))
+            << values.toStdString();
+        EXPECT_TRUE(values.contains(c.businessLiteral)) << values.toStdString();
+        row(vendor().VendorID, c.code, c.business, QStringLiteral("L"));
+        vendor().CITY = c.city;
+        ASSERT_TRUE(insert()) << Err().Description.toStdString();
+        vendor() = VendorRec{};
+        ASSERT_TRUE(find(c.code));
+        EXPECT_EQ(vendor().BUSINESS.trimmed(), c.businessRead);
+        EXPECT_EQ(vendor().CITY.trimmed(), c.cityRead);
+    }
+}
+
+TEST_P(VendorsTable, ClearRecordBlanksTextsAndZeroesNumbers) {
+    VendorRec& v = vendor();
+    v.VendorID = 5;
+    v.BALANCE = v.LASTPAIDAMT = v.SPLITBALANC = v.RECURAMT = 1;
+    v.PAYMENTTERM = 2;
+    v.CITY = QStringLiteral("Anywhere");
+    jovDBSM_Vendors::ClearRecord();
+    for (auto n : {std::int64_t{v.VendorID}, v.BALANCE, v.LASTPAIDAMT, v.SPLITBALANC, v.RECURAMT,
+                   std::int64_t{v.PAYMENTTERM}})
+        EXPECT_EQ(n, 0);
+    // Every text, never assigned (NUL) or assigned, is blank at its width.
+    for (const auto& f : jovDBSM_Vendors::definition().fields) {
+        if (const auto* p = std::get_if<FixedText VendorRec::*>(&f.field)) {
+            EXPECT_EQ((v.**p).str(), QString((v.**p).width(), u' ')) << f.column;
+        }
+    }
+}
+
+TEST_P(VendorsTable, NullsOfAnotherProgramReadAsBlanksAndZeroes) {
+    open();
+    ASSERT_TRUE(db().raw(QStringLiteral(
+        "INSERT INTO VENDOR (VendorID, VENDCODE, BUSINESS, CITY, BALANCE, PAYMENTTERM) VALUES "
+        "(9, 'N1', NULL, NULL, NULL, NULL)")));
+    vendor().BUSINESS = QStringLiteral("left over");
+    vendor().BALANCE = 5;
+    ASSERT_TRUE(find(QStringLiteral("N1")));
+    EXPECT_EQ(vendor().BUSINESS.str(), QString(40, u' '));
+    EXPECT_EQ(vendor().CITY.str(), QString(20, u' '));
+    EXPECT_EQ(vendor().ZIP.str(), QString(10, u' ')) << "the column default";
+    EXPECT_EQ(vendor().BALANCE, 0);
+    EXPECT_EQ(vendor().PAYMENTTERM, 0);
+}
+
+TEST_P(VendorsTable, AnOldTableGetsCountryAndKeepsItsRows) {
+    // A table of an older release, created by another program of the suite: the country column
+    // still called EXPENSECD, values stored padded and unpadded.
+    QString create = QString::fromLatin1(
+        "Create Table VENDOR (VendorID INTEGER NOT NULL, VENDCODE CHAR (15) NOT NULL, BUSINESS "
+        "CHAR (40)  DEFAULT  ' ', LASTNAME CHAR (15) DEFAULT  ' ', ZIP CHAR (10) DEFAULT  ' ', "
+        "MAILCODE CHAR (2) DEFAULT  ' ', FIRSTNAME CHAR (15) DEFAULT  ' ', ADDRESS CHAR (40) "
+        "DEFAULT  ' ', CITY CHAR (20) DEFAULT  ' ', STATE CHAR (3) DEFAULT  ' ', PHONE CHAR (14) "
+        "DEFAULT  ' ', FAX CHAR (14) DEFAULT  ' ', DATE CHAR (8) DEFAULT  ' ', BALANCE DECIMAL "
+        "(10,2), NOTES CHAR (1) DEFAULT  ' ', EXPENSECD CHAR (12) DEFAULT  ' ', LASTPAIDAMT "
+        "DECIMAL(10,2), REFERENCE CHAR (30) DEFAULT  ' ', PAYMENTTERM SMALLINT, CODEFLAG CHAR (1) "
+        "DEFAULT  ' ', SPLITBALANC Decimal (8,2), RECURAMT DECIMAL (10,2), POLL CHAR (1) DEFAULT "
+        " ' ', PHONEEXT CHAR (9) DEFAULT  ' ', DISCOUNTTERM CHAR (6) DEFAULT  ' ', ADDRESS2 CHAR "
+        "(25) DEFAULT  ' ', EMAIL CHAR (50) DEFAULT  ' ', CELLPHONE CHAR (14) DEFAULT  ' ', );");
+    const db::Dialect dialect =
+        GetParam() == BackendKind::SQLite ? db::Dialect::SQLite : db::Dialect::PostgreSQL;
+    ASSERT_TRUE(db().raw(db::translate(create, dialect).sql));
+    ASSERT_TRUE(db().raw(QStringLiteral(
+        "INSERT INTO VENDOR (VendorID, VENDCODE, BUSINESS, LASTNAME, EXPENSECD) VALUES (1, 'B2', "
+        "'Beta', 'Xu', 'Canada'); INSERT INTO VENDOR (VendorID, VENDCODE, BUSINESS, LASTNAME, "
+        "EXPENSECD) VALUES (2, 'A1             ', 'Alpha                                   ', "
+        "'Yates          ', 'Mexico      '); INSERT INTO VENDOR (VendorID, VENDCODE, BUSINESS, "
+        "LASTNAME, EXPENSECD) VALUES (3, 'C3 ', 'Alpha', 'Xu ', NULL)")));
+
+    for (int pass = 0; pass < 2; ++pass) {
+        open();
+        EXPECT_EQ(Err().Number, 0) << "a failed rename is not an error of the open";
+        EXPECT_EQ(columnsOf(db(), QStringLiteral("VENDOR")),
+                  QString::fromLatin1(kLayout).arg("COUNTRY"))
+            << "pass " << pass;
+        EXPECT_EQ(db().rawValue(QStringLiteral("SELECT COUNT(*) FROM VENDOR")),
+                  QStringLiteral("3"));
+        ASSERT_TRUE(find(QStringLiteral("A1")));
+        EXPECT_EQ(vendor().VendorID, 2);
+        EXPECT_EQ(vendor().COUNTRY.str(), QStringLiteral("Mexico      "));
+        ASSERT_TRUE(find(QStringLiteral("B2")));
+        EXPECT_EQ(vendor().COUNTRY.str(), QStringLiteral("Canada      "));
+        EXPECT_EQ(walk(1, true), QList<int>({2, 1, 3}));
+        EXPECT_EQ(walk(2, true), QList<int>({2, 3, 1}));
+        EXPECT_EQ(walk(3, false), QList<int>({2, 3, 1}));
+    }
+    EXPECT_TRUE(boxes.boxes().isEmpty());
+}
+
+TEST_P(VendorsTable, KeysWalkInOrderBothWays) {
+    open();
+    // Unique on keys 0 to 3; business and last names repeat.
+    const struct {
+        int id;
+        const char* code;
+        const char* business;
+        const char* last;
+    } rows[] = {{1, "V300", "Acme", "Brown"},
+                {2, "V100", "Beta", "Jones"},
+                {3, "V200", "Acme", "Jones"},
+                {4, "V050", "Zed", "Adams"},
+                {5, "V400", "Beta", "Smith"}};
+    for (const auto& r : rows) {
+        row(r.id, r.code, r.business, r.last);
+        ASSERT_TRUE(insert()) << Err().Description.toStdString();
+    }
+    const std::pair<std::int16_t, QList<int>> keys[] = {
+        {0, {1, 2, 3, 4, 5}}, // VendorID
+        {1, {4, 2, 3, 1, 5}}, // VENDCODE
+        {2, {3, 1, 2, 5, 4}}, // BUSINESS, VENDCODE
+        {3, {4, 1, 2, 3, 5}}, // LASTNAME, VENDCODE
+    };
+    for (const auto& [key, order] : keys) {
+        EXPECT_EQ(walk(key, true), order) << "key " << key;
+        EXPECT_EQ(walk(key, false), QList<int>(order.rbegin(), order.rend())) << "key " << key;
+    }
+    EXPECT_TRUE(boxes.boxes().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, VendorsTable, ::testing::ValuesIn(allBackends()), backendName);
+
+} // namespace
+} // namespace vx::dbtest
