@@ -40,7 +40,12 @@ struct Translated {
 //  - SQLite: CHAR(n) column types in CREATE TABLE and ALTER TABLE ... ADD get COLLATE RTRIM, and
 //    "ltrim(ItemID)" (any column) compares as "(ltrim(ItemID) COLLATE RTRIM)"; PostgreSQL:
 //    "ltrim(ItemID)" → "CAST(ltrim(ItemID) AS bpchar)", so trailing blanks do not count in
-//    either.
+//    either;
+//  - SQLite: in queries (also an INSERT's query) and in the conditions of UPDATE and DELETE,
+//    every string literal compared with =, ==, <>, !=, <, <=, > or >= and every ORDER BY term
+//    (before ASC / DESC, unless it names a collation) gets COLLATE RTRIM, so trailing blanks do
+//    not count on tables made by other tools either. SET assignments, VALUES lists and
+//    definitions are left alone; number columns still compare and sort as numbers.
 // Any other statement comes back with only these rewrites applied.
 Translated translate(const QString& sql, Dialect dialect);
 

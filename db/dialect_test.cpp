@@ -19,43 +19,84 @@ const Pinned kStatements[] = {
     // Base recordset, its retry with the schema owner, Get First / Get Last.
     {"SELECT TOP 1 * FROM invt2", nullptr, "SELECT * FROM invt2 LIMIT 1"},
     {"SELECT TOP 1 * FROM jov.invt2", nullptr, "SELECT * FROM invt2 LIMIT 1"},
-    {"SELECT TOP 1 * FROM POLine ORDER BY PO DESC,LineNum DESC", nullptr,
+    {"SELECT TOP 1 * FROM POLine ORDER BY PO DESC,LineNum DESC",
+     "SELECT * FROM POLine ORDER BY PO COLLATE RTRIM DESC,LineNum COLLATE RTRIM DESC LIMIT 1",
      "SELECT * FROM POLine ORDER BY PO DESC,LineNum DESC LIMIT 1"},
-    {"select top 5 * from jov.POHeader where PO='1';", nullptr,
+    {"select top 5 * from jov.POHeader where PO='1';", "select * from POHeader where PO='1' COLLATE RTRIM LIMIT 5;",
      "select * from POHeader where PO='1' LIMIT 5;"},
-    {"SELECT TOP (3) a FROM (SELECT TOP 2 a FROM T ORDER BY a) x ; ", nullptr,
+    {"SELECT TOP (3) a FROM (SELECT TOP 2 a FROM T ORDER BY a) x ; ",
+     "SELECT a FROM (SELECT a FROM T ORDER BY a COLLATE RTRIM LIMIT 2) x LIMIT 3 ; ",
      "SELECT a FROM (SELECT a FROM T ORDER BY a LIMIT 2) x LIMIT 3 ; "},
     // Get Previous on a two- and a three-segment key, with the group guard.
     {"SELECT  TOP 1 * FROM VENDOR WHERE (SELECT COUNT(*) FROM VENDOR WHERE BUSINESS='A B') > 1 AND "
      "BUSINESS='A B' AND VENDCODE<'V1' OR BUSINESS<'A B' ORDER BY BUSINESS DESC,VENDCODE DESC",
-     nullptr,
+     "SELECT  * FROM VENDOR WHERE (SELECT COUNT(*) FROM VENDOR WHERE BUSINESS='A B' COLLATE RTRIM) > 1 AND "
+     "BUSINESS='A B' COLLATE RTRIM AND VENDCODE<'V1' COLLATE RTRIM OR BUSINESS<'A B' COLLATE RTRIM "
+     "ORDER BY BUSINESS COLLATE RTRIM DESC,VENDCODE COLLATE RTRIM DESC LIMIT 1",
      "SELECT  * FROM VENDOR WHERE (SELECT COUNT(*) FROM VENDOR WHERE BUSINESS='A B') > 1 AND "
      "BUSINESS='A B' AND VENDCODE<'V1' OR BUSINESS<'A B' ORDER BY BUSINESS DESC,VENDCODE DESC LIMIT 1"},
     {"SELECT  TOP 1 * FROM POLine WHERE (SELECT COUNT(*) FROM POLine WHERE Poll='Y') > 1 AND Poll='Y' "
      "AND PO='P1' AND LineNum> '3' OR Poll='Y' AND PO> 'P1' OR Poll>'Y' ORDER BY Poll,PO,LineNum",
-     nullptr,
+     "SELECT  * FROM POLine WHERE (SELECT COUNT(*) FROM POLine WHERE Poll='Y' COLLATE RTRIM) > 1 AND "
+     "Poll='Y' COLLATE RTRIM AND PO='P1' COLLATE RTRIM AND LineNum> '3' COLLATE RTRIM OR Poll='Y' COLLATE "
+     "RTRIM AND PO> 'P1' COLLATE RTRIM OR Poll>'Y' COLLATE RTRIM ORDER BY Poll COLLATE RTRIM,PO COLLATE "
+     "RTRIM,LineNum COLLATE RTRIM LIMIT 1",
      "SELECT  * FROM POLine WHERE (SELECT COUNT(*) FROM POLine WHERE Poll='Y') > 1 AND Poll='Y' "
      "AND PO='P1' AND LineNum> '3' OR Poll='Y' AND PO> 'P1' OR Poll>'Y' ORDER BY Poll,PO,LineNum LIMIT 1"},
     // Keyed reads on the inventory table compare ltrim(ItemID).
     {"SELECT TOP 1 * FROM invt2 WHERE VendorCode<='ACME' AND ltrim(ItemID)<='X1' ORDER BY VendorCode DESC",
-     "SELECT * FROM invt2 WHERE VendorCode<='ACME' AND (ltrim(ItemID) COLLATE RTRIM)<='X1' ORDER BY VendorCode DESC LIMIT 1",
+     "SELECT * FROM invt2 WHERE VendorCode<='ACME' COLLATE RTRIM AND (ltrim(ItemID) COLLATE RTRIM)<='X1' "
+     "ORDER BY VendorCode COLLATE RTRIM DESC LIMIT 1",
      "SELECT * FROM invt2 WHERE VendorCode<='ACME' AND CAST(ltrim(ItemID) AS bpchar)<='X1' ORDER BY VendorCode DESC LIMIT 1"},
     {"SELECT TOP 1 * FROM invt WHERE LTRIM ( itemid )='A' ORDER BY ltrim(ItemID)",
      "SELECT * FROM invt WHERE (LTRIM ( itemid ) COLLATE RTRIM)='A' ORDER BY (ltrim(ItemID) COLLATE RTRIM) LIMIT 1",
      "SELECT * FROM invt WHERE CAST(LTRIM ( itemid ) AS bpchar)='A' ORDER BY CAST(ltrim(ItemID) AS bpchar) LIMIT 1"},
     // Literal text is never touched.
     {"SELECT TOP 1 * FROM invt WHERE Notes='TOP 1 jov.x ltrim(ItemID) DECIMAL CHAR (5); O''Brien' ORDER BY Notes",
-     nullptr,
+     "SELECT * FROM invt WHERE Notes='TOP 1 jov.x ltrim(ItemID) DECIMAL CHAR (5); O''Brien' COLLATE RTRIM "
+     "ORDER BY Notes COLLATE RTRIM LIMIT 1",
      "SELECT * FROM invt WHERE Notes='TOP 1 jov.x ltrim(ItemID) DECIMAL CHAR (5); O''Brien' ORDER BY Notes LIMIT 1"},
     {"INSERT INTO invt2 VALUES('SL1 ','It''s TOP 1 ',12.5, 'CHAR (5) DECIMAL;','jov.invt ItemID','''')",
      nullptr,
      "INSERT INTO invt2 VALUES('SL1 ','It''s TOP 1 ',12.5, 'CHAR (5) DECIMAL;','jov.invt ItemID','''')"},
     {"SELECT * FROM POHistory2 WHERE (status = 'R' or status = 'U') AND (DateReceived >= '20240101'  AND "
-     "DateReceived <= '20240131') ", nullptr,
+     "DateReceived <= '20240131') ",
+     "SELECT * FROM POHistory2 WHERE (status = 'R' COLLATE RTRIM or status = 'U' COLLATE RTRIM) AND "
+     "(DateReceived >= '20240101' COLLATE RTRIM  AND DateReceived <= '20240131' COLLATE RTRIM) ",
      "SELECT * FROM POHistory2 WHERE (status = 'R' or status = 'U') AND (DateReceived >= '20240101'  AND "
      "DateReceived <= '20240131') "},
-    {"UPDATE invt SET Spare1 = PriceFactor where PriceFactor > ' '", nullptr,
+    {"UPDATE invt SET Spare1 = PriceFactor where PriceFactor > ' '",
+     "UPDATE invt SET Spare1 = PriceFactor where PriceFactor > ' ' COLLATE RTRIM",
      "UPDATE invt SET Spare1 = PriceFactor where PriceFactor > ' '"},
+    // SQLite: only comparisons and sort terms get the blank-insensitive rule; assignments,
+    // inserted values and definitions keep their literals as they are.
+    {"UPDATE T SET a = 'x', T.b='y', c=CASE WHEN d<>'z' THEN 'w' END, e=(SELECT f FROM U WHERE g!='v') "
+     "WHERE 'k'=h AND i>='j' OR k==' ' OR m->>'$.n' = 'o'",
+     "UPDATE T SET a = 'x', T.b='y', c=CASE WHEN d<>'z' COLLATE RTRIM THEN 'w' END, e=(SELECT f FROM U "
+     "WHERE g!='v' COLLATE RTRIM) WHERE 'k' COLLATE RTRIM=h AND i>='j' COLLATE RTRIM OR k==' ' COLLATE RTRIM "
+     "OR m->>'$.n' COLLATE RTRIM = 'o' COLLATE RTRIM",
+     "UPDATE T SET a = 'x', T.b='y', c=CASE WHEN d<>'z' THEN 'w' END, e=(SELECT f FROM U WHERE g!='v') "
+     "WHERE 'k'=h AND i>='j' OR k==' ' OR m->>'$.n' = 'o'"},
+    {"DELETE FROM POLine WHERE PO='P1' AND Note LIKE 'a%' AND Kind IN ('a','b')",
+     "DELETE FROM POLine WHERE PO='P1' COLLATE RTRIM AND Note LIKE 'a%' AND Kind IN ('a','b')",
+     "DELETE FROM POLine WHERE PO='P1' AND Note LIKE 'a%' AND Kind IN ('a','b')"},
+    {"INSERT INTO T (a, b) SELECT a, 'x' FROM U WHERE b<'y' ORDER BY a; INSERT INTO T VALUES('a', 'b')",
+     "INSERT INTO T (a, b) SELECT a, 'x' FROM U WHERE b<'y' COLLATE RTRIM ORDER BY a COLLATE RTRIM; "
+     "INSERT INTO T VALUES('a', 'b')",
+     "INSERT INTO T (a, b) SELECT a, 'x' FROM U WHERE b<'y' ORDER BY a; INSERT INTO T VALUES('a', 'b')"},
+    {"SELECT a FROM T ORDER BY a||'x' ASC NULLS LAST, b COLLATE NOCASE, CASE WHEN c='d' THEN 0 END, "
+     "f(g, h) DESC",
+     "SELECT a FROM T ORDER BY a||'x' COLLATE RTRIM ASC NULLS LAST, b COLLATE NOCASE, CASE WHEN c='d' "
+     "COLLATE RTRIM THEN 0 END COLLATE RTRIM, f(g, h) COLLATE RTRIM DESC",
+     "SELECT a FROM T ORDER BY a||'x' ASC NULLS LAST, b COLLATE NOCASE, CASE WHEN c='d' THEN 0 END, "
+     "f(g, h) DESC"},
+    {"SELECT a FROM T WHERE b='1' UNION SELECT a FROM U ORDER BY 1 DESC LIMIT 2 OFFSET 1",
+     "SELECT a FROM T WHERE b='1' COLLATE RTRIM UNION SELECT a FROM U ORDER BY 1 COLLATE RTRIM DESC LIMIT 2 "
+     "OFFSET 1",
+     "SELECT a FROM T WHERE b='1' UNION SELECT a FROM U ORDER BY 1 DESC LIMIT 2 OFFSET 1"},
+    {"Create Table K (a CHAR (2) DEFAULT 'x' CHECK (a<>'y'))",
+     "Create Table K (a CHAR (2) COLLATE RTRIM DEFAULT 'x' CHECK (a<>'y'))",
+     "Create Table K (a CHAR (2) DEFAULT 'x' CHECK (a<>'y'))"},
     // CREATE TABLE: trailing ", " before ");", bare DECIMAL, CHAR types.
     {"Create Table VENDOR (VendorID INTEGER NOT NULL, VENDCODE CHAR (15) NOT NULL, BUSINESS CHAR (40)  "
      "DEFAULT  ' ', CELLPHONE CHAR (14) DEFAULT  ' ', );",
@@ -193,6 +234,13 @@ class MemoryDb {
         return out;
     }
     void run(const QString& sql) { rows(sql); }
+    // Runs a statement as it is, as another tool would.
+    void raw(const char* sql) {
+        char* message = nullptr;
+        EXPECT_EQ(sqlite3_exec(db_.get(), sql, nullptr, nullptr, &message), SQLITE_OK)
+            << sql << ": " << (message ? message : "");
+        sqlite3_free(message);
+    }
 
   private:
     struct Close {
@@ -320,6 +368,57 @@ TEST(DialectTest, SQLiteNavigatesKeysOfOneToFiveSegments) {
         SCOPED_TRACE(sql.toStdString());
         EXPECT_EQ(db.rows(sql).join(""), QString::fromLatin1(k.found));
     }
+}
+
+// A table made by another tool has plain CHAR columns that compare byte for byte; the
+// translated queries still ignore trailing blanks on it, and numbers still compare as numbers.
+TEST(DialectTest, SQLiteIgnoresTrailingBlanksOnTablesMadeByOtherTools) {
+    MemoryDb db;
+    db.raw("CREATE TABLE POLine (id INTEGER, PO CHAR (8), LineNum INTEGER, Note CHAR (8));"
+           "INSERT INTO POLine VALUES (1, 'ABC', 2, 'x'), (2, 'ABC     ', 10, 'y  '),"
+           "  (3, 'ABD ', 5, 'x '), (4, 'AB', 7, ''), (5, 'ABC  ', 3, 'z');");
+    const struct {
+        const char* where; // the condition, or the ORDER BY after "ORDER BY"
+        const char* ids;   // the ids of the rows in the order they come
+    } cases[] = {
+        {"WHERE PO='ABC     '", "1,2,5"},
+        {"WHERE 'ABC'=PO AND Note<>'x     '", "2,5"},
+        {"WHERE PO>'ABC '", "3"},
+        {"WHERE PO<'ABC'", "4"},
+        {"WHERE PO<='ABC  ' AND PO>='ABC'", "1,2,5"},
+        {"WHERE Note=' ' OR Note!='y'", "1,3,4,5"},
+        {"ORDER BY PO DESC, id DESC", "3,5,2,1,4"},
+        {"ORDER BY PO, Note DESC, id", "4,5,2,1,3"},
+        {"WHERE LineNum='5'", "3"},
+        {"WHERE LineNum>'5 '", "2,4"},
+        {"WHERE LineNum<'10' ORDER BY LineNum DESC", "4,3,5,1"},
+        {"ORDER BY LineNum", "1,5,3,4,2"},
+        {"WHERE (SELECT COUNT(*) FROM POLine WHERE PO='ABC') > 1 AND PO='ABC' AND LineNum>'2' OR "
+         "PO>'ABC' ORDER BY PO,LineNum",
+         "5,2,3"},
+        {"WHERE (SELECT COUNT(*) FROM POLine WHERE PO='ABD     ') > 1 AND PO='ABD' OR PO>'ABD' "
+         "ORDER BY PO,LineNum",
+         ""},
+    };
+    for (const auto& c : cases) {
+        const QString sql =
+            QLatin1String("SELECT id FROM POLine ") + QString::fromLatin1(c.where) +
+            (QString::fromLatin1(c.where).contains("ORDER BY") ? "" : " ORDER BY rowid");
+        SCOPED_TRACE(sql.toStdString());
+        EXPECT_EQ(db.rows(sql).join(","), QString::fromLatin1(c.ids));
+    }
+    // Get Next walks every row once in key order (PO, LineNum), from the first to the last.
+    QStringList walked = db.rows("SELECT TOP 1 * FROM POLine ORDER BY PO,LineNum");
+    for (int guard = 0; guard < 10 && !walked.isEmpty(); ++guard) {
+        const QStringList po = db.rows("SELECT PO FROM POLine WHERE id=" + walked.last());
+        const QStringList line = db.rows("SELECT LineNum FROM POLine WHERE id=" + walked.last());
+        const QStringList found = db.rows(nextPrevious(
+            "POLine", {"PO", "LineNum"}, {po.value(0).leftJustified(8), line.value(0)}, ">"));
+        if (found.isEmpty())
+            break;
+        walked << found;
+    }
+    EXPECT_EQ(walked.join(","), QStringLiteral("4,1,5,2,3"));
 }
 
 } // namespace
