@@ -62,11 +62,19 @@ bool buildSteps(sqlite3* db, const Translated& alter, QStringList& steps, DbErro
                }))
         return false;
     bool found = false;
+    bool unchanged = false;
     QStringList definitions, names;
     std::map<int, QString> key;
     for (const Column& c : columns) {
         const bool altered = c.name.compare(alter.column, Qt::CaseInsensitive) == 0;
         found = found || altered;
+        // A column that already has the type (the upgrade steps run at every open) needs no
+        // rebuild of the whole table.
+        auto norm = [](QString t) { return t.remove(u' ').toUpper(); };
+        if (altered && norm(sqliteColumnType(c.type) + (c.notNull ? QStringLiteral(" NOT NULL")
+                                                                    : QString())) ==
+                           norm(alter.type))
+            unchanged = true;
         // The altered column takes the statement's type with its NULL rule; the others keep
         // theirs, CHAR types with their comparison rule.
         QString def =
@@ -84,6 +92,8 @@ bool buildSteps(sqlite3* db, const Translated& alter, QStringList& steps, DbErro
         error = engineError(QStringLiteral("Invalid column name '%1'.").arg(alter.column));
         return false;
     }
+    if (unchanged)
+        return true; // no steps
     if (!key.empty()) {
         QStringList keyColumns;
         for (const auto& [position, name] : key)
@@ -126,6 +136,8 @@ bool rebuildTable(sqlite3* db, const Translated& alter, DbError& error) {
     QStringList steps;
     if (!buildSteps(db, alter, steps, error))
         return false;
+    if (steps.isEmpty())
+        return true;
     // One savepoint around all steps: the table changes completely or not at all.
     if (!exec(db, QStringLiteral("SAVEPOINT vx_rebuild"), error))
         return false;
