@@ -1,0 +1,172 @@
+// The laid-out pages put to use: drawing, PDF, a text dump and text search.
+#include "output/document.h"
+
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <algorithm>
+#include <cmath>
+
+namespace vx::output {
+
+namespace {
+
+// Body and footer items of a page in reading order: top to bottom, then left to right.
+QList<TextItem> readingOrder(const Page& page) {
+    QList<TextItem> items = page.items + page.footer;
+    std::stable_sort(items.begin(), items.end(), [](const TextItem& a, const TextItem& b) {
+        if (std::abs(a.box.top() - b.box.top()) > 0.5)
+            return a.box.top() < b.box.top();
+        return a.box.left() < b.box.left();
+    });
+    return items;
+}
+
+// Where the item's text starts, given its alignment in its box.
+double textLeft(const TextItem& item, double textWidth) {
+    switch (item.align) {
+    case Align::Left:
+        return item.box.left();
+    case Align::Centre:
+        return item.box.center().x() - textWidth / 2;
+    case Align::Right:
+        return item.box.right() - textWidth;
+    }
+    return item.box.left();
+}
+
+Qt::Alignment qtAlign(Align align) {
+    switch (align) {
+    case Align::Left:
+        return Qt::AlignLeft;
+    case Align::Centre:
+        return Qt::AlignHCenter;
+    case Align::Right:
+        return Qt::AlignRight;
+    }
+    return Qt::AlignLeft;
+}
+
+// Twips per character of the text dump: about the average width of a 10 point character.
+constexpr double kDumpTwipsPerChar = 100;
+
+} // namespace
+
+std::optional<FindResult> Document::find(const QString& text, int fromPage, double afterY) const {
+    if (text.isEmpty())
+        return std::nullopt;
+    for (int number = std::max(1, fromPage); number <= pageCount(); ++number) {
+        for (const TextItem& item : readingOrder(page(number))) {
+            if (number == fromPage && item.box.top() < afterY - 0.5)
+                continue;
+            const qsizetype at = item.text.indexOf(text, 0, Qt::CaseInsensitive);
+            if (at < 0)
+                continue;
+            const TextMeasure measure(item.font);
+            const double left = textLeft(item, measure.width(item.text));
+            const double x = left + measure.width(item.text.left(at));
+            return FindResult{number, QRectF(x, item.box.top(),
+                                             measure.width(item.text.mid(at, text.size())),
+                                             item.box.height())};
+        }
+    }
+    return std::nullopt;
+}
+
+void Document::renderPage(QPainter& painter, int number, double scale) const {
+    if (number < 1 || number > pageCount())
+        return;
+    painter.save();
+    painter.scale(scale, scale);
+    painter.fillRect(QRectF(QPointF(0, 0), pageSize_), Qt::white);
+    painter.setPen(Qt::black);
+    const Page& p = page(number);
+    for (const TextItem& item : p.items + p.footer) {
+        painter.save();
+        painter.setFont(layoutFont(item.font));
+        if (item.clipped)
+            painter.setClipRect(item.box);
+        painter.drawText(item.box,
+                         qtAlign(item.align) | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
+                         item.text);
+        painter.restore();
+    }
+    painter.restore();
+}
+
+bool Document::writePdf(const QString& path, QString* error) const {
+    const auto fail = [error](const QString& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (pageCount() == 0)
+        return fail(QStringLiteral("The document has no pages."));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(file.errorString());
+    {
+        QPdfWriter writer(&file);
+        writer.setPageSize(QPageSize(pageSize_ / kTwipsPerInch, QPageSize::Inch, QString(),
+                                     QPageSize::FuzzyMatch));
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        const double scale = writer.resolution() / double(kTwipsPerInch);
+        QPainter painter;
+        if (!painter.begin(&writer))
+            return fail(QStringLiteral("The PDF file could not be started."));
+        for (int number = 1; number <= pageCount(); ++number) {
+            if (number > 1)
+                writer.newPage();
+            renderPage(painter, number, scale);
+        }
+        painter.end();
+    }
+    if (!file.commit())
+        return fail(file.errorString());
+    return true;
+}
+
+QString Document::textDump() const {
+    QStringList pageTexts;
+    for (int number = 1; number <= pageCount(); ++number) {
+        const Page& p = page(number);
+        QStringList lines;
+        QString line;
+        double lineTop = -1, lineBottom = -1;
+        for (const TextItem& item : readingOrder(p)) {
+            if (lineTop < 0 || std::abs(item.box.top() - lineTop) > 0.5) {
+                if (lineTop >= 0) {
+                    lines.append(line);
+                    // A gap of at least half a line (empty rows, the footer) shows as one
+                    // empty line.
+                    if (item.box.top() - lineBottom >= (lineBottom - lineTop) / 2)
+                        lines.append(QString());
+                }
+                line.clear();
+                lineTop = item.box.top();
+                lineBottom = lineTop;
+            }
+            lineBottom = std::max(lineBottom, item.box.bottom());
+            const QString text = item.text;
+            const auto column = [&](double twips) {
+                return static_cast<qsizetype>(
+                    std::floor((twips - p.leftMargin) / kDumpTwipsPerChar));
+            };
+            qsizetype start = column(item.box.left());
+            if (item.align == Align::Right)
+                start = column(item.box.right()) - text.size();
+            else if (item.align == Align::Centre)
+                start = column(item.box.center().x()) - text.size() / 2;
+            start = std::max<qsizetype>({start, 0, line.isEmpty() ? 0 : line.size() + 1});
+            line = line.leftJustified(start, QLatin1Char(' ')) + text;
+        }
+        if (lineTop >= 0)
+            lines.append(line);
+        for (QString& l : lines)
+            while (l.endsWith(QLatin1Char(' ')))
+                l.chop(1);
+        pageTexts.append(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    }
+    return pageTexts.join(QLatin1Char('\f'));
+}
+
+} // namespace vx::output
