@@ -172,8 +172,15 @@ void collateComparisons(Tokens& t) {
         collateStatement(t, from, to, after);
         from = to + 1;
     }
-    for (auto it = after.rbegin(); it != after.rend(); ++it)
-        insert(t, *it + 1, {Tok::Done, QStringLiteral(" COLLATE RTRIM")});
+    for (auto it = after.rbegin(); it != after.rend(); ++it) {
+        // A word right behind the literal ("'B'or") needs a blank after the collation too.
+        const std::size_t next = *it + 1;
+        const bool glued =
+            next < t.size() && (t[next].kind == Tok::Word || t[next].kind == Tok::Quoted);
+        insert(t, next,
+               {Tok::Done,
+                glued ? QStringLiteral(" COLLATE RTRIM ") : QStringLiteral(" COLLATE RTRIM")});
+    }
 }
 
 } // namespace vx::db::dialect_detail

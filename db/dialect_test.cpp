@@ -22,6 +22,11 @@ const Pinned kStatements[] = {
     {"SELECT TOP 1 * FROM POLine ORDER BY PO DESC,LineNum DESC",
      "SELECT * FROM POLine ORDER BY PO COLLATE RTRIM DESC,LineNum COLLATE RTRIM DESC LIMIT 1",
      "SELECT * FROM POLine ORDER BY PO DESC,LineNum DESC LIMIT 1"},
+    // A keyword glued to a literal keeps a blank after the collation.
+    {"SELECT * FROM POHeader WHERE (STATUS = 'C' or Status = 'B'or Status = 'U')",
+     "SELECT * FROM POHeader WHERE (STATUS = 'C' COLLATE RTRIM or Status = 'B' COLLATE RTRIM or "
+     "Status = 'U' COLLATE RTRIM)",
+     "SELECT * FROM POHeader WHERE (STATUS = 'C' or Status = 'B'or Status = 'U')"},
     {"select top 5 * from jov.POHeader where PO='1';", "select * from POHeader where PO='1' COLLATE RTRIM LIMIT 5;",
      "select * from POHeader where PO='1' LIMIT 5;"},
     {"SELECT TOP (3) a FROM (SELECT TOP 2 a FROM T ORDER BY a) x ; ",

@@ -1,0 +1,75 @@
+#pragma once
+// A store database on one engine for the report tests: the report's tables opened as start-up
+// opens them, a company record, and helpers that add rows through the record manager.
+
+#include "db/testing/backends.h"
+#include "output/recording_printer.h"
+#include "platform/scripted_messages.h"
+#include "report/report_run.h"
+
+#include <QString>
+#include <cstdint>
+
+namespace vx::report::test {
+
+// The records the tests add, with the fields the report reads.
+struct History {
+    const char* po;
+    const char* vendor;
+    const char* received; // yyyymmdd
+    std::int32_t item;
+    float qty;
+    std::int64_t unitCost; // ten-thousandths
+    const char* status = "R";
+};
+
+struct Header {
+    const char* po;
+    const char* vendorPO;
+    const char* vendor;
+    const char* status;
+    const char* cancelDate = "";
+    const char* changeDate = "";
+    const char* vat = ""; // Spare1
+    const char* scode = "";
+    const char* orderDate = "";
+};
+
+// A host that hands out one recording document per run.
+class RecordingHost : public ReportHost {
+  public:
+    output::ReportPrinter& printer() override {
+        doc = output::RecordingPrinter{};
+        doc.simulatePages(simulate);
+        return doc;
+    }
+    void unloadPreview() override { ++unloads; }
+    output::RecordingPrinter doc;
+    int unloads = 0;
+    bool simulate = false; // pages are simulated: startDoc runs the page header
+};
+
+class ReportDb : public dbtest::BackendTest {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Opens the tables with a company record of this store and date style.
+    void openStore(int storeNumber = 1, const char* usEurope = "U");
+
+    void addVendor(const char* code, const char* name);
+    void addItem(std::int32_t recordNum, std::int64_t price, const char* sl = "",
+                 const char* itemId = "", const char* description = "", std::int64_t avgCost = 0,
+                 std::int16_t qtyInPack = 1);
+    void addHistory(const History& h);
+    void addHeader(const Header& h);
+    void addLine(const char* po, std::int16_t lineNum, std::int32_t item, float onOrder);
+
+    ScopedScriptedMessages boxes;
+    RecordingHost host;
+    int nextId_ = 1;
+};
+
+// A text padded with blanks to `width` characters.
+QString pad(const char* text, int width);
+
+} // namespace vx::report::test
