@@ -1,6 +1,6 @@
 // The pure helpers of the report: money, currency products, number reading, date literals, S/L.
-#include "report/deleted_orders.h"
-#include "report/report_common.h"
+#include "app/report/deleted_orders.h"
+#include "app/report/report_common.h"
 #include "testsupport/test_env.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
-#include "report/report_run.h"
+#include "app/report/report_run.h"
 
 #include "platform/messages.h"
 #include "platform/regional.h"
 #include "platform/runtime.h"
-#include "report/deleted_orders.h"
-#include "report/received_summary.h"
+#include "app/report/deleted_orders.h"
+#include "app/report/received_summary.h"
 #include "reportspec/reports_common.h"
 #include "runstate/runstate.h"
 #include "tables/common.h"

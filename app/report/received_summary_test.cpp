@@ -2,8 +2,8 @@
 // vendor order and breaks, totals, the export variant and its file, and the empty range.
 #include "db/state.h"
 #include "platform/paths.h"
-#include "report/received_summary.h"
-#include "report/report_fixture.h"
+#include "app/report/received_summary.h"
+#include "app/report/report_fixture.h"
 #include "runstate/runstate.h"
 #include "tables/dispatch.h"
 

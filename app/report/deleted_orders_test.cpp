@@ -1,7 +1,7 @@
 // The deleted-order report on both engines: which cancelled orders are kept and in which order,
 // the order blocks, the printed lines, and the closing line of every order.
-#include "report/deleted_orders.h"
-#include "report/report_fixture.h"
+#include "app/report/deleted_orders.h"
+#include "app/report/report_fixture.h"
 #include "runstate/runstate.h"
 
 #include <gtest/gtest.h>

@@ -2,9 +2,9 @@
 // report, the VAT question, the footer, and the runs that find nothing.
 #include "db/state.h"
 #include "platform/regional.h"
-#include "report/deleted_orders.h"
-#include "report/received_summary.h"
-#include "report/report_fixture.h"
+#include "app/report/deleted_orders.h"
+#include "app/report/received_summary.h"
+#include "app/report/report_fixture.h"
 #include "reportspec/reports_common.h"
 #include "runstate/runstate.h"
 #include "tables/common.h"

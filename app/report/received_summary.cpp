@@ -1,4 +1,4 @@
-#include "report/received_summary.h"
+#include "app/report/received_summary.h"
 
 #include "datapath/clsdatapath.h"
 #include "db/operations.h"
@@ -9,8 +9,8 @@
 #include "platform/regional.h"
 #include "platform/runtime.h"
 #include "platform/textfile.h"
-#include "report/report_common.h"
-#include "report/report_run.h"
+#include "app/report/report_common.h"
+#include "app/report/report_run.h"
 #include "runstate/runstate.h"
 #include "tables/common.h"
 #include "tables/dispatch.h"

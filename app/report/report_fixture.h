@@ -5,7 +5,7 @@
 #include "db/testing/backends.h"
 #include "output/recording_printer.h"
 #include "platform/scripted_messages.h"
-#include "report/report_run.h"
+#include "app/report/report_run.h"
 
 #include <QString>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "report/report_common.h"
+#include "app/report/report_common.h"
 
 #include "db/codecs.h"
 #include "platform/regional.h"
