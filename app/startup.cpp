@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/commandline.h"
+#include "app/direct_run.h"
 #include "app/exit_status.h"
 #include "datapath/clsdatapath.h"
 #include "datapath/datapath_ops.h"
@@ -86,12 +87,17 @@ int Main(const ProgramOptions& options) {
         return kExitUsage;
     }
 
-    // The specifications dialog and the report run are not part of this build yet, so start-up
-    // ends here.
-    std::fputs("vantrex-report: start-up complete; the report run is not available in this "
-               "build\n",
-               stderr);
-    return kExitStartupFailed;
+    if (runState().gsStartDate.isEmpty()) {
+        // The report specifications dialog is not part of this build yet.
+        std::fputs("vantrex-report: start-up complete; the report specifications dialog is not "
+                   "available in this build\n",
+                   stderr);
+        return kExitStartupFailed;
+    }
+
+    // 8 to 10. The direct run. Until the preview window exists, a run with a display also
+    // writes its document as PDF.
+    return gfiDirectRun(options.pdfFile);
 }
 
 } // namespace vx

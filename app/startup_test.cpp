@@ -137,7 +137,7 @@ TEST_F(ProgramRun, ValidDataPathCopiesUpperAltAndReportsMissingJovIni) {
     test::TestEnv::writeFile(env.programDir() + "/upper.alt", "UPPER");
     test::TestEnv::writeFile(data + "/WINREGS.INI", "[JOVURM]\r\nCompany=Corner Shop\r\n");
     const Result r = run(range);
-    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.status, 1) << "an empty store has nothing to show";
     EXPECT_EQ(test::TestEnv::readFile(data + "/upper.alt"), QByteArray("UPPER"));
     EXPECT_TRUE(r.err.contains(
         QStringLiteral("Error: Unable to open JOV Configuration Settings File, JOV.INI.\n")))
@@ -183,9 +183,48 @@ TEST_F(ProgramRun, BlankServerRunsTheConfigurationProgram) {
     EXPECT_EQ(GetSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"),
                          QStringLiteral("Server")),
               QStringLiteral("sqlite:"));
-    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.status, 1);
     EXPECT_FALSE(r.err.contains(QStringLiteral("JOV MSDE"))) << r.err.toStdString();
     EXPECT_FALSE(r.err.contains(QStringLiteral("Database not found"))) << r.err.toStdString();
+}
+
+TEST_F(ProgramRun, DirectRunWritesThePdf) {
+    const QString data = prepareStore();
+    test::TestEnv::writeFile(data + "/JOV.INI", "[DAILY REPORTS]\r\n");
+    test::TestEnv::writeFile(data + "/WINREGS.INI", "[JOVURM]\r\nCompany=Corner Shop\r\n");
+    auto sql = [&](std::initializer_list<const char*> statements) {
+        sqlite3* db = nullptr;
+        sqlite3_open(QFile::encodeName(data + "/JOV.sqlite").constData(), &db);
+        for (const char* s : statements)
+            EXPECT_EQ(sqlite3_exec(db, s, nullptr, nullptr, nullptr), SQLITE_OK) << s;
+        sqlite3_close(db);
+    };
+    // The first start creates the shared tables, the second (with a company record) the store's.
+    EXPECT_EQ(run(range).status, 1);
+    sql({"INSERT INTO COMMON (DupID, StoreNumber, USEurope) VALUES('1', 1, 'A')",
+         "INSERT INTO VENDOR (VendorID, VENDCODE, BUSINESS) VALUES(1, 'ACME', 'Acme Supply')"});
+    EXPECT_EQ(run(range).status, 1);
+    sql({"INSERT INTO invt1 (SL, ItemID, RecordNum, Price) VALUES('1', 'W1', 7, 3.5)",
+         "INSERT INTO POHistory1 VALUES('20240305', 'P100', 7, 0, 4, 2.25, 1, 'ACME', 'R', 'N', "
+         "'', '', 1, '20240301', '')"});
+
+    const QString pdf = env.root() + "/out.pdf";
+    const Result r = run({QStringLiteral("--pdf"), pdf, range.last()});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(pdf));
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    text.waitForFinished(30000);
+    const QString page = QString::fromUtf8(text.readAllStandardOutput());
+    for (const char* expected :
+         {"Corner Shop", "Purchase Orders Received", "03/01/2024 to 03/31/2024", "Acme Supply",
+          "P100", "03/05/2024", "9.00", "14.00", "Final Total:"})
+        EXPECT_TRUE(page.contains(QLatin1String(expected))) << expected << "\n"
+                                                            << page.toStdString();
+
+    EXPECT_EQ(
+        run({QStringLiteral("--batch"), QStringLiteral("START=01/01/2020|END=01/31/2020")}).status,
+        1);
 }
 
 TEST_F(ProgramRun, UsageAndVersion) {

@@ -1,0 +1,33 @@
+#pragma once
+// A direct run without a preview window: the report is laid out into a document that is
+// written as PDF (the --pdf file, or "RptVantrex.pdf" in the program folder).
+
+#include "app/report/report_run.h"
+#include "output/document.h"
+
+#include <QString>
+#include <memory>
+
+namespace vx {
+
+// The report host of a run that shows no window: it keeps the document for writing afterwards.
+class DocumentReportHost : public report::ReportHost {
+  public:
+    output::ReportPrinter& printer() override;
+    void unloadPreview() override { unloaded_ = true; }
+
+    // True when the run produced pages to show.
+    bool hasDocument() const { return doc_ && !unloaded_ && doc_->pageCount() > 0; }
+    output::Document* document() { return doc_.get(); }
+
+  private:
+    std::unique_ptr<output::Document> doc_;
+    bool unloaded_ = false;
+};
+
+// Steps 8 to 10 of start-up for a run with a start date: reads the specification file (not for a
+// VAT run), runs the report and writes its document to `pdfFile` (empty: "RptVantrex.pdf" in the
+// program folder), naming the path on stderr. Returns the exit status.
+int gfiDirectRun(const QString& pdfFile);
+
+} // namespace vx
