@@ -3,13 +3,12 @@
 #include "datapath/clsdatapath.h"
 #include "db/operations.h"
 #include "db/state.h"
-#include "db/testing/backends.h"
-#include "platform/scripted_messages.h"
 #include "platform/settings.h"
 #include "runstate/runstate.h"
 #include "tables/common.h"
 #include "tables/dispatch.h"
 #include "tables/po_history.h"
+#include "tables/testing/table_test.h"
 
 #include <gtest/gtest.h>
 
@@ -18,13 +17,14 @@ namespace {
 
 using namespace vx::tables;
 
-class ReportTables : public BackendTest {
+// gfbOpenReportTables starts the database layer itself, from the settings written here.
+class ReportTables : public TableTest {
   protected:
+    ReportTables() : TableTest(false) {}
     void SetUp() override {
-        BackendTest::SetUp();
+        TableTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        db::resetDbState();
         resetRunState();
         resetDataPath();
         gDataPath().setDataPath(env_.mkdir(QStringLiteral("data")));
@@ -35,11 +35,6 @@ class ReportTables : public BackendTest {
             SaveSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"),
                         QString::fromLatin1(key), value);
     }
-    void TearDown() override {
-        db::setTableHooks(nullptr);
-        db::resetDbState();
-        BackendTest::TearDown();
-    }
     // A company table holding one record with this store number.
     void companyStore(int number) {
         // The program creates the company table; its record comes with plain SQL.
@@ -49,8 +44,6 @@ class ReportTables : public BackendTest {
         db::resetDbState();
     }
     QString name(std::int16_t t) { return db::tableInfo(t).TableName; }
-
-    ScopedScriptedMessages boxes;
 };
 
 TEST_P(ReportTables, TheStoreChoosesTheTables) {

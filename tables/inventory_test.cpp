@@ -1,12 +1,10 @@
 // The inventory table on both engines: its layout, the upgrade of older tables, round trips,
 // the reading rules of its record, and navigation by its keys.
-#include "db/hooks.h"
 #include "db/operations.h"
 #include "db/state.h"
-#include "db/testing/backends.h"
 #include "platform/err.h"
-#include "platform/scripted_messages.h"
 #include "tables/inventory.h"
+#include "tables/testing/table_test.h"
 
 #include <QRegularExpression>
 #include <gtest/gtest.h>
@@ -16,19 +14,6 @@ namespace vx::dbtest {
 namespace {
 
 using namespace vx::tables;
-constexpr std::int16_t kInvt = 3;
-
-struct InventoryHooks : db::TableHooks {
-    void gpFillRecord(std::int16_t t) override { jovDBSM_Inventory::FillRecord(t); }
-    void gpStoreRecord(std::int16_t t) override { jovDBSM_Inventory::StoreRecord(t); }
-    QString gsRecordValues(std::int16_t) override {
-        jovDBSM_Inventory::CleanRecordText();
-        return jovDBSM_Inventory::RecordValues();
-    }
-    void gpLoadKey(std::int16_t t, std::int16_t key) override {
-        jovDBSM_Inventory::LoadKey(t, key);
-    }
-};
 
 // The current layout: name, type (c: CHAR, d: DECIMAL, s: SMALLINT, i: INT, r: REAL), "!" for
 // NOT NULL, "=b" / "=0" for a default of one blank / zero.
@@ -49,56 +34,25 @@ const char* kIndexes =
     "idx_5 U vendorcode,sl;idx_6 U vendorcode,itemid;idx_7 - vendorcode,description;"
     "idx_8 U deptcode,itemid;idx_9 - pricefactor,description";
 
-class InventoryTable : public BackendTest {
+class InventoryTable : public TableTest {
   protected:
-    void SetUp() override {
-        BackendTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        db::resetDbState();
-        Err().Clear();
-        db::DbState& s = db::dbState();
-        s.gcnDatabase = connect();
-        s.gbDBConnected = true;
-        s.gsDBName = db().login().database;
-        s.goDBServer = db().engine().server();
-        ASSERT_EQ(s.goDBServer->connect(db().login()), 1);
-        db::setTableHooks(&hooks);
-        inventory() = InventoryRec{};
-    }
-    void TearDown() override {
-        db::setTableHooks(nullptr);
-        db::resetDbState();
-        BackendTest::TearDown();
-    }
-    bool pg() const { return GetParam() == BackendKind::PostgreSQL; }
     void prepare(const QString& store = QString()) {
-        jovDBSM_Inventory::PrepareTable(kInvt, env_.root(), store);
-        ASSERT_TRUE(db::gfbDB_OpenTable(kInvt));
+        jovDBSM_Inventory::PrepareTable(kInventory, env_.root(), store);
+        openTable(kInventory);
     }
 
     // The table's columns in order, as in kLayout; without `full` only names and types.
     std::string layout(const QString& table, bool full = true) {
-        const QString sql =
-            pg() ? QStringLiteral("SELECT string_agg(column_name || '|' || data_type || "
-                                  "coalesce('(' || character_maximum_length || ')', '') || "
-                                  "CASE WHEN data_type = 'numeric' THEN '(' || numeric_precision "
-                                  "|| ',' || numeric_scale || ')' ELSE '' END || '|' || "
-                                  "is_nullable || '|' || coalesce(column_default, ''), ';' ORDER "
-                                  "BY ordinal_position) FROM information_schema.columns WHERE "
-                                  "table_name = '%1'")
-                 : QStringLiteral("SELECT group_concat(name || '|' || type || '|' || CASE WHEN "
-                                  "\"notnull\" THEN 'NO' ELSE 'YES' END || '|' || "
-                                  "coalesce(dflt_value, ''), ';') FROM (SELECT * FROM "
-                                  "pragma_table_info('%1') ORDER BY cid)");
+        static const QRegularExpression column(
+            QStringLiteral("^(\\S+) (.+?)( NOT NULL)?(?: DEFAULT (.*))?$"));
+        static const QRegularExpression re(
+            QStringLiteral("^([a-z]+)(?:\\((\\d+)(?:,(\\d+))?\\))?"));
         QStringList out;
-        for (const QString& c : db().rawValue(sql.arg(table.toLower())).value_or("").split(u';')) {
-            const QStringList p = c.split(u'|');
-            if (p.size() < 4)
+        for (const QString& c : columnsOf(db(), table).split(u'|')) {
+            const auto p = column.match(c);
+            if (!p.hasMatch())
                 return c.toStdString();
-            QString type = p[1].toLower().remove(u' ');
-            static const QRegularExpression re(
-                QStringLiteral("^([a-z]+)(?:\\((\\d+)(?:,(\\d+))?\\))?"));
+            QString type = p.captured(2).toLower();
             const auto m = re.match(type);
             const QString base = m.captured(1);
             QString args = m.captured(2) + (m.captured(3).isEmpty() ? "" : "." + m.captured(3));
@@ -107,32 +61,29 @@ class InventoryTable : public BackendTest {
                    : base == "smallint"                     ? QStringLiteral("s")
                    : base.startsWith(QLatin1String("int"))  ? QStringLiteral("i")
                                                             : base;
-            QString token = p[0].toLower() + u' ' + (base == "real" ? QStringLiteral("r") : type);
+            QString token =
+                p.captured(1).toLower() + u' ' + (base == "real" ? QStringLiteral("r") : type);
+            const QString dflt = p.captured(4);
             if (full)
-                token += (p[2] == "NO" ? "!" : "") + QString(p[3].contains("' '")         ? "=b"
-                                                             : p[3] == QLatin1String("0") ? "=0"
-                                                                                          : "");
+                token += (p.captured(3).isEmpty() ? "" : "!") + QString(dflt.contains("' '") ? "=b"
+                                                                        : dflt == QLatin1String("0")
+                                                                            ? "=0"
+                                                                            : "");
             out << token;
         }
         return out.join(u';').toStdString();
     }
     // The table's indexes by name without the table prefix: "idx_3 U description,sl".
     std::string indexes(const QString& table) {
-        const QString sql =
-            pg() ? QStringLiteral("SELECT string_agg(indexname || ' ' || CASE WHEN indexdef LIKE "
-                                  "'CREATE UNIQUE%' THEN 'U' ELSE '-' END || ' ' || "
-                                  "replace(substring(indexdef from '\\((.*)\\)'), ' ', ''), ';') "
-                                  "FROM pg_indexes WHERE tablename = '%1'")
-                 : QStringLiteral(
-                       "SELECT group_concat(lower(m.name) || ' ' || CASE WHEN l.\"unique\" "
-                       "THEN 'U' ELSE '-' END || ' ' || (SELECT group_concat(lower(name), "
-                       "',') FROM (SELECT name FROM pragma_index_info(m.name) ORDER BY "
-                       "seqno)), ';') FROM sqlite_master m JOIN "
-                       "pragma_index_list(m.tbl_name) l ON l.name = m.name WHERE "
-                       "m.type = 'index' AND lower(m.tbl_name) = '%1'");
-        QStringList out = db().rawValue(sql.arg(table.toLower())).value_or("").split(u';');
-        for (QString& s : out)
+        static const QRegularExpression index(QStringLiteral("^(\\S+)( unique)? \\((.*)\\)$"));
+        QStringList out = indexesOf(db(), table).toLower().split(u'|');
+        for (QString& s : out) {
+            const auto m = index.match(s);
+            if (m.hasMatch())
+                s = m.captured(1) + (m.captured(2).isEmpty() ? " - " : " U ") +
+                    m.captured(3).remove(u' ');
             s.remove(table.toLower() + u'_');
+        }
         out.sort();
         return out.join(u';').toStdString();
     }
@@ -168,26 +119,17 @@ class InventoryTable : public BackendTest {
     QString raw(const QString& sql) { return db().rawValue(sql).value_or("<null>"); }
     bool readRecord(int recordNum) {
         inventory().RecordNum = recordNum;
-        return db::gfbDB_Operation(kInvt, db::kOpEqual, 0);
+        return db::gfbDB_Operation(kInventory, db::kOpEqual, 0);
     }
     QList<int> walk(std::int16_t key, bool forward) {
-        QList<int> seen;
-        bool found = db::gfbDB_Operation(kInvt, forward ? db::kOpGetFirst : db::kOpGetLast, key);
-        while (found && seen.size() < 20) {
-            seen << inventory().RecordNum;
-            found = db::gfbDB_Operation(kInvt, forward ? db::kOpGetNext : db::kOpGetPrevious, key);
-        }
-        return seen;
+        return walkKey(kInventory, key, forward, [] { return inventory().RecordNum; });
     }
-
-    InventoryHooks hooks;
-    ScopedScriptedMessages boxes;
 };
 
 TEST_P(InventoryTable, NewTablesHaveTheCurrentLayout) {
     for (const QString store : {"", "5"}) {
         prepare(store);
-        const db::DBTableInfo& info = db::tableInfo(kInvt);
+        const db::DBTableInfo& info = db::tableInfo(kInventory);
         const QString t = "invt" + store;
         EXPECT_EQ(info.TableName, t);
         EXPECT_EQ(info.TableKey, QStringLiteral("INVENTRY"));
@@ -216,7 +158,7 @@ TEST_P(InventoryTable, AnOlderTableIsUpgradedKeepingItsRows) {
         "('S1', 'ITEM-1', 'Widget', 2.5, 0, 'A', 'Y', ' ', 1, 1.25, 'C1'), "
         "('S2      ', 'ITEM-2         ', 'O''Neil', 10, 6, ' ', 'N', 'KEEP', 2, 3, 'C2'), "
         "('S3', 'ITEM-3', 'Gadget', 0.125, 12, 'B', NULL, NULL, 3, NULL, NULL)"));
-    jovDBSM_Inventory::PrepareTable(kInvt, env_.root(), QString());
+    jovDBSM_Inventory::PrepareTable(kInventory, env_.root(), QString());
     EXPECT_EQ(layout("invt", false), namesAndTypes());
     EXPECT_EQ(indexes("invt"), kIndexes);
     EXPECT_EQ(raw("SELECT COUNT(*) FROM invt"), QStringLiteral("3"));
@@ -250,7 +192,7 @@ TEST_P(InventoryTable, AnOlderTableIsUpgradedKeepingItsRows) {
     // Once up to date, opening it again changes nothing.
     ASSERT_TRUE(db().raw("UPDATE invt SET NeverOrder = 'Y' WHERE RecordNum = 2"));
     const std::string before = layout("invt");
-    jovDBSM_Inventory::PrepareTable(kInvt, env_.root(), QString());
+    jovDBSM_Inventory::PrepareTable(kInventory, env_.root(), QString());
     EXPECT_EQ(layout("invt"), before);
     EXPECT_EQ(indexes("invt"), kIndexes);
     EXPECT_EQ(
@@ -264,7 +206,7 @@ TEST_P(InventoryTable, AnOlderTableIsUpgradedKeepingItsRows) {
 TEST_P(InventoryTable, AnEmptyOlderTableIsLeftAsItIs) {
     oldTable("invt7");
     const std::string before = layout("invt7");
-    jovDBSM_Inventory::PrepareTable(kInvt, env_.root(), QStringLiteral("7"));
+    jovDBSM_Inventory::PrepareTable(kInventory, env_.root(), QStringLiteral("7"));
     EXPECT_EQ(layout("invt7"), before);
     for (const char* old : {";itemid c15!=b;", ";qtyonhand r;", ";flg2 c1=b;", ";spare1 c6=b;"})
         EXPECT_NE(before.find(old), std::string::npos) << old;
@@ -300,14 +242,15 @@ TEST_P(InventoryTable, RecordsRoundTripWithTheTablesRules) {
     r.BPL2 = 20;
     r.PenLiqorUnit = 3;
     r.BPL3 = 30;
-    const QString values = hooks.gsRecordValues(kInvt);
+    const QString values = hooks.gsRecordValues(kInventory);
     for (const char* part :
          {"'SL 1    ','ITEM-0123456789-012345678','O''Neil''s ",
           "'V1             ',1.25, 0.5, 2.5, -1, 100000, 6,' ',", "'Z', 7, 3.5, 'N',",
           "'F                   ','4',12.3456,", "'Joe s shelf", "'PF1   ',9.5,2,10,20,3,30"})
         EXPECT_TRUE(values.contains(QString::fromUtf8(part)))
             << part << "\n in " << values.toStdString();
-    ASSERT_TRUE(db::gfbDB_Operation(kInvt, db::kOpInsert, 0)) << Err().Description.toStdString();
+    ASSERT_TRUE(db::gfbDB_Operation(kInventory, db::kOpInsert, 0))
+        << Err().Description.toStdString();
 
     const InventoryRec sent = r;
     r = InventoryRec{};
@@ -352,7 +295,7 @@ TEST_P(InventoryTable, RowsOfAnotherProgramFollowTheReadingRules) {
     EXPECT_EQ(inventory().SL.str(), QStringLiteral("N1      "));
     // "=" on the item id ignores the leading blanks a stored id may carry.
     inventory().ItemID = QStringLiteral("LEAD");
-    ASSERT_TRUE(db::gfbDB_Operation(kInvt, db::kOpEqual, 2));
+    ASSERT_TRUE(db::gfbDB_Operation(kInventory, db::kOpEqual, 2));
     EXPECT_EQ(inventory().RecordNum, 51);
     EXPECT_EQ(inventory().QTYINPACK, 1);
     EXPECT_EQ(inventory().PenLiqorUnit, 2);
@@ -384,7 +327,7 @@ TEST_P(InventoryTable, KeysWalkInOrderBothWays) {
                                     {&InventoryRec::LocBack, x.back},
                                     {&InventoryRec::Poll, x.poll}})
             r.*field = QString::fromLatin1(value);
-        ASSERT_TRUE(db::gfbDB_Operation(kInvt, db::kOpInsert, 0)) << x.num;
+        ASSERT_TRUE(db::gfbDB_Operation(kInventory, db::kOpInsert, 0)) << x.num;
     }
     const std::pair<std::int16_t, QList<int>> keys[] = {
         {0, {1, 2, 3, 4, 5}},  {1, {2, 4, 1, 5, 3}}, {2, {3, 1, 4, 2, 5}},  {3, {2, 4, 3, 1, 5}},

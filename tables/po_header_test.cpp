@@ -1,16 +1,15 @@
 // The purchase-order header and line tables on both engines: layout, round trips, the header's
 // own codec rules, and navigation on every key, also over tables another program made.
 #include "db/dialect.h"
-#include "db/hooks.h"
 #include "db/operations.h"
 #include "db/state.h"
 #include "db/table_ops.h"
-#include "db/testing/backends.h"
 #include "platform/err.h"
-#include "platform/scripted_messages.h"
 #include "tables/po_header.h"
 #include "tables/po_line.h"
+#include "tables/testing/table_test.h"
 
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 // Readable lists in failure messages.
@@ -22,30 +21,6 @@ namespace vx::dbtest {
 namespace {
 
 using namespace vx::tables;
-constexpr std::int16_t kHeader = 4;
-constexpr std::int16_t kLine = 5;
-
-// The two modules behind the record manager's hooks; keeps the last VALUES text.
-struct POHooks : db::TableHooks {
-    QString lastValues;
-    void gpFillRecord(std::int16_t t) override {
-        t == kHeader ? jovDBSM_POHeader::FillRecord(t) : jovDBSM_POLine::FillRecord(t);
-    }
-    void gpStoreRecord(std::int16_t t) override {
-        t == kHeader ? jovDBSM_POHeader::StoreRecord(t) : jovDBSM_POLine::StoreRecord(t);
-    }
-    QString gsRecordValues(std::int16_t t) override {
-        if (t == kHeader) {
-            jovDBSM_POHeader::CleanRecordText();
-            return lastValues = jovDBSM_POHeader::RecordValues();
-        }
-        jovDBSM_POLine::CleanRecordText();
-        return lastValues = jovDBSM_POLine::RecordValues();
-    }
-    void gpLoadKey(std::int16_t t, std::int16_t key) override {
-        t == kHeader ? jovDBSM_POHeader::LoadKey(t, key) : jovDBSM_POLine::LoadKey(t, key);
-    }
-};
 
 // Every field of a record as text, in column order.
 template <class Rec> QStringList texts(const TableDef<Rec>& def, const Rec& rec) {
@@ -79,89 +54,39 @@ QString q(const QString& s, int width) {
     return u'\'' + s.leftJustified(width) + u'\'';
 }
 
-class POTables : public BackendTest {
+class POTables : public TableTest {
   protected:
-    void SetUp() override {
-        BackendTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        db::resetDbState();
-        Err().Clear();
-        db::DbState& s = db::dbState();
-        s.gcnDatabase = connect();
-        s.gbDBConnected = true;
-        s.gsDBName = db().login().database;
-        s.goDBServer = db().engine().server();
-        ASSERT_EQ(s.goDBServer->connect(db().login()), 1);
-        db::setTableHooks(&hooks);
-        poHeader() = POHeaderRec{};
-        poLine() = POLineRec{};
-    }
-    void TearDown() override {
-        db::setTableHooks(nullptr);
-        db::resetDbState();
-        BackendTest::TearDown();
-    }
-    bool pg() const { return GetParam() == BackendKind::PostgreSQL; }
     void prepare(const QString& store) {
-        jovDBSM_POHeader::PrepareTable(kHeader, env_.root(), store);
-        jovDBSM_POLine::PrepareTable(kLine, env_.root(), store);
-        ASSERT_TRUE(db::gfbDB_OpenTable(kHeader)) << Err().Description.toStdString();
-        ASSERT_TRUE(db::gfbDB_OpenTable(kLine)) << Err().Description.toStdString();
+        jovDBSM_POHeader::PrepareTable(kPOHeader, env_.root(), store);
+        jovDBSM_POLine::PrepareTable(kPOLine, env_.root(), store);
+        openTable(kPOHeader);
+        openTable(kPOLine);
     }
-    bool insert(std::int16_t table) { return db::gfbDB_Operation(table, db::kOpInsert, 0); }
     // Columns as "name type[ not null][ default]", by the engine's catalogue.
     QString columns(const QString& table) {
-        return db()
-            .rawValue((pg() ? QStringLiteral(
-                                  "SELECT string_agg(column_name || ' ' || CASE data_type WHEN "
-                                  "'character' THEN 'char(' || character_maximum_length || ')' "
-                                  "WHEN 'numeric' THEN 'decimal(' || numeric_precision || ',' || "
-                                  "numeric_scale || ')' ELSE data_type END || CASE is_nullable "
-                                  "WHEN 'NO' THEN ' not null' ELSE '' END || CASE WHEN "
-                                  "column_default IS NULL THEN '' ELSE ' default' END, '|' ORDER "
-                                  "BY ordinal_position) FROM information_schema.columns WHERE "
-                                  "table_name = lower('%1')")
-                            : QStringLiteral(
-                                  "SELECT group_concat(d, '|') FROM (SELECT name || ' ' || "
-                                  "replace(type, ' ', '') || CASE WHEN \"notnull\" THEN ' not "
-                                  "null' ELSE '' END || CASE WHEN dflt_value IS NULL THEN '' ELSE "
-                                  "' default' END AS d FROM pragma_table_info('%1') ORDER BY cid)"))
-                          .arg(table))
-            .value_or(QString())
-            .toLower();
+        QStringList out = columnsOf(db(), table).toLower().split(u'|');
+        for (QString& c : out)
+            if (const qsizetype d = c.indexOf(QLatin1String(" default ")); d >= 0)
+                c.truncate(d + 8);
+        return out.join(u'|');
     }
     // Indexes as "name unique columns", by name.
     QString indexes(const QString& table) {
-        return db()
-            .rawValue((pg() ? QStringLiteral(
-                                  "SELECT string_agg(indexname || CASE WHEN indexdef LIKE 'CREATE "
-                                  "UNIQUE%' THEN ' 1 ' ELSE ' 0 ' END || replace(substring("
-                                  "indexdef from '\\((.*)\\)'), ' ', ''), '|' ORDER BY indexname) "
-                                  "FROM pg_indexes WHERE tablename = lower('%1')")
-                            : QStringLiteral(
-                                  "SELECT group_concat(d, '|') FROM (SELECT il.name || ' ' || "
-                                  "il.\"unique\" || ' ' || group_concat(ii.name, ',') AS d FROM "
-                                  "pragma_index_list('%1') il JOIN pragma_index_info(il.name) ii "
-                                  "GROUP BY il.name ORDER BY il.name)"))
-                          .arg(table))
-            .value_or(QString())
-            .toLower();
+        static const QRegularExpression index(QStringLiteral("^(\\S+)( unique)? \\((.*)\\)$"));
+        QStringList out = indexesOf(db(), table).toLower().split(u'|');
+        for (QString& s : out)
+            if (const auto m = index.match(s); m.hasMatch())
+                s = m.captured(1) + (m.captured(2).isEmpty() ? " 0 " : " 1 ") +
+                    m.captured(3).remove(u' ');
+        return out.join(u'|');
     }
     // The rows met walking `key` from Get First (or Get Last), as "P1" (header) or "X2" (line).
     QStringList walk(std::int16_t table, std::int16_t key, bool forward) {
-        QStringList ids;
-        bool found = db::gfbDB_Operation(table, forward ? db::kOpGetFirst : db::kOpGetLast, key);
-        while (found && ids.size() < 20) {
-            ids << (table == kHeader ? poHeader().PO.trimmed()
-                                     : poLine().PO.trimmed() + QString::number(poLine().LineNum));
-            found = db::gfbDB_Operation(table, forward ? db::kOpGetNext : db::kOpGetPrevious, key);
-        }
-        return ids;
+        return walkKey(table, key, forward, [table] {
+            return table == kPOHeader ? poHeader().PO.trimmed()
+                                      : poLine().PO.trimmed() + QString::number(poLine().LineNum);
+        });
     }
-
-    POHooks hooks;
-    ScopedScriptedMessages boxes;
 };
 
 TEST_P(POTables, NewTablesHaveTheSuitesLayout) {
@@ -186,16 +111,17 @@ TEST_P(POTables, NewTablesHaveTheSuitesLayout) {
     for (const QString store : {"", "5"}) {
         SCOPED_TRACE(store.toStdString());
         prepare(store);
-        for (auto [table, base] : {std::pair{kHeader, "POHeader"}, std::pair{kLine, "POLine"}}) {
+        for (auto [table, base] :
+             {std::pair{kPOHeader, "POHeader"}, std::pair{kPOLine, "POLine"}}) {
             const db::DBTableInfo& info = db::tableInfo(table);
             const QString sqlName = QString::fromLatin1(base) + store;
             EXPECT_EQ(info.TableName, sqlName);
             EXPECT_EQ(info.TableKey, QString::fromLatin1(base));
             EXPECT_EQ(info.Description, QString::fromLatin1(base));
             EXPECT_EQ(info.FilePath, env_.root() + u'/' + sqlName + QStringLiteral(".JOV"));
-            EXPECT_EQ(columns(sqlName), table == kHeader ? header : line);
+            EXPECT_EQ(columns(sqlName), table == kPOHeader ? header : line);
             EXPECT_EQ(indexes(sqlName),
-                      (table == kHeader ? headerIndexes : lineIndexes).arg(sqlName.toLower()));
+                      (table == kPOHeader ? headerIndexes : lineIndexes).arg(sqlName.toLower()));
         }
         // SHIPDATE gets its blank default when another program leaves it out.
         ASSERT_TRUE(db().raw(QStringLiteral("INSERT INTO POHeader%1 (PO, TOTAL, Store, ShipUID) "
@@ -245,7 +171,7 @@ TEST_P(POTables, HeaderFieldsSurviveARoundTripWithItsQuoteRules) {
     expected[4] = QStringLiteral("O BRIEN").leftJustified(15);
     expected[9] = QStringLiteral("1234600");
 
-    ASSERT_TRUE(insert(kHeader)) << Err().Description.toStdString();
+    ASSERT_TRUE(insert(kPOHeader)) << Err().Description.toStdString();
     const QString sent = QStringList{q("R1", 8),
                                      q("VPO-0001", 12),
                                      q("Y", 1),
@@ -277,7 +203,7 @@ TEST_P(POTables, HeaderFieldsSurviveARoundTripWithItsQuoteRules) {
     r.SENTOUT = QStringLiteral("Y");
     r.VENDORCODE = QStringLiteral("O'NEIL");
     r.PO = QStringLiteral("R1");
-    ASSERT_TRUE(db::gfbDB_Operation(kHeader, db::kOpEqual, 2)) << Err().Description.toStdString();
+    ASSERT_TRUE(db::gfbDB_Operation(kPOHeader, db::kOpEqual, 2)) << Err().Description.toStdString();
     EXPECT_EQ(texts(jovDBSM_POHeader::definition(), r), expected);
 }
 
@@ -304,11 +230,11 @@ TEST_P(POTables, LineFieldsSurviveARoundTrip) {
     r.Spare1 = QStringLiteral("0"); // no zero rule on lines
     QStringList expected = texts(jovDBSM_POLine::definition(), r);
     expected.replaceInStrings(QStringLiteral("'"), QStringLiteral(" "));
-    ASSERT_TRUE(insert(kLine)) << Err().Description.toStdString();
+    ASSERT_TRUE(insert(kPOLine)) << Err().Description.toStdString();
     r = POLineRec{};
     r.PO = QStringLiteral("L 1");
     r.LineNum = 7;
-    ASSERT_TRUE(db::gfbDB_Operation(kLine, db::kOpEqual, 0)) << Err().Description.toStdString();
+    ASSERT_TRUE(db::gfbDB_Operation(kPOLine, db::kOpEqual, 0)) << Err().Description.toStdString();
     EXPECT_EQ(texts(jovDBSM_POLine::definition(), r), expected);
 }
 
@@ -332,7 +258,7 @@ TEST_P(POTables, HeaderRowsOfAnotherProgramFollowTheReadRules) {
                                             "Spare1, WHO) VALUES ('%1', 1.5, 2, %2, %3, NULL)")
                                  .arg(row.po, row.shipUID, row.spare1)));
         poHeader().PO = QString::fromLatin1(row.po);
-        ASSERT_TRUE(db::gfbDB_Operation(kHeader, db::kOpEqual, 0));
+        ASSERT_TRUE(db::gfbDB_Operation(kPOHeader, db::kOpEqual, 0));
         EXPECT_EQ(poHeader().Spare1.str(), QString::fromLatin1(row.readSpare1).leftJustified(19));
         EXPECT_EQ(poHeader().ShipUID, row.readShipUID);
         EXPECT_EQ(poHeader().WHO.str(), QString(15, u' '));
@@ -365,13 +291,13 @@ TEST_P(POTables, EveryKeyWalksInOrderBothWays) {
         std::int16_t table, key;
         const char* order;
     } walks[] = {
-        {kHeader, 0, "P1 P2 P3 P4 P5"}, {kHeader, 1, "P3 P5 P2 P4 P1"},
-        {kHeader, 2, "P2 P4 P1 P5 P3"}, {kHeader, 3, "P2 P4 P5 P1 P3"},
-        {kHeader, 4, "P1 P3 P5 P2 P4"}, {kHeader, 5, "P3 P1 P5 P4 P2"},
-        {kHeader, 6, "P1 P3 P4 P2 P5"}, {kLine, 0, "W1 W2 X1 X2 X3"},
-        {kLine, 1, "W1 X2 X1 W2 X3"},   {kLine, 2, "W1 X2 W2 X1 X3"},
-        {kLine, 3, "W2 W1 X2 X1 X3"}, // by PO, Status, LineNum, not as index 3 (Status first)
-        {kLine, 4, "W1 X1 X3 W2 X2"},
+        {kPOHeader, 0, "P1 P2 P3 P4 P5"}, {kPOHeader, 1, "P3 P5 P2 P4 P1"},
+        {kPOHeader, 2, "P2 P4 P1 P5 P3"}, {kPOHeader, 3, "P2 P4 P5 P1 P3"},
+        {kPOHeader, 4, "P1 P3 P5 P2 P4"}, {kPOHeader, 5, "P3 P1 P5 P4 P2"},
+        {kPOHeader, 6, "P1 P3 P4 P2 P5"}, {kPOLine, 0, "W1 W2 X1 X2 X3"},
+        {kPOLine, 1, "W1 X2 X1 W2 X3"},   {kPOLine, 2, "W1 X2 W2 X1 X3"},
+        {kPOLine, 3, "W2 W1 X2 X1 X3"}, // by PO, Status, LineNum, not as index 3 (Status first)
+        {kPOLine, 4, "W1 X1 X3 W2 X2"},
     };
     for (const QString store : {"", "7"}) {
         SCOPED_TRACE(store.toStdString());
@@ -408,7 +334,7 @@ TEST_P(POTables, EveryKeyWalksInOrderBothWays) {
                 {&r.POTYPE, h.type},     {&r.POLL, h.poll}};
             for (auto [f, v] : fields)
                 *f = QString::fromLatin1(v);
-            ASSERT_TRUE(insert(kHeader)) << Err().Description.toStdString();
+            ASSERT_TRUE(insert(kPOHeader)) << Err().Description.toStdString();
         }
         for (const auto& l : lines) {
             if (foreign) {
@@ -430,7 +356,7 @@ TEST_P(POTables, EveryKeyWalksInOrderBothWays) {
             r.Status = QString::fromLatin1(l.status);
             r.InvUID = l.invUID;
             r.Poll = QString::fromLatin1(l.poll);
-            ASSERT_TRUE(insert(kLine)) << Err().Description.toStdString();
+            ASSERT_TRUE(insert(kPOLine)) << Err().Description.toStdString();
         }
         for (const auto& w : walks) {
             const QStringList order = QString::fromLatin1(w.order).split(u' ');
@@ -442,12 +368,12 @@ TEST_P(POTables, EveryKeyWalksInOrderBothWays) {
         poLine().PO = QStringLiteral("X");
         poLine().Status = QStringLiteral("R");
         poLine().LineNum = 3;
-        ASSERT_TRUE(db::gfbDB_Operation(kLine, db::kOpEqual, 3));
+        ASSERT_TRUE(db::gfbDB_Operation(kPOLine, db::kOpEqual, 3));
         EXPECT_EQ(poLine().InvUID, 30);
         poHeader().WHO = QStringLiteral("ANN");
         poHeader().SENTOUT = QStringLiteral("Y");
         poHeader().PO = QStringLiteral("P5");
-        ASSERT_TRUE(db::gfbDB_Operation(kHeader, db::kOpEqual, 3));
+        ASSERT_TRUE(db::gfbDB_Operation(kPOHeader, db::kOpEqual, 3));
         EXPECT_EQ(poHeader().VendorPONum.trimmed(), QStringLiteral("V2"));
     }
     EXPECT_TRUE(boxes.boxes().isEmpty());

@@ -1,11 +1,9 @@
 // The purchase-order history table on both engines: its layout, round trips and navigation.
-#include "db/hooks.h"
 #include "db/operations.h"
 #include "db/state.h"
-#include "db/testing/backends.h"
 #include "platform/err.h"
-#include "platform/scripted_messages.h"
 #include "tables/po_history.h"
+#include "tables/testing/table_test.h"
 
 #include <gtest/gtest.h>
 
@@ -13,44 +11,16 @@ namespace vx::dbtest {
 namespace {
 
 using namespace vx::tables;
-constexpr std::int16_t kPOHistory = 2;
 
-// The history table's module behind the record manager's hooks.
-struct HistoryHooks : db::TableHooks {
-    void gpFillRecord(std::int16_t t) override { jovDBSM_POHistory::FillRecord(t); }
-    void gpStoreRecord(std::int16_t t) override { jovDBSM_POHistory::StoreRecord(t); }
-    QString gsRecordValues(std::int16_t) override {
-        jovDBSM_POHistory::CleanRecordText();
-        return jovDBSM_POHistory::RecordValues();
-    }
-    void gpLoadKey(std::int16_t t, std::int16_t key) override {
-        jovDBSM_POHistory::LoadKey(t, key);
-    }
-};
-
-class POHistoryTable : public BackendTest {
+class POHistoryTable : public TableTest {
   protected:
     void SetUp() override {
-        BackendTest::SetUp();
+        TableTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        db::resetDbState();
-        db::DbState& s = db::dbState();
-        s.gcnDatabase = connect();
-        s.gbDBConnected = true;
-        s.gsDBName = db().login().database;
-        s.goDBServer = db().engine().server();
-        ASSERT_EQ(s.goDBServer->connect(db().login()), 1);
-        db::setTableHooks(&hooks);
         jovDBSM_POHistory::PrepareTable(kPOHistory, env_.root(), QStringLiteral("4"));
         ASSERT_TRUE(db::gfbDB_OpenTable(kPOHistory));
     }
-    void TearDown() override {
-        db::setTableHooks(nullptr);
-        db::resetDbState();
-        BackendTest::TearDown();
-    }
-    bool pg() const { return GetParam() == BackendKind::PostgreSQL; }
     static void row(const char* date, const char* po, int item, const char* status, int id) {
         POHistoryRec& r = poHistory();
         r = POHistoryRec{};
@@ -63,18 +33,9 @@ class POHistoryTable : public BackendTest {
         r.Poll = QStringLiteral("N");
     }
     QList<int> walk(std::int16_t key, bool forward) {
-        QList<int> ids;
-        bool found =
-            db::gfbDB_Operation(kPOHistory, forward ? db::kOpGetFirst : db::kOpGetLast, key);
-        while (found && ids.size() < 50) {
-            ids << poHistory().UniqueID;
-            found =
-                db::gfbDB_Operation(kPOHistory, forward ? db::kOpGetNext : db::kOpGetPrevious, key);
-        }
-        return ids;
+        return walkKey(
+            kPOHistory, key, forward, [] { return poHistory().UniqueID; }, 50);
     }
-    HistoryHooks hooks;
-    ScopedScriptedMessages boxes;
 };
 
 TEST_P(POHistoryTable, NewTableHasTheSuitesLayout) {

@@ -1,12 +1,10 @@
 // The vendors table on both engines: its layout, the old-column upgrade, round trips with the
 // table's apostrophe rule, rows of other programs, and navigation on its keys.
 #include "db/dialect.h"
-#include "db/hooks.h"
 #include "db/operations.h"
 #include "db/state.h"
-#include "db/testing/backends.h"
 #include "platform/err.h"
-#include "platform/scripted_messages.h"
+#include "tables/testing/table_test.h"
 #include "tables/vendors.h"
 
 #include <gtest/gtest.h>
@@ -15,90 +13,12 @@ namespace vx::dbtest {
 namespace {
 
 using namespace vx::tables;
-constexpr std::int16_t kVendors = 1;
 
-struct VendorHooks : db::TableHooks {
-    void gpFillRecord(std::int16_t t) override { jovDBSM_Vendors::FillRecord(t); }
-    void gpStoreRecord(std::int16_t t) override { jovDBSM_Vendors::StoreRecord(t); }
-    QString gsRecordValues(std::int16_t) override {
-        jovDBSM_Vendors::CleanRecordText();
-        return jovDBSM_Vendors::RecordValues();
-    }
-    void gpLoadKey(std::int16_t t, std::int16_t key) override { jovDBSM_Vendors::LoadKey(t, key); }
-};
-
-// The table's columns as "NAME TYPE[ NOT NULL][ DEFAULT d]", in column order, the same text on
-// both engines (CHAR(n), DECIMAL(p,s), INTEGER, SMALLINT, REAL).
-QString columnsOf(TestDatabase& db, const QString& table) {
-    if (db.kind() == BackendKind::PostgreSQL)
-        return db
-            .rawValue(
-                QStringLiteral("SELECT string_agg(upper(column_name) || ' ' || CASE data_type WHEN "
-                               "'character' THEN 'CHAR(' || character_maximum_length || ')' WHEN "
-                               "'numeric' THEN 'DECIMAL(' || numeric_precision || ',' || "
-                               "numeric_scale || ')' ELSE upper(data_type) END || CASE WHEN "
-                               "is_nullable = 'NO' THEN ' NOT NULL' ELSE '' END || coalesce(' "
-                               "DEFAULT ' || replace(column_default, '::bpchar', ''), ''), '|' "
-                               "ORDER BY ordinal_position) FROM information_schema.columns WHERE "
-                               "table_name = lower('%1')")
-                    .arg(table))
-            .value_or(QString());
-    return db
-        .rawValue(QStringLiteral("SELECT group_concat(upper(name) || ' ' || "
-                                 "replace(replace(upper(type), ' COLLATE RTRIM', ''), ' ', '') "
-                                 "|| CASE WHEN \"notnull\" THEN ' NOT NULL' ELSE '' END || "
-                                 "coalesce(' DEFAULT ' || dflt_value, ''), '|') FROM "
-                                 "pragma_table_info('%1')")
-                      .arg(table))
-        .value_or(QString());
-}
-
-// The table's indexes as "name[ UNIQUE] (COLUMNS)", by name.
-QString indexesOf(TestDatabase& db, const QString& table) {
-    if (db.kind() == BackendKind::PostgreSQL)
-        return db
-            .rawValue(QStringLiteral("SELECT string_agg(indexname || CASE WHEN indexdef LIKE "
-                                     "'CREATE UNIQUE%' THEN ' UNIQUE' ELSE '' END || ' ' || "
-                                     "upper(substring(indexdef from '\\(.*\\)$')), '|' ORDER "
-                                     "BY indexname) FROM pg_indexes WHERE tablename = "
-                                     "lower('%1')")
-                          .arg(table))
-            .value_or(QString());
-    return db
-        .rawValue(QStringLiteral("SELECT group_concat(x, '|') FROM (SELECT lower(il.name) || "
-                                 "CASE WHEN il.\"unique\" THEN ' UNIQUE' ELSE '' END || ' (' "
-                                 "|| (SELECT group_concat(upper(ii.name), ', ') FROM "
-                                 "pragma_index_info(il.name) ii) || ')' AS x FROM "
-                                 "pragma_index_list('%1') il ORDER BY il.name)")
-                      .arg(table))
-        .value_or(QString());
-}
-
-class VendorsTable : public BackendTest {
+class VendorsTable : public TableTest {
   protected:
-    void SetUp() override {
-        BackendTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        db::resetDbState();
-        Err().Clear();
-        db::DbState& s = db::dbState();
-        s.gcnDatabase = connect();
-        s.gbDBConnected = true;
-        s.gsDBName = db().login().database;
-        s.goDBServer = db().engine().server();
-        ASSERT_EQ(s.goDBServer->connect(db().login()), 1);
-        db::setTableHooks(&hooks);
-        vendor() = VendorRec{};
-    }
-    void TearDown() override {
-        db::setTableHooks(nullptr);
-        db::resetDbState();
-        BackendTest::TearDown();
-    }
     void open() {
         jovDBSM_Vendors::PrepareTable(kVendors, env_.root());
-        ASSERT_TRUE(db::gfbDB_OpenTable(kVendors)) << Err().Description.toStdString();
+        openTable(kVendors);
     }
     static void row(int id, const QString& code, const QString& business, const QString& last) {
         jovDBSM_Vendors::ClearRecord();
@@ -107,24 +27,15 @@ class VendorsTable : public BackendTest {
         vendor().BUSINESS = business;
         vendor().LASTNAME = last;
     }
-    bool insert() { return db::gfbDB_Operation(kVendors, db::kOpInsert, 0); }
+    bool insert() { return TableTest::insert(kVendors); }
     // Reads the vendor of `code` by key 1.
     bool find(const QString& code) {
         vendor().VENDCODE = code;
         return db::gfbDB_Operation(kVendors, db::kOpEqual, 1);
     }
     QList<int> walk(std::int16_t key, bool forward) {
-        QList<int> ids;
-        bool found = db::gfbDB_Operation(kVendors, forward ? db::kOpGetFirst : db::kOpGetLast, key);
-        while (found && ids.size() < 20) {
-            ids << vendor().VendorID;
-            found =
-                db::gfbDB_Operation(kVendors, forward ? db::kOpGetNext : db::kOpGetPrevious, key);
-        }
-        return ids;
+        return walkKey(kVendors, key, forward, [] { return vendor().VendorID; });
     }
-    VendorHooks hooks;
-    ScopedScriptedMessages boxes;
 };
 
 const char* const kLayout =
