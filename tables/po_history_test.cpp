@@ -148,7 +148,13 @@ TEST_P(POHistoryTable, KeysWalkInOrderBothWays) {
         {2, {12, 11, 14, 15, 13}}, // PONumber, InvUID
         {1, {12, 13, 14, 11, 15}}, // Status, InvUID, DateReceived
         {5, {11, 12, 13, 14, 15}}, // VendorCode, UniqueID
+        {3, {11, 12, 14, 13, 15}}, // ARCode (all blank), DateReceived, InvUID
+        {6, {11, 12, 13, 14, 15}}, // Poll (all "N"), UniqueID
     };
+    // Key 0 has four segments: its middle segments compare with ">=" / "<=", so a row whose
+    // item number is below the current one's within the same status is passed over.
+    EXPECT_EQ(walk(0, true), QList<int>({12, 14, 11, 15}));
+    EXPECT_EQ(walk(0, false), QList<int>({15, 11, 13, 12}));
     for (const auto& [key, order] : keys) {
         EXPECT_EQ(walk(key, true), order) << "key " << key;
         EXPECT_EQ(walk(key, false), QList<int>(order.rbegin(), order.rend())) << "key " << key;

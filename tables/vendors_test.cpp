@@ -238,7 +238,7 @@ TEST_P(VendorsTable, AnOldTableGetsCountryAndKeepsItsRows) {
 
 TEST_P(VendorsTable, KeysWalkInOrderBothWays) {
     open();
-    // Unique on keys 0 to 3; business and last names repeat.
+    // Unique on every key; business and last names repeat.
     const struct {
         int id;
         const char* code;
@@ -249,11 +249,17 @@ TEST_P(VendorsTable, KeysWalkInOrderBothWays) {
                 {3, "V200", "Acme", "Jones"},
                 {4, "V050", "Zed", "Adams"},
                 {5, "V400", "Beta", "Smith"}};
+    const char* zips[] = {"30000", "10000", "50000", "20000", "40000"};
+    const char* mailCodes[] = {"E", "D", "C", "B", "A"};
     for (const auto& r : rows) {
         row(r.id, r.code, r.business, r.last);
+        vendor().ZIP = QString::fromLatin1(zips[r.id - 1]);
+        vendor().MAILCODE = QString::fromLatin1(mailCodes[r.id - 1]);
         ASSERT_TRUE(insert()) << Err().Description.toStdString();
     }
     const std::pair<std::int16_t, QList<int>> keys[] = {
+        {4, {2, 4, 1, 5, 3}}, // ZIP
+        {5, {5, 4, 3, 2, 1}}, // MAILCODE
         {0, {1, 2, 3, 4, 5}}, // VendorID
         {1, {4, 2, 3, 1, 5}}, // VENDCODE
         {2, {3, 1, 2, 5, 4}}, // BUSINESS, VENDCODE
