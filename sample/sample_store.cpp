@@ -1,0 +1,156 @@
+#include "sample/sample_store.h"
+
+#include "datapath/clsdatapath.h"
+#include "db/hooks.h"
+#include "db/state.h"
+#include "platform/err.h"
+#include "platform/settings.h"
+#include "platform/textfile.h"
+#include "runstate/runstate.h"
+#include "sample/sample_data.h"
+#include "sample/sample_records.h"
+#include "tables/dispatch.h"
+
+#include <QDir>
+#include <QFile>
+#include <sqlite3.h>
+
+namespace vx::sample {
+
+namespace {
+
+const QString kSettingsApp = QStringLiteral("JOV Settings");
+const QString kSettingsSection = QStringLiteral("DATABASE");
+
+bool failWith(SampleStoreResult& result, const QString& error) {
+    result.error = error;
+    return false;
+}
+
+// The suite's settings: the data path and the embedded database "JOV" in it.
+bool saveSettings(const QString& dataPath, SampleStoreResult& result) {
+    const std::pair<const char*, QString> settings[] = {
+        {"Server", QStringLiteral("sqlite:")},
+        {"DBName", QStringLiteral("JOV")},
+        {"DATAPATH", dataPath},
+    };
+    for (const auto& [key, value] : settings)
+        if (!SaveSetting(kSettingsApp, kSettingsSection, QLatin1String(key), value))
+            return failWith(result, QStringLiteral("The settings cannot be written: ") +
+                                        settingsFile(kSettingsApp));
+    return true;
+}
+
+// An empty database file: the programs of the suite never create one themselves.
+bool createDatabaseFile(const QString& file, bool replace, SampleStoreResult& result) {
+    if (QFile::exists(file)) {
+        if (!replace)
+            return failWith(result, file + QStringLiteral(" already exists (use --replace to "
+                                                          "replace it)."));
+        for (const char* suffix : {"", "-journal", "-wal", "-shm"})
+            QFile::remove(file + QLatin1String(suffix));
+        if (QFile::exists(file))
+            return failWith(result, file + QStringLiteral(" cannot be removed."));
+    }
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const QString why = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
+    sqlite3_close(db);
+    if (rc != SQLITE_OK || !QFile::exists(file))
+        return failWith(result, file + QStringLiteral(" cannot be created: ") + why);
+    return true;
+}
+
+// JOV.INI with the daily-report option and WINREGS.INI with the company name of the heading.
+bool writeIniFiles(const QString& dataPath, SampleStoreResult& result) {
+    const std::pair<const char*, QStringList> files[] = {
+        {"JOV.INI",
+         {QStringLiteral("[DAILY REPORTS]"),
+          QStringLiteral("Show Store Number for Store 1 on Reports=No")}},
+        {"WINREGS.INI",
+         {QStringLiteral("[JOVURM]"), QStringLiteral("Company=Adventure Works Cycles")}},
+    };
+    for (const auto& [name, lines] : files) {
+        QString why;
+        if (!writeLines(QDir(dataPath).filePath(QLatin1String(name)), lines, &why))
+            return failWith(result, why);
+    }
+    return true;
+}
+
+// Opens the report's table set as start-up does, from a fresh database layer.
+bool openTables(SampleStoreResult& result) {
+    db::resetDbState();
+    Err().Clear();
+    if (!tables::gfbOpenReportTables())
+        return failWith(result,
+                        QStringLiteral("The tables cannot be opened: ") + Err().Description);
+    return true;
+}
+
+// Runs a statement of the open connection; false when there is none or it fails.
+bool runStatement(const char* sql) {
+    auto& connection = db::dbState().gcnDatabase;
+    return connection && connection->execute(QLatin1String(sql)).has_value();
+}
+
+bool fillStore(const SampleData& data, const SampleStoreOptions& options,
+               SampleStoreResult& result) {
+    // The first opening creates the shared tables; the store's own tables follow once the
+    // company record names the store.
+    if (!openTables(result))
+        return false;
+    QString why;
+    if (!insertCompany(&why))
+        return failWith(result, why);
+    if (!openTables(result))
+        return false;
+    if (!tables::gfbOpenReportRecordsets())
+        return failWith(result,
+                        QStringLiteral("The tables cannot be opened: ") + Err().Description);
+
+    const QDate today = options.today.isValid() ? options.today : QDate::currentDate();
+    // One transaction: a thousand single-row commits would each wait for the disk.
+    const bool inTransaction = runStatement("BEGIN");
+    const bool ok = insertSampleRecords(data, recentShiftDays(data, today), result);
+    if (inTransaction && !runStatement(ok ? "COMMIT" : "ROLLBACK") && ok)
+        return failWith(result, QStringLiteral("The sample cannot be saved: ") +
+                                    db::dbState().gcnDatabase->lastError().description);
+    return ok;
+}
+
+} // namespace
+
+QString sampleDatabaseFile(const QString& dataPath) {
+    return QDir(dataPath).filePath(QStringLiteral("JOV.sqlite"));
+}
+
+SampleStoreResult createSampleStore(const SampleStoreOptions& options) {
+    SampleStoreResult result;
+    QString why;
+    const auto data = loadSampleData(options.sampleFolder, &why);
+    if (!data) {
+        result.error = QStringLiteral("The sample cannot be read: ") + why;
+        return result;
+    }
+    const QString dataPath = QDir(options.dataPath).absolutePath();
+    if (!QDir().mkpath(dataPath)) {
+        result.error = dataPath + QStringLiteral(" cannot be created.");
+        return result;
+    }
+
+    resetRunState();
+    resetDataPath();
+    gDataPath().setDataPath(dataPath);
+    result.ok = saveSettings(dataPath, result) &&
+                createDatabaseFile(sampleDatabaseFile(dataPath), options.replace, result) &&
+                writeIniFiles(dataPath, result) && fillStore(*data, options, result);
+
+    // Closes the database: the report opens it next.
+    db::setTableHooks(nullptr);
+    db::resetDbState();
+    return result;
+}
+
+} // namespace vx::sample

@@ -1,0 +1,35 @@
+#pragma once
+// Creates a store from the purchasing sample: the settings of the suite point at the data path
+// and its embedded database, the data path gets its JOV.INI and WINREGS.INI, and the report's
+// tables are created and filled through the record manager, as the suite's programs fill them.
+
+#include <QDate>
+#include <QString>
+
+namespace vx::sample {
+
+struct SampleStoreOptions {
+    QString dataPath;     // created when missing
+    QString sampleFolder; // the folder of the sample's files
+    QDate today;          // receipts end shortly before this day; invalid: the current date
+    bool replace = false; // an existing database of the data path is replaced
+};
+
+struct SampleStoreResult {
+    bool ok = false;
+    QString error; // what went wrong when not ok
+    int vendors = 0;
+    int items = 0;
+    int orders = 0;
+    int lines = 0;
+    int receipts = 0;
+    QDate firstReceipt;
+    QDate lastReceipt;
+};
+
+// The database file of the data path: "JOV.sqlite".
+QString sampleDatabaseFile(const QString& dataPath);
+
+SampleStoreResult createSampleStore(const SampleStoreOptions& options);
+
+} // namespace vx::sample

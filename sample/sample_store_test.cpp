@@ -1,0 +1,221 @@
+// The sample store: the sample's files, the dates it is moved to, and a store created from it
+// that reads back through the record manager.
+#include "datapath/clsdatapath.h"
+#include "db/operations.h"
+#include "db/state.h"
+#include "platform/scripted_messages.h"
+#include "platform/settings.h"
+#include "runstate/runstate.h"
+#include "sample/csv.h"
+#include "sample/sample_data.h"
+#include "sample/sample_store.h"
+#include "tables/dispatch.h"
+#include "tables/inventory.h"
+#include "tables/po_header.h"
+#include "tables/po_history.h"
+#include "tables/po_line.h"
+#include "tables/vendors.h"
+#include "testsupport/test_env.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+namespace vx::sample {
+namespace {
+
+using namespace vx::tables;
+
+TEST(SampleCsv, ReadsQuotedFieldsAndRejectsMalformedText) {
+    struct Case {
+        const char* text;
+        bool ok;
+        std::vector<QStringList> rows;
+    };
+    const Case cases[] = {
+        {"a,b\r\n1,2\r\n", true, {{"1", "2"}}},
+        {"a,b\n\"Trikes, Inc.\",\"say \"\"hi\"\"\"\n3,",
+         true,
+         {{"Trikes, Inc.", "say \"hi\""}, {"3", ""}}},
+        {"a,b\r\n\"two\r\nlines\",x\r\n\r\n", true, {{"two\r\nlines", "x"}}},
+        {"a,b\r\n1,2,3\r\n", false, {}},
+        {"a,b\r\n\"open,2\r\n", false, {}},
+        {"", false, {}},
+    };
+    for (const Case& c : cases) {
+        QString error;
+        const auto table = parseCsv(QString::fromUtf8(c.text), &error);
+        ASSERT_EQ(table.has_value(), c.ok) << c.text;
+        if (!c.ok) {
+            EXPECT_FALSE(error.isEmpty()) << c.text;
+            continue;
+        }
+        EXPECT_EQ(table->columns, (QStringList{"a", "b"}));
+        EXPECT_EQ(table->rows, c.rows) << c.text;
+    }
+}
+
+TEST(SampleData, AmountsAndTheMoveToRecentDates) {
+    EXPECT_EQ(parseAmount(QStringLiteral("45.3705")), 453705);
+    EXPECT_EQ(parseAmount(QStringLiteral("0.0000")), 0);
+    EXPECT_EQ(parseAmount(QStringLiteral("x")), std::nullopt);
+
+    SampleData data;
+    data.orders = {{1, OrderStatus::Complete, 1, QDate(2025, 9, 21)},
+                   {2, OrderStatus::Pending, 1, QDate(2025, 7, 1)}};
+    struct Case {
+        QDate today;
+        qint64 days;
+    };
+    for (const Case& c : {Case{QDate(2025, 9, 21), 0}, Case{QDate(2025, 9, 27), 0},
+                          Case{QDate(2025, 9, 28), 7}, Case{QDate(2025, 12, 1), 70},
+                          Case{QDate(2025, 9, 20), -7}, Case{QDate(2025, 9, 14), -7}}) {
+        const qint64 shift = recentShiftDays(data, c.today);
+        EXPECT_EQ(shift, c.days) << c.today.toString().toStdString();
+        const QDate newest = QDate(2025, 9, 21).addDays(shift);
+        EXPECT_LE(newest, c.today);
+        EXPECT_GT(newest, c.today.addDays(-7));
+    }
+}
+
+class SampleStore : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        db::resetDbState();
+        dataPath = env.root() + QStringLiteral("/store");
+    }
+    void TearDown() override {
+        db::setTableHooks(nullptr);
+        db::resetDbState();
+    }
+    SampleStoreResult load(bool replace = false) {
+        return createSampleStore(
+            {dataPath, QStringLiteral(VANTREX_SAMPLE_DATA_DIR), QDate(2025, 12, 1), replace});
+    }
+    // Rows of a table, read with the engine's own client.
+    int count(const char* table) {
+        sqlite3* db = nullptr;
+        sqlite3_open(QFile::encodeName(sampleDatabaseFile(dataPath)).constData(), &db);
+        sqlite3_stmt* st = nullptr;
+        const QByteArray sql = QByteArray("SELECT COUNT(*) FROM ") + table;
+        int n = -1;
+        if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) == SQLITE_OK &&
+            sqlite3_step(st) == SQLITE_ROW)
+            n = sqlite3_column_int(st, 0);
+        sqlite3_finalize(st);
+        sqlite3_close(db);
+        return n;
+    }
+    QString setting(const char* key) {
+        return GetSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"),
+                          QLatin1String(key));
+    }
+
+    test::TestEnv env;
+    ScopedScriptedMessages boxes;
+    QString dataPath;
+};
+
+TEST_F(SampleStore, CreatesTheStoreAndItsSettings) {
+    const SampleStoreResult r = load();
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.vendors, 104);
+    EXPECT_EQ(r.items, 204);
+    EXPECT_EQ(r.orders, 300);
+    EXPECT_EQ(r.lines, 630);
+    EXPECT_EQ(r.receipts, 546);
+    // Ship dates 2025-07-08 to 2025-07-27, ten weeks later.
+    EXPECT_EQ(r.firstReceipt, QDate(2025, 9, 16));
+    EXPECT_EQ(r.lastReceipt, QDate(2025, 10, 5));
+
+    EXPECT_EQ(setting("Server"), QStringLiteral("sqlite:"));
+    EXPECT_EQ(setting("DBName"), QStringLiteral("JOV"));
+    EXPECT_EQ(setting("DATAPATH"), dataPath);
+    EXPECT_EQ(test::TestEnv::readFile(dataPath + "/JOV.INI"),
+              "[DAILY REPORTS]\r\nShow Store Number for Store 1 on Reports=No\r\n");
+    EXPECT_EQ(test::TestEnv::readFile(dataPath + "/WINREGS.INI"),
+              "[JOVURM]\r\nCompany=Adventure Works Cycles\r\n");
+
+    struct Table {
+        const char* name;
+        int rows;
+    };
+    for (const Table& t : {Table{"COMMON", 1}, Table{"VENDOR", 104}, Table{"invt1", 204},
+                           Table{"POHeader", 300}, Table{"POLine", 630}, Table{"POHistory1", 546}})
+        EXPECT_EQ(count(t.name), t.rows) << t.name;
+    EXPECT_TRUE(boxes.boxes().isEmpty()) << boxes.texts().join(u'\n').toStdString();
+}
+
+TEST_F(SampleStore, AnOrderReadsBackThroughTheRecordManager) {
+    ASSERT_TRUE(load().ok);
+    resetRunState();
+    resetDataPath();
+    gDataPath().setDataPath(dataPath);
+    ASSERT_TRUE(gfbOpenReportTables());
+    ASSERT_TRUE(gfbOpenReportRecordsets());
+
+    // Order 3625 of Bergeron Off-Roads: ordered 2025-07-08, shipped 2025-07-17, 14 lines.
+    poHeader().PO = QStringLiteral("3625");
+    ASSERT_TRUE(db::gfbDB_Operation(kPOHeader, db::kOpEqual, 0));
+    EXPECT_EQ(poHeader().VENDORCODE.trimmed(), QStringLiteral("BERGERON0001"));
+    EXPECT_EQ(poHeader().VendorPONum.trimmed(), QStringLiteral("AW3625"));
+    EXPECT_EQ(poHeader().STATUS.str(), QStringLiteral("C"));
+    EXPECT_EQ(poHeader().ORDERDATE.str(), QStringLiteral("20250916"));
+    EXPECT_EQ(poHeader().TOTAL, 18146800); // 1814.6835 in a column of two decimals
+
+    poLine().PO = QStringLiteral("3625");
+    poLine().LineNum = 1;
+    ASSERT_TRUE(db::gfbDB_Operation(kPOLine, db::kOpEqual, 0));
+    EXPECT_EQ(poLine().InvUID, 448);
+    EXPECT_EQ(poLine().Cost, 455805);
+    EXPECT_FLOAT_EQ(poLine().Received, 3);
+    int lines = 1;
+    while (db::gfbDB_Operation(kPOLine, db::kOpGetNext, 0) && poLine().PO.trimmed() == "3625")
+        ++lines;
+    EXPECT_EQ(lines, 14);
+
+    poHistory().UniqueID = 7992;
+    ASSERT_TRUE(db::gfbDB_Operation(kPOHistory, db::kOpEqual, 4));
+    EXPECT_EQ(poHistory().PONumber.trimmed(), QStringLiteral("3625"));
+    EXPECT_EQ(poHistory().DateReceived.str(), QStringLiteral("20250925"));
+    EXPECT_EQ(poHistory().Status.str(), QStringLiteral("R"));
+    EXPECT_EQ(poHistory().VendorCode.trimmed(), QStringLiteral("BERGERON0001"));
+    EXPECT_EQ(poHistory().InvUID, 448);
+    EXPECT_FLOAT_EQ(poHistory().UnitQty, 3);
+    EXPECT_EQ(poHistory().UnitCost, 455810); // 45.5805 in a column of three decimals
+    EXPECT_EQ(poHistory().Pack, 1);
+
+    inventory().RecordNum = 448;
+    ASSERT_TRUE(db::gfbDB_Operation(kInventory, db::kOpEqual, 0));
+    EXPECT_EQ(inventory().ItemID.trimmed(), QStringLiteral("LN-3824"));
+    EXPECT_EQ(inventory().Description.trimmed(), QStringLiteral("Lock Nut 13"));
+
+    vendor().VENDCODE = QStringLiteral("HILLSBI0001");
+    ASSERT_TRUE(db::gfbDB_Operation(kVendors, db::kOpEqual, 1));
+    EXPECT_EQ(vendor().BUSINESS.trimmed(), QStringLiteral("Hill's Bicycle Service"));
+}
+
+TEST_F(SampleStore, AnExistingDatabaseIsReplacedOnlyWhenAsked) {
+    ASSERT_TRUE(load().ok);
+    const SampleStoreResult again = load();
+    EXPECT_FALSE(again.ok);
+    EXPECT_TRUE(again.error.contains(QStringLiteral("already exists")))
+        << again.error.toStdString();
+    EXPECT_EQ(count("POHistory1"), 546);
+
+    const SampleStoreResult replaced = load(true);
+    ASSERT_TRUE(replaced.ok) << replaced.error.toStdString();
+    EXPECT_EQ(count("POHistory1"), 546);
+    EXPECT_EQ(count("VENDOR"), 104);
+}
+
+TEST_F(SampleStore, AMissingSampleFolderIsReported) {
+    const SampleStoreResult r =
+        createSampleStore({dataPath, env.root() + QStringLiteral("/none"), QDate(2025, 12, 1)});
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.error.contains(QStringLiteral("vendors.csv"))) << r.error.toStdString();
+    EXPECT_FALSE(QFile::exists(sampleDatabaseFile(dataPath)));
+}
+
+} // namespace
+} // namespace vx::sample
