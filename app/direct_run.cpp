@@ -1,6 +1,7 @@
 #include "app/direct_run.h"
 
 #include "app/exit_status.h"
+#include "platform/atomic_file.h"
 #include "platform/messages.h"
 #include "platform/paths.h"
 #include "reportspec/reports_common.h"
@@ -16,7 +17,7 @@ output::ReportPrinter& DocumentReportHost::printer() {
     return *doc_;
 }
 
-int gfiDirectRun(const QString& pdfFile) {
+int gfiDirectRun(const QString& pdfFile, const QString& textFile) {
     RunState& rs = runState();
     rs.gbDirectRun = true;
     if (!rs.gbVatReport)
@@ -29,9 +30,20 @@ int gfiDirectRun(const QString& pdfFile) {
     if (!host.hasDocument())
         return kExitNothing; // the report has said why
 
+    QString error;
+    if (!textFile.isEmpty()) {
+        if (!writeFileAtomically(textFile, host.document()->textDump().toUtf8(), 0644, true,
+                                 &error)) {
+            MsgBox(QStringLiteral("The document could not be written to ") + textFile + u'\r' +
+                       error,
+                   MsgButtons::Ok, MsgIcon::Critical);
+            return kExitNothing;
+        }
+        if (pdfFile.isEmpty())
+            return kExitDocument;
+    }
     const QString path =
         pdfFile.isEmpty() ? joinPath(programDir(), QStringLiteral("RptVantrex.pdf")) : pdfFile;
-    QString error;
     if (!host.document()->writePdf(path, &error)) {
         MsgBox(QStringLiteral("The document could not be written to ") + path + u'\r' + error,
                MsgButtons::Ok, MsgIcon::Critical);

@@ -27,7 +27,8 @@ class DocumentReportHost : public report::ReportHost {
 
 // Steps 8 to 10 of start-up for a run with a start date: reads the specification file (not for a
 // VAT run), runs the report and writes its document to `pdfFile` (empty: "RptVantrex.pdf" in the
-// program folder), naming the path on stderr. Returns the exit status.
-int gfiDirectRun(const QString& pdfFile);
+// program folder), naming the path on stderr; with a `textFile` its pages also go there as plain
+// text (and then without a `pdfFile` no PDF is written). Returns the exit status.
+int gfiDirectRun(const QString& pdfFile, const QString& textFile = QString());
 
 } // namespace vx

@@ -2,6 +2,8 @@
 #include "app/exit_status.h"
 #include "app/options.h"
 #include "app/startup.h"
+#include "output/progress.h"
+#include "output/progress_ui/frm_report_progress.h"
 #include "platform/messages.h"
 #include "platform/qt_messages.h"
 #include "platform/runtime.h"
@@ -53,7 +55,16 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationVersion(vx::productVersion());
     vx::setMessageService(messages.get());
 
+    // Long reports show how far they are: the progress window, or a line on a terminal.
+    std::unique_ptr<vx::output::ProgressView> progress;
+    if (!options.batch)
+        progress = std::make_unique<vx::output::WindowProgressView>();
+    else if (vx::output::stderrIsTerminal())
+        progress = std::make_unique<vx::output::TerminalProgressView>();
+    vx::output::setProgressView(progress.get());
+
     const int status = vx::Main(options);
+    vx::output::setProgressView(nullptr);
     vx::setMessageService(nullptr);
     return status;
 }

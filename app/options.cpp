@@ -2,6 +2,20 @@
 
 namespace vx {
 
+namespace {
+
+// "--pdf" or "--text" when `arg` is that option, alone or as "--pdf=FILE"; else empty.
+QString fileOption(const QString& arg) {
+    for (const char* name : {"--pdf", "--text"}) {
+        const QLatin1String n(name);
+        if (arg == n || arg.startsWith(n + u'='))
+            return n;
+    }
+    return QString();
+}
+
+} // namespace
+
 ProgramOptions parseProgramOptions(const QStringList& args, bool hasDisplay) {
     ProgramOptions o;
     QStringList words;
@@ -20,19 +34,20 @@ ProgramOptions parseProgramOptions(const QStringList& args, bool hasDisplay) {
             o.help = true;
         } else if (a == QLatin1String("--version")) {
             o.version = true;
-        } else if (a == QLatin1String("--pdf") || a.startsWith(QLatin1String("--pdf="))) {
-            if (a.size() > 5)
-                o.pdfFile = a.mid(6);
+        } else if (const QString name = fileOption(a); !name.isEmpty()) {
+            QString& file = name == QLatin1String("--pdf") ? o.pdfFile : o.textFile;
+            if (a.size() > name.size())
+                file = a.mid(name.size() + 1);
             else if (i + 1 < args.size())
-                o.pdfFile = args[++i];
-            if (o.pdfFile.isEmpty())
-                o.error = QStringLiteral("--pdf needs a file name");
+                file = args[++i];
+            if (file.isEmpty())
+                o.error = name + QStringLiteral(" needs a file name");
         } else {
             o.error = QStringLiteral("unknown option %1").arg(a);
         }
     }
     o.commandLine = words.join(u' ');
-    if (!o.pdfFile.isEmpty() || !hasDisplay)
+    if (!o.pdfFile.isEmpty() || !o.textFile.isEmpty() || !hasDisplay)
         o.batch = true;
     return o;
 }
@@ -49,6 +64,8 @@ QString usageText() {
         "  --batch      show no window; messages go to standard error, questions are answered No\n"
         "  --yes        in a batch run, answer questions Yes\n"
         "  --pdf FILE   write the finished document to FILE as PDF and end (implies --batch)\n"
+        "  --text FILE  write the document's pages to FILE as plain text and end (implies\n"
+        "               --batch; with --pdf both are written)\n"
         "  --help       show this text\n"
         "  --version    show the program's version\n"
         "\n"

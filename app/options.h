@@ -1,6 +1,7 @@
 #pragma once
 // The program's own options, in front of the report manager's command line:
-//   vantrex-report [--batch] [--yes] [--pdf FILE] [--help] [--version] [--] 'START=...|END=...'
+//   vantrex-report [--batch] [--yes] [--pdf FILE] [--text FILE] [--help] [--version] [--]
+//   'START=...|END=...'
 // The non-option arguments, joined with one blank, are the report command line.
 
 #include <QString>
@@ -14,6 +15,7 @@ struct ProgramOptions {
     bool help = false;
     bool version = false;
     QString pdfFile;     // a direct run writes its document here and ends
+    QString textFile;    // a direct run writes its pages here as plain text and ends
     QString commandLine; // the report manager's command line
     QString error;       // not empty: the options were bad usage
 };

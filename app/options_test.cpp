@@ -12,6 +12,7 @@ TEST(ProgramOptions, Parse) {
         bool batch, yes;
         QString pdf, line;
         bool error;
+        QString text = QString();
     };
     const Case cases[] = {
         {{"START=1/1/2024|END=2/1/2024"},
@@ -29,6 +30,9 @@ TEST(ProgramOptions, Parse) {
         {{"START=1"}, false, true, false, "", "START=1", false},
         {{"--pdf"}, true, false, false, "", "", true},
         {{"--frobnicate"}, true, false, false, "", "", true},
+        {{"--text", "p.txt", "START=1"}, true, true, false, "", "START=1", false, "p.txt"},
+        {{"--text=p.txt", "--pdf", "o.pdf"}, true, true, false, "o.pdf", "", false, "p.txt"},
+        {{"--text="}, true, false, false, "", "", true},
     };
     for (const Case& c : cases) {
         const ProgramOptions o = parseProgramOptions(c.args, c.display);
@@ -36,6 +40,7 @@ TEST(ProgramOptions, Parse) {
         EXPECT_EQ(o.batch, c.batch);
         EXPECT_EQ(o.yes, c.yes);
         EXPECT_EQ(o.pdfFile, c.pdf);
+        EXPECT_EQ(o.textFile, c.text);
         EXPECT_EQ(o.commandLine, c.line);
         EXPECT_EQ(!o.error.isEmpty(), c.error);
     }

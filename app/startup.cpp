@@ -97,7 +97,7 @@ int Main(const ProgramOptions& options) {
 
     // 8 to 10. The direct run. Until the preview window exists, a run with a display also
     // writes its document as PDF.
-    return gfiDirectRun(options.pdfFile);
+    return gfiDirectRun(options.pdfFile, options.textFile);
 }
 
 } // namespace vx

@@ -125,6 +125,35 @@ bool Document::writePdf(const QString& path, QString* error) const {
     return true;
 }
 
+namespace {
+
+// The part of a clipped item's text that shows inside its box: the characters whose middle lies
+// within the box once the text is aligned in it.
+QString visibleText(const TextItem& item) {
+    if (!item.clipped)
+        return item.text;
+    const TextMeasure measure(item.font);
+    const double boxWidth = item.box.width();
+    const double textWidth = measure.width(item.text);
+    double x = 0;
+    if (item.align == Align::Right)
+        x = boxWidth - textWidth;
+    else if (item.align == Align::Centre)
+        x = (boxWidth - textWidth) / 2;
+    QString shown;
+    double before = 0;
+    for (qsizetype i = 0; i < item.text.size(); ++i) {
+        const double after = measure.width(item.text.left(i + 1));
+        const double middle = x + (before + after) / 2;
+        if (middle >= 0 && middle <= boxWidth)
+            shown += item.text[i];
+        before = after;
+    }
+    return shown;
+}
+
+} // namespace
+
 QString Document::textDump() const {
     QStringList pageTexts;
     for (int number = 1; number <= pageCount(); ++number) {
@@ -146,7 +175,7 @@ QString Document::textDump() const {
                 lineBottom = lineTop;
             }
             lineBottom = std::max(lineBottom, item.box.bottom());
-            const QString text = item.text;
+            const QString text = visibleText(item);
             const auto column = [&](double twips) {
                 return static_cast<qsizetype>(
                     std::floor((twips - p.leftMargin) / kDumpTwipsPerChar));

@@ -1,12 +1,12 @@
 #include "app/report/deleted_orders.h"
 
-#include "db/operations.h"
-#include "platform/messages.h"
-#include "platform/regional.h"
-#include "platform/runtime.h"
 #include "app/report/received_summary.h"
 #include "app/report/report_common.h"
 #include "app/report/report_run.h"
+#include "db/operations.h"
+#include "output/progress.h"
+#include "platform/messages.h"
+#include "platform/regional.h"
 #include "runstate/runstate.h"
 #include "tables/common.h"
 #include "tables/dispatch.h"
@@ -114,11 +114,14 @@ void gpPrintDeletedReport(output::ReportPrinter& printer) {
         printer.setFontBold(false);
         printLines(printer, orders[i]);
         gpPrintBlankRow(printer);
-        pumpEvents();
+        output::gpShowProgress(QStringLiteral("Printing"), i);
+        if (output::gfbReportCancelled())
+            return;
     }
     // The last order gets its closing line too, so every order shows who cancelled it.
     printClosingLine(printer, orders[n]);
     printer.setFontBold(false);
+    output::gpCloseProgress();
 }
 
 void gpPrintOrderBlock(output::ReportPrinter& printer, int index) {

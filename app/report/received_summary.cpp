@@ -1,16 +1,16 @@
 #include "app/report/received_summary.h"
 
+#include "app/report/report_common.h"
+#include "app/report/report_run.h"
 #include "datapath/clsdatapath.h"
 #include "db/operations.h"
 #include "db/state.h"
 #include "db/table_ops.h"
+#include "output/progress.h"
 #include "platform/messages.h"
 #include "platform/paths.h"
 #include "platform/regional.h"
-#include "platform/runtime.h"
 #include "platform/textfile.h"
-#include "app/report/report_common.h"
-#include "app/report/report_run.h"
 #include "runstate/runstate.h"
 #include "tables/common.h"
 #include "tables/dispatch.h"
@@ -21,9 +21,19 @@
 #include "util/dates.h"
 #include "util/text.h"
 
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <unordered_map>
+
 namespace vx::report {
 
 using namespace vx::tables;
+using output::gfbReportCancelled;
+using output::gpCloseProgress;
+using output::gpPumpEvents;
+using output::gpShowProgress;
+using output::reportProgress;
 
 ReceivedSummaryState& receivedSummaryState() {
     static ReceivedSummaryState state;
@@ -36,20 +46,45 @@ void resetReceivedSummaryState() {
 
 namespace {
 
-// The vendor's trimmed name, empty when there is no such vendor.
-QString vendorName(const QString& vendorCode) {
-    vendor().VENDCODE = vendorCode;
-    if (!db::gfbDB_Operation(kVendors, db::kOpEqual, 1))
-        return QString();
-    return vendor().BUSINESS.trimmed();
-}
+// Vendor names and item prices looked up while the history rows are walked. A range holds many
+// rows per vendor and per item, and neither changes during a run, so each is read once.
+class LookupCache {
+  public:
+    // The vendor's trimmed name, empty when there is no such vendor.
+    const QString& vendorName(const QString& vendorCode) {
+        auto it = vendors_.find(vendorCode);
+        if (it == vendors_.end()) {
+            vendor().VENDCODE = vendorCode;
+            const bool found = db::gfbDB_Operation(kVendors, db::kOpEqual, 1);
+            it =
+                vendors_.emplace(vendorCode, found ? vendor().BUSINESS.trimmed() : QString()).first;
+        }
+        return it->second;
+    }
+
+    // The item's price, nothing when the item does not exist.
+    std::optional<std::int64_t> itemPrice(std::int32_t invUid) {
+        auto it = prices_.find(invUid);
+        if (it == prices_.end()) {
+            inventory().RecordNum = invUid;
+            std::optional<std::int64_t> price;
+            if (db::gfbDB_Operation(kInventory, db::kOpEqual, 0))
+                price = inventory().Price;
+            it = prices_.emplace(invUid, price).first;
+        }
+        return it->second;
+    }
+
+  private:
+    std::map<QString, QString> vendors_;
+    std::unordered_map<std::int32_t, std::optional<std::int64_t>> prices_;
+};
 
 // Adds one history row's amounts to its order.
-void addRow(ReceivedOrderRec& order, const POHistoryRec& row) {
+void addRow(ReceivedOrderRec& order, const POHistoryRec& row, LookupCache& cache) {
     order.Cost += gcyTimes(row.UnitCost, row.UnitQty);
-    inventory().RecordNum = row.InvUID;
-    if (db::gfbDB_Operation(kInventory, db::kOpEqual, 0))
-        order.Retail += gcyTimes(inventory().Price, row.UnitQty);
+    if (const auto price = cache.itemPrice(row.InvUID))
+        order.Retail += gcyTimes(*price, row.UnitQty);
 }
 
 QString row(const QString& cells) {
@@ -67,7 +102,7 @@ QString gsReceivedOrdersSQL(const QString& startKey) {
            QStringLiteral("') ");
 }
 
-std::int16_t giLoadReceivedOrders() {
+int giLoadReceivedOrders() {
     ReceivedSummaryState& st = receivedSummaryState();
     st.gReceivedOrders.assign(1, ReceivedOrderRec{});
     st.gSortedOrders.assign(1, ReceivedOrderRec{});
@@ -83,35 +118,47 @@ std::int16_t giLoadReceivedOrders() {
     hist.DateReceived = gsStoredDate(start, common().USEurope);
     if (!db::gfbDB_Query(gsReceivedOrdersSQL(hist.DateReceived), kPOHistory))
         return 0;
-    const std::vector<POHistoryRec> rows = readRemainingRows(kPOHistory, hist);
 
+    // The rows are walked as the server returns them, each filled into the history buffer; a row
+    // of the same order as the row before it adds to that order, any other row starts an order.
+    // Rows are not kept: a year of a busy store is a million of them.
     std::vector<ReceivedOrderRec>& found = st.gReceivedOrders;
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const POHistoryRec& r = rows[i];
-        if (i > 0 && r.PONumber.str() == rows[i - 1].PONumber.str()) {
-            addRow(found.back(), r);
-            continue;
+    LookupCache cache;
+    db::TableHooks* hooks = db::tableHooks();
+    auto& rs = db::currentRecordset(kPOHistory);
+    std::int64_t rowsRead = 0;
+    QString previousPO;
+    while (rs && hooks && !rs->eof()) {
+        hooks->gpFillRecord(kPOHistory);
+        const QString po = hist.PONumber;
+        if (rowsRead == 0 || po != previousPO) {
+            ReceivedOrderRec order;
+            order.VendorCode = hist.VendorCode;
+            order.DateReceived = hist.DateReceived;
+            order.PONumber = po;
+            order.VendorName = cache.vendorName(order.VendorCode);
+            found.push_back(std::move(order));
         }
-        ReceivedOrderRec order;
-        order.VendorCode = r.VendorCode;
-        order.DateReceived = r.DateReceived;
-        order.PONumber = r.PONumber;
-        order.VendorName = vendorName(r.VendorCode);
-        addRow(order, r);
-        found.push_back(order);
-        pumpEvents();
+        addRow(found.back(), hist, cache);
+        previousPO = po;
+        if (++rowsRead % 1000 == 0) {
+            gpShowProgress(QStringLiteral("Processing"), rowsRead);
+            if (gfbReportCancelled())
+                return 0;
+        }
+        if (!rs->moveNext())
+            break;
     }
 
-    // Straight insertion by vendor code: each order goes before the first one whose code is
-    // greater, so the orders of one vendor keep the order in which they were found.
+    // By vendor code, compared by character codes; the orders of one vendor keep the order in
+    // which they were found (what a straight insertion before the first greater code gives).
     std::vector<ReceivedOrderRec>& sorted = st.gSortedOrders;
-    for (size_t i = 1; i < found.size(); ++i) {
-        auto at = sorted.begin() + 1;
-        while (at != sorted.end() && !(found[i].VendorCode < at->VendorCode))
-            ++at;
-        sorted.insert(at, found[i]);
-    }
-    return static_cast<std::int16_t>(found.size() - 1);
+    sorted.insert(sorted.end(), found.begin() + 1, found.end());
+    std::stable_sort(sorted.begin() + 1, sorted.end(),
+                     [](const ReceivedOrderRec& a, const ReceivedOrderRec& b) {
+                         return a.VendorCode < b.VendorCode;
+                     });
+    return static_cast<int>(found.size() - 1);
 }
 
 void gpPrintBlankRow(output::ReportPrinter& printer) {
@@ -148,8 +195,10 @@ void writeExport(const QStringList& lines) {
 void gpPrintReceivedSummary(output::ReportPrinter& printer) {
     RunState& run = runState();
     ReceivedSummaryState& st = receivedSummaryState();
-    pumpEvents();
-    const std::int16_t n = giLoadReceivedOrders();
+    gpPumpEvents();
+    const int n = giLoadReceivedOrders();
+    if (reportProgress().gbReportCancelled)
+        return;
     st.giOrderCount = n;
     const bool exporting = run.gbWriteExport;
     QStringList exportLines;
@@ -181,7 +230,11 @@ void gpPrintReceivedSummary(output::ReportPrinter& printer) {
                 grandRetail += vendorRetail;
             }
             vendorCost = vendorRetail = 0;
-            pumpEvents();
+        }
+        if (i % 200 == 0) {
+            gpShowProgress(QStringLiteral("Printing"), i);
+            if (gfbReportCancelled())
+                return;
         }
         vendorCost += o.Cost;
         vendorRetail += o.Retail;
@@ -213,7 +266,7 @@ void gpPrintReceivedSummary(output::ReportPrinter& printer) {
         gpPrintBlankRow(printer);
         printer.tableText(row(QStringLiteral("|||Final Total:|") + gsMoney(grandCost) + u'|' +
                               gsMoney(grandRetail)));
-        pumpEvents();
+        gpCloseProgress();
     }
 }
 

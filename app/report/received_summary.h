@@ -26,7 +26,8 @@ struct ReceivedSummaryState {
     // orders were found, gSortedOrders by vendor code.
     std::vector<ReceivedOrderRec> gReceivedOrders{1};
     std::vector<ReceivedOrderRec> gSortedOrders{1};
-    std::int16_t giOrderCount = 0;
+    // A range of a busy store holds more orders than a 16-bit count.
+    int giOrderCount = 0;
     bool gbVatSummaryOnly = false; // the VAT report prints its summary only
 };
 
@@ -34,8 +35,8 @@ ReceivedSummaryState& receivedSummaryState();
 void resetReceivedSummaryState();
 
 // Reads the received history rows of the range into gReceivedOrders and gSortedOrders; the
-// number of orders.
-std::int16_t giLoadReceivedOrders();
+// number of orders (0 also when the user cancelled the report).
+int giLoadReceivedOrders();
 // The history statement of the range (what giLoadReceivedOrders runs); `startKey` is the stored
 // form of the start date.
 QString gsReceivedOrdersSQL(const QString& startKey);

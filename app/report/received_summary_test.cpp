@@ -1,9 +1,9 @@
 // The received-order summary on both engines: grouping of history rows into orders, amounts,
 // vendor order and breaks, totals, the export variant and its file, and the empty range.
-#include "db/state.h"
-#include "platform/paths.h"
 #include "app/report/received_summary.h"
 #include "app/report/report_fixture.h"
+#include "db/state.h"
+#include "platform/paths.h"
 #include "runstate/runstate.h"
 #include "tables/dispatch.h"
 

@@ -1,11 +1,11 @@
 #include "app/report/report_fixture.h"
 
+#include "app/report/deleted_orders.h"
+#include "app/report/received_summary.h"
 #include "datapath/clsdatapath.h"
 #include "db/operations.h"
 #include "db/state.h"
 #include "platform/settings.h"
-#include "app/report/deleted_orders.h"
-#include "app/report/received_summary.h"
 #include "reportspec/reports_common.h"
 #include "runstate/runstate.h"
 #include "tables/dispatch.h"

@@ -2,10 +2,10 @@
 // A store database on one engine for the report tests: the report's tables opened as start-up
 // opens them, a company record, and helpers that add rows through the record manager.
 
+#include "app/report/report_run.h"
 #include "db/testing/backends.h"
 #include "output/recording_printer.h"
 #include "platform/scripted_messages.h"
-#include "app/report/report_run.h"
 
 #include <QString>
 #include <cstdint>

@@ -1,10 +1,10 @@
 #include "app/report/report_run.h"
 
-#include "platform/messages.h"
-#include "platform/regional.h"
-#include "platform/runtime.h"
 #include "app/report/deleted_orders.h"
 #include "app/report/received_summary.h"
+#include "output/progress.h"
+#include "platform/messages.h"
+#include "platform/regional.h"
 #include "reportspec/reports_common.h"
 #include "runstate/runstate.h"
 #include "tables/common.h"
@@ -59,8 +59,9 @@ void gpRunReport() {
     ReportHost* host = reportHost();
     if (!host)
         return;
-    // Every run asks the VAT question afresh.
+    // Every run asks the VAT question afresh and starts without a cancel request.
     receivedSummaryState().gbVatSummaryOnly = false;
+    output::resetReportProgress();
 
     output::ReportPrinter& printer = host->printer();
     printer.setHeaderStyle(0);
@@ -76,6 +77,14 @@ void gpRunReport() {
         gpPrintReceivedSummary(printer);
     } else {
         gpPrintDeletedReport(printer);
+    }
+    if (output::reportProgress().gbReportCancelled) {
+        // The user cancelled: the unfinished document is dropped and nothing is shown.
+        output::gpCloseProgress();
+        printer.abandonDoc();
+        gpUnloadPreview();
+        run.gbPreviewDone = true;
+        return;
     }
     printer.endDoc();
 }

@@ -1,10 +1,10 @@
 // The run and the page header without a database: document set-up, heading lines for each
 // report, the VAT question, the footer, and the runs that find nothing.
-#include "db/state.h"
-#include "platform/regional.h"
 #include "app/report/deleted_orders.h"
 #include "app/report/received_summary.h"
 #include "app/report/report_fixture.h"
+#include "db/state.h"
+#include "platform/regional.h"
 #include "reportspec/reports_common.h"
 #include "runstate/runstate.h"
 #include "tables/common.h"

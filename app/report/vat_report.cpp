@@ -1,12 +1,12 @@
 // The input-VAT report: the VAT of the orders changed in the range, by vendor, and a summary of
 // the vendors' totals.
+#include "app/report/received_summary.h"
+#include "app/report/report_common.h"
 #include "db/operations.h"
 #include "db/state.h"
 #include "db/table_ops.h"
+#include "output/progress.h"
 #include "platform/messages.h"
-#include "platform/runtime.h"
-#include "app/report/received_summary.h"
-#include "app/report/report_common.h"
 #include "runstate/runstate.h"
 #include "tables/common.h"
 #include "tables/dispatch.h"
@@ -71,7 +71,8 @@ bool gfbPrintVatReport(output::ReportPrinter& printer) {
             if (db::gfbDB_Operation(kVendors, db::kOpEqual, 1))
                 v.name = vendor().BUSINESS.trimmed();
             vendors.push_back(v);
-            pumpEvents();
+            if (output::gfbReportCancelled())
+                return false;
         }
         const std::int64_t vat = gcyFromNumber(gdLeadingNumber(h.Spare1.trimmed()));
         vendors.back().total += vat;

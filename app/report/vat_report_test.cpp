@@ -1,8 +1,8 @@
 // The input-VAT report on both engines: detail rows and vendor totals, the summary-only form,
 // more than ten vendors, and the range without orders.
-#include "db/state.h"
 #include "app/report/received_summary.h"
 #include "app/report/report_fixture.h"
+#include "db/state.h"
 #include "runstate/runstate.h"
 #include "tables/dispatch.h"
 

@@ -1,0 +1,205 @@
+// The program itself, run on a prepared store of each engine with --pdf and --text: the pages
+// of every report compared whole (the text dump exactly, the PDF's text through pdftotext
+// line by line), the export file byte for byte, and each run that finds nothing with its
+// message and exit status 1.
+#include "app/e2e_pages.h"
+#include "app/report/report_fixture.h"
+#include "datapath/clsdatapath.h"
+#include "platform/regional.h"
+#include "platform/settings.h"
+
+#include <QDate>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+namespace vx::report::test {
+namespace {
+
+struct ProgramRun {
+    int status = -1;
+    QString err;
+    QString pages;   // the text dump
+    QString pdfText; // pdftotext of the PDF
+};
+
+class EndToEnd : public ReportDb {
+  protected:
+    void SetUp() override {
+        ReportDb::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        env_.setEnv("LC_ALL", QStringLiteral("C"));
+        data_ = gDataPath().DataPath();
+        SaveSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"),
+                    QStringLiteral("DATAPATH"), data_);
+        vx::test::TestEnv::writeFile(data_ + "/WINREGS.INI", "[JOVURM]\r\nCompany=Corner Shop\r\n");
+        vx::test::TestEnv::writeFile(data_ + "/JOV.INI", "[DAILY REPORTS]\r\n");
+        openStore(1, "U");
+        fillStore();
+    }
+
+    void fillStore() {
+        addVendor("V1", "Acme Supply");
+        addVendor("V2", "Beta & Sons, Ltd.");
+        addItem(1, 20000, "1001", "WIDGET", "Blue widget", 12500, 6);
+        addItem(2, 50000, "1002", "GADGET", "Gadget", 30000, 1);
+        // Received in January 2024: rows of one order adjacent and apart, a missing item, a
+        // missing vendor, a tiny and a large amount.
+        addHeader({"200", "VP-200", "V1", "R"});
+        addHistory({"100", "V2", "20240105", 1, 2, 12500});
+        addHistory({"100", "V2", "20240105", 99, 1, 30000});
+        addHistory({"200", "V1", "20240106", 2, 3, 10000});
+        addHistory({"300", "V9", "20240108", 2, 1, 40});
+        addHistory({"150", "V1", "20240109", 2, 1, 12345000});
+        addHistory({"100", "V2", "20240107", 1, 1, 5000, "U"});
+        addHistory({"050", "V1", "20231231", 1, 1, 10000});
+        // Orders with input VAT, changed in January (one per vendor: the statement orders by
+        // vendor only, and engines may return one vendor's orders in any order).
+        addHeader({"400", "VP-400", "V1", "C", "", "20240110", "12.5"});
+        addHeader({"401", "VP-401", "V3", "B", "", "20240112", "1234.56"}); // no such vendor
+        addHeader({"402", "VP-402", "V2", "C", "", "20240115", "7"});
+        // Cancelled orders with their lines.
+        addHeader({"500", "VP-500", "V2", "X", "20240120", "", "", "JANE", "20240105"});
+        addLine("500", 1, 1, 2);
+        addLine("500", 2, 99, 1);
+        addHeader({"501", "VP-501", "V1", "X", "20240111", "", "", "BOB", "20240102"});
+        addLine("501", 1, 2, 1.5f);
+        // March 2024: enough orders of one vendor for a second page, added in date order (the
+        // order in which both engines return them).
+        addVendor("V4", "Delta Wholesale");
+        for (int i = 0; i < 60; ++i) {
+            const QByteArray po = "M" + QByteArray::number(100 + i);
+            const QByteArray day = "202403" + QByteArray::number(10 + i / 3);
+            addHistory({po.constData(), "V4", day.constData(), 1, 1, 10000 + 2500 * i});
+        }
+    }
+
+    ProgramRun run(const QString& commandLine, bool yes = false) {
+        ProgramRun r;
+        const QString pdf = env_.root() + "/out.pdf", text = env_.root() + "/out.txt";
+        QFile::remove(pdf);
+        QFile::remove(text);
+        QProcess p;
+        QStringList args{QStringLiteral("--pdf"), pdf, QStringLiteral("--text"), text};
+        if (yes)
+            args << QStringLiteral("--yes");
+        p.start(vx::test::binDir() + QStringLiteral("/vantrex-report"), args << commandLine);
+        p.waitForFinished(120000);
+        r.status = p.exitCode();
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        if (QFile::exists(text))
+            r.pages = normalise(QString::fromUtf8(vx::test::TestEnv::readFile(text)));
+        if (QFile::exists(pdf)) {
+            QProcess t;
+            t.start(QStringLiteral("pdftotext"),
+                    {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+            t.waitForFinished(60000);
+            r.pdfText = normalise(QString::fromUtf8(t.readAllStandardOutput()));
+        }
+        return r;
+    }
+
+    // The footer's date and time, and today's date, in a form that does not change.
+    static QString normalise(QString text) {
+        static const QRegularExpression now(
+            QStringLiteral(R"(\d{1,2}/\d{1,2}/\d{4} \d{1,2}:\d\d [AP]M)"));
+        text.replace(now, QStringLiteral("<now>"));
+        return text.replace(formatDate(QDate::currentDate(), QStringLiteral("Short Date")),
+                            QStringLiteral("<today>"));
+    }
+
+    // The words of each non-empty line, pages apart: what a PDF's text must show. A rule (a long
+    // run of underscores cut by its cell) counts as one word: the PDF's text layer also holds
+    // the glyphs that the cell's edges cut in part, so its length differs from what shows.
+    static QStringList lineWords(const QString& text) {
+        static const QRegularExpression rule(QStringLiteral("_{20,}[-_ ]*"));
+        QStringList out;
+        for (const QString& page : text.split(u'\f')) {
+            for (const QString& line : page.split(u'\n')) {
+                const QString words =
+                    QString(line).replace(rule, QStringLiteral("<rule> ")).simplified();
+                if (!words.isEmpty())
+                    out << words;
+            }
+            out << QStringLiteral("<page>");
+        }
+        while (!out.isEmpty() && out.last() == QStringLiteral("<page>"))
+            out.removeLast();
+        return out;
+    }
+
+    void expectPages(const char* name, const ProgramRun& r) {
+        const QString expected = e2e::expectedPages(QString::fromLatin1(name));
+        if (qEnvironmentVariableIsSet("VANTREX_E2E_DUMP"))
+            vx::test::TestEnv::writeFile(qEnvironmentVariable("VANTREX_E2E_DUMP") + u'/' +
+                                             QLatin1String(name) + ".txt",
+                                         r.pages.toUtf8());
+        EXPECT_EQ(r.pages, expected) << name;
+        EXPECT_EQ(lineWords(r.pdfText), lineWords(expected)) << name;
+    }
+
+    QString data_;
+};
+
+TEST_P(EndToEnd, EveryReportPrintsItsPages) {
+    struct Case {
+        const char* name;
+        const char* commandLine;
+        bool yes;
+    };
+    const Case cases[] = {
+        {"received", "START=01/01/2024|END=01/31/2024", false},
+        {"two-pages", "START=03/01/2024|END=03/31/2024", false},
+        {"vat-detail", "START=01/01/2024|END=01/31/2024|TAX=Y", false},
+        {"vat-summary", "START=01/01/2024|END=01/31/2024|TAX=Y", true},
+        {"deleted", "START=01/01/2024|END=01/31/2024|DELETED=D", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ProgramRun r = run(QString::fromLatin1(c.commandLine), c.yes);
+        ASSERT_EQ(r.status, 0) << r.err.toStdString();
+        expectPages(c.name, r);
+    }
+}
+
+TEST_P(EndToEnd, TheExportVariantWritesItsFile) {
+    const QString folder = env_.mkdir(QStringLiteral("data/export"));
+    const ProgramRun r = run(QStringLiteral("START=01/01/2024|END=01/31/2024|EXPORT=Y"));
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    expectPages("export", r);
+    EXPECT_EQ(vx::test::TestEnv::readFile(folder + "/Vantrex20240131.txt"),
+              QByteArray("V1|VP-200      |01/06/2024|3.00\r\n"
+                         "V1|150       |01/09/2024|1,234.50\r\n"
+                         "V2|100       |01/05/2024|5.50\r\n"
+                         "V2|100       |01/07/2024|.50\r\n"
+                         "V9|300       |01/08/2024|.00\r\n"));
+}
+
+TEST_P(EndToEnd, RunsThatFindNothingSaySoAndEndWithStatusOne) {
+    struct Case {
+        const char* commandLine;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"START=01/01/2020|END=01/31/2020",
+         "Vantrex Report Summary: No PO's found in selected Range. Please select a new range."},
+        {"START=01/01/2020|END=01/31/2020|TAX=Y", "Vantrex Report: No Matching PO's Found"},
+        {"START=02/01/2024|END=02/28/2024|DELETED=D", "Vantrex Report: Nothing to report"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.commandLine);
+        const ProgramRun r = run(QString::fromLatin1(c.commandLine));
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(r.err.contains(QString::fromLatin1(c.message))) << r.err.toStdString();
+        EXPECT_TRUE(r.pages.isEmpty());
+        EXPECT_TRUE(r.pdfText.isEmpty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, EndToEnd, ::testing::ValuesIn(dbtest::allBackends()),
+                         dbtest::backendName);
+
+} // namespace
+} // namespace vx::report::test

@@ -1,0 +1,80 @@
+// The report's cancel flag and progress display: the pump clears a request before events run,
+// a request seen by the report sticks for the run, and the display appears only once a report
+// has been busy for a while and closes only what it showed.
+#include "output/progress.h"
+
+#include "platform/runtime.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace vx::output {
+namespace {
+
+struct FakeView : ProgressView {
+    void show(const QString& processing, std::int64_t count) override {
+        shown << processing + u' ' + QString::number(count);
+        if (cancelOnShow)
+            QTimer::singleShot(0, [] { reportProgress().gbCancelReport = true; });
+    }
+    void close() override { ++closes; }
+    QStringList shown;
+    int closes = 0;
+    bool cancelOnShow = false;
+};
+
+class Progress : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        runtimeOptions().batch = false; // events really run
+        resetReportProgress();
+        setProgressView(&view);
+    }
+    void TearDown() override {
+        setProgressView(nullptr);
+        setProgressTiming(500, 100);
+        resetReportProgress();
+        runtimeOptions().batch = true;
+    }
+    FakeView view;
+};
+
+TEST_F(Progress, ACancelRequestIsSeenOnlyWhenItArrivesDuringThePump) {
+    reportProgress().gbCancelReport = true; // an old request: the pump clears it
+    EXPECT_FALSE(gfbReportCancelled());
+
+    QTimer::singleShot(0, [] { reportProgress().gbCancelReport = true; });
+    EXPECT_TRUE(gfbReportCancelled());
+    EXPECT_TRUE(gfbReportCancelled()) << "once seen, the run stays cancelled";
+    resetReportProgress();
+    EXPECT_FALSE(gfbReportCancelled());
+}
+
+TEST_F(Progress, TheDisplayWaitsUntilTheReportHasBeenBusyAndClosesWhatItShowed) {
+    setProgressTiming(60'000, 0);
+    gpShowProgress(QStringLiteral("Processing"), 1000);
+    gpCloseProgress();
+    EXPECT_TRUE(view.shown.isEmpty());
+    EXPECT_EQ(view.closes, 0);
+
+    setProgressTiming(0, 60'000);
+    gpShowProgress(QStringLiteral("Processing"), 1000);
+    gpShowProgress(QStringLiteral("Processing"), 2000); // too soon after the first
+    EXPECT_EQ(view.shown, QStringList{QStringLiteral("Processing 1000")});
+    gpCloseProgress();
+    gpCloseProgress();
+    EXPECT_EQ(view.closes, 1);
+}
+
+TEST_F(Progress, TheTerminalLineIsOverwrittenAndCleared) {
+    TerminalProgressView terminal;
+    ::testing::internal::CaptureStderr();
+    terminal.close(); // nothing shown: nothing written
+    terminal.show(QStringLiteral("Printing"), 42);
+    terminal.close();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "\rPrinting 42\033[K\r\033[K");
+}
+
+} // namespace
+} // namespace vx::output

@@ -1,0 +1,49 @@
+// The progress window on a real (offscreen) display: it shows the step and the count, its
+// cancel button, Esc and closing it ask the report to stop, and unloading it does not.
+#include "output/progress_ui/frm_report_progress.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace vx::output {
+namespace {
+
+TEST(ReportProgressWindow, ShowsTheCountAndEveryWayOfCancellingAsksTheReportToStop) {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const std::function<void(frmReportProgress&)> ways[] = {
+        [](frmReportProgress& f) { QTest::mouseClick(f.cmdCancel, Qt::LeftButton); },
+        [](frmReportProgress& f) { QTest::keyClick(&f, Qt::Key_Escape); },
+        [](frmReportProgress& f) { f.close(); },
+    };
+    for (const auto& cancel : ways) {
+        resetReportProgress();
+        WindowProgressView view;
+        view.show(QStringLiteral("Processing"), 12345);
+        frmReportProgress* form = view.window();
+        ASSERT_NE(form, nullptr);
+        EXPECT_TRUE(form->isVisible());
+        EXPECT_EQ(form->lblProcessing->text(), QStringLiteral("Processing"));
+        EXPECT_EQ(form->lblCount->text(), QStringLiteral("12,345"));
+        EXPECT_EQ(form->cmdCancel->text(), QStringLiteral("Esc/Cancel"));
+        cancel(*form);
+        EXPECT_TRUE(reportProgress().gbCancelReport);
+    }
+    QLocale::setDefault(QLocale::c());
+}
+
+TEST(ReportProgressWindow, UnloadingIsNoCancelRequest) {
+    resetReportProgress();
+    WindowProgressView view;
+    view.close(); // nothing loaded yet
+    view.show(QStringLiteral("Printing"), 1);
+    view.show(QStringLiteral("Printing"), 2);
+    EXPECT_EQ(view.window()->lblCount->text(), QStringLiteral("2"));
+    view.close();
+    EXPECT_EQ(view.window(), nullptr);
+    EXPECT_FALSE(reportProgress().gbCancelReport);
+}
+
+} // namespace
+} // namespace vx::output
