@@ -1,5 +1,7 @@
 #include "output/po_print.h"
 
+#include "util/currency.h"
+
 #include "db/codecs.h"
 #include "db/hooks.h"
 #include "db/operations.h"
@@ -95,12 +97,6 @@ QString quantity(float value) {
     return formatNumber(shown, QStringLiteral("General Number"));
 }
 
-// Unit cost times received units, rounded to the ten-thousandth (a half to the even one).
-std::int64_t extended(std::int64_t unitCost, float units) {
-    return static_cast<std::int64_t>(
-        std::nearbyint(static_cast<double>(unitCost) * static_cast<double>(units)));
-}
-
 void printVendorBlock(ReportPrinter& printer, const POHeaderRec& header) {
     const VendorRec& v = vendor();
     const QString format = QString::fromUtf16(kVendorFormat);
@@ -142,7 +138,7 @@ QString lineRows(const POLineRec& line, const std::vector<POHistoryRec>& history
         first = false;
         // A pack of 0 has no quantity in packs: the received units are shown as they are.
         const float packs = h.Pack == 0 ? h.UnitQty : h.UnitQty / static_cast<float>(h.Pack);
-        const std::int64_t cost = extended(h.UnitCost, h.UnitQty);
+        const std::int64_t cost = gcyTimes(h.UnitCost, h.UnitQty);
         total += cost;
         rows += quantity(packs) + u'|' + QString::number(h.Pack) + u'|' +
                 currency(h.UnitCost, QStringLiteral("#.00#")) + u'|' +

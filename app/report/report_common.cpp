@@ -7,16 +7,6 @@
 
 namespace vx::report {
 
-std::int64_t gcyTimes(std::int64_t amount, float quantity) {
-    // nearbyint rounds in the default mode: to nearest, a half to the even neighbour.
-    return static_cast<std::int64_t>(
-        std::nearbyint(static_cast<double>(amount) * static_cast<double>(quantity)));
-}
-
-std::int64_t gcyFromNumber(double value) {
-    return static_cast<std::int64_t>(std::nearbyint(value * 10000.0));
-}
-
 double gdLeadingNumber(const QString& text) {
     QString digits;
     bool point = false;

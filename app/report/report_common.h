@@ -5,6 +5,7 @@
 
 #include "db/hooks.h"
 #include "db/state.h"
+#include "util/currency.h"
 
 #include <QString>
 #include <cstdint>
@@ -15,11 +16,8 @@ namespace vx::report {
 // The column format of the received-order rows, totals and blank rows.
 inline constexpr char16_t kSummaryFormat[] = u"<2700|<2700|<1300|^1400|>1400|>1400;";
 
-// A currency amount (ten-thousandths) times a single-precision quantity: the product is taken
-// in double precision and rounded to the nearest ten-thousandth, a half to the even one.
-std::int64_t gcyTimes(std::int64_t amount, float quantity);
-// A number as a currency amount (ten-thousandths, a half to the even one).
-std::int64_t gcyFromNumber(double value);
+using vx::gcyFromNumber;
+using vx::gcyTimes;
 // The numeric value at the start of a text, as the suite's "Val" reads it: blanks are skipped,
 // reading stops at the first character that cannot continue the number, no number gives 0.
 double gdLeadingNumber(const QString& text);
