@@ -33,7 +33,7 @@ V9                                                    300            01/08/2024 
 
                                                                     Final Total:      1,243.50         31.00
 
-                                                   Page 1                                  <now>
+                                                   Page 1 <now>
 )")},
         {QStringLiteral("two-pages"),
          QStringLiteral(R"(                                             Corner Shop
@@ -98,7 +98,7 @@ V4                         Delta Wholesale            M152           03/27/2024 
 V4                         Delta Wholesale            M153           03/27/2024          14.25          2.00
 V4                         Delta Wholesale            M154           03/28/2024          14.50          2.00
 
-                                                   Page 1                                  <now>
+                                                   Page 1 <now>
 )") + u'\f' + QStringLiteral(R"(                                             Corner Shop
                                       Purchase Orders Received
 
@@ -115,7 +115,7 @@ V4                         Delta Wholesale            M159           03/29/2024 
 
                                                                     Final Total:        502.50        120.00
 
-                                                   Page 2                                  <now>
+                                                   Page 2 <now>
 )")},
         {QStringLiteral("export"),
          QStringLiteral(R"(                                             Corner Shop
@@ -132,7 +132,7 @@ V2                         Beta & Sons, Ltd.          100            01/07/2024 
 
 V9                                                    300            01/08/2024            .00
 
-                                                   Page 1                                  <now>
+                                                   Page 1 <now>
 )")},
         {QStringLiteral("vat-detail"),
          QStringLiteral(R"(                                             Corner Shop
@@ -156,7 +156,7 @@ V3                                                   VP-401           01/12/2024
 
                        TOTAL INPUT VAT                                                       1,254.06
 
-                                                   Page 1                                  <now>
+                                                   Page 1 <now>
 )")},
         {QStringLiteral("vat-summary"),
          QStringLiteral(R"(                                             Corner Shop
@@ -171,7 +171,7 @@ Vendor No.             Vendor Name                   P.O.#            Date Rec'd
 
                        TOTAL INPUT VAT                                                       1,254.06
 
-                                                   Page 1                                  <now>
+                                                   Page 1 <now>
 )")},
         {QStringLiteral("deleted"),
          QStringLiteral(R"(                                             Corner Shop
@@ -191,7 +191,7 @@ Quantity  S/L       Item ID        Description                                Co
                                    Cancelled by JANE     01/20/2024
      ________________________________________________________________________________________________
 
-Deleted Purchase Orders                            Page 1                                  <now>
+Deleted Purchase Orders                            Page 1 <now>
 )")},
     };
     return all;

@@ -106,6 +106,9 @@ class EndToEnd : public ReportDb {
         static const QRegularExpression now(
             QStringLiteral(R"(\d{1,2}/\d{1,2}/\d{4} \d{1,2}:\d\d [AP]M)"));
         text.replace(now, QStringLiteral("<now>"));
+        // The time is right-aligned and its width varies: where it starts does not matter.
+        static const QRegularExpression beforeNow(QStringLiteral(" +<now>"));
+        text.replace(beforeNow, QStringLiteral(" <now>"));
         return text.replace(formatDate(QDate::currentDate(), QStringLiteral("Short Date")),
                             QStringLiteral("<today>"));
     }
