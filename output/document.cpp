@@ -50,6 +50,15 @@ void Document::startDoc() {
     newPage();
 }
 
+void Document::endDoc() {
+    const bool producing = open_ && !pages_.isEmpty();
+    open_ = false;
+    if (producing && events_.pageProduced)
+        events_.pageProduced(pageCount());
+    if (events_.ended)
+        events_.ended();
+}
+
 void Document::abandonDoc() {
     pages_.clear();
     open_ = false;
@@ -62,6 +71,8 @@ void Document::ensurePage() {
 }
 
 void Document::newPage() {
+    if (!pages_.isEmpty() && events_.pageProduced)
+        events_.pageProduced(pageCount());
     Page page;
     page.leftMargin = margins_.left;
     if (!footer_.isEmpty()) {

@@ -18,6 +18,13 @@
 
 namespace vx::output {
 
+// What a viewer of the document hears while the document is produced. A page counts as produced
+// once it is complete: when the next page starts, or at endDoc for the last one.
+struct DocumentEvents {
+    std::function<void(int page)> pageProduced; // page `page` (from 1) is complete
+    std::function<void()> ended;                // endDoc was called (with or without pages)
+};
+
 struct FindResult {
     int page = 0;
     QRectF rect; // twips; the found text's bounds on the page
@@ -39,7 +46,7 @@ class Document : public ReportPrinter {
     void setFooter(const QString& footer) override;
 
     void startDoc() override;
-    void endDoc() override { open_ = false; }
+    void endDoc() override;
     void abandonDoc() override;
     bool isOpen() const { return open_; }
 
@@ -48,6 +55,8 @@ class Document : public ReportPrinter {
     void addTable(const QString& format, const QString& header, const QString& body) override;
 
     void setPageStartHandler(std::function<void(ReportPrinter&)> handler) override;
+    // Replaces the listeners of the document's events (empty members: nobody listens).
+    void setEvents(DocumentEvents events) { events_ = std::move(events); }
     int pageCount() const override { return static_cast<int>(pages_.size()); }
 
     // Layout results.
@@ -93,6 +102,7 @@ class Document : public ReportPrinter {
     bool open_ = false;
     bool inHandler_ = false;
     std::function<void(ReportPrinter&)> pageStart_;
+    DocumentEvents events_;
 };
 
 // The paper of the user's locale in twips: Letter for the US measuring system, else A4.
