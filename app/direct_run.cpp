@@ -17,11 +17,15 @@ output::ReportPrinter& DocumentReportHost::printer() {
     return *doc_;
 }
 
-int gfiDirectRun(const QString& pdfFile, const QString& textFile) {
+void gpPrepareDirectRun() {
     RunState& rs = runState();
     rs.gbDirectRun = true;
     if (!rs.gbVatReport)
         gfbReadReportSpec(QString(kReportSpecFileName));
+}
+
+int gfiDirectRun(const QString& pdfFile, const QString& textFile) {
+    gpPrepareDirectRun();
 
     DocumentReportHost host;
     report::setReportHost(&host);

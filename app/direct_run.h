@@ -25,6 +25,10 @@ class DocumentReportHost : public report::ReportHost {
     bool unloaded_ = false;
 };
 
+// Step 8 before the report runs: marks the run as started from the command line and, unless it
+// is a VAT run, fills what the command line left blank from the specification file.
+void gpPrepareDirectRun();
+
 // Steps 8 to 10 of start-up for a run with a start date: reads the specification file (not for a
 // VAT run), runs the report and writes its document to `pdfFile` (empty: "RptVantrex.pdf" in the
 // program folder), naming the path on stderr; with a `textFile` its pages also go there as plain

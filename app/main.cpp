@@ -2,6 +2,7 @@
 #include "app/exit_status.h"
 #include "app/options.h"
 #include "app/startup.h"
+#include "app/ui/preview_run.h"
 #include "output/progress.h"
 #include "output/progress_ui/frm_report_progress.h"
 #include "platform/messages.h"
@@ -63,7 +64,18 @@ int main(int argc, char** argv) {
         progress = std::make_unique<vx::output::TerminalProgressView>();
     vx::output::setProgressView(progress.get());
 
+    // The one print preview of the windowed program.
+    std::unique_ptr<vx::PreviewReportHost> preview;
+    if (!options.batch) {
+        preview = std::make_unique<vx::PreviewReportHost>();
+        vx::WindowedStart windowed;
+        windowed.previewRun = [&preview] { return vx::gfiPreviewRun(*preview); };
+        vx::setWindowedStart(std::move(windowed));
+    }
+
     const int status = vx::Main(options);
+    vx::setWindowedStart({});
+    preview.reset();
     vx::output::setProgressView(nullptr);
     vx::setMessageService(nullptr);
     return status;

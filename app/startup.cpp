@@ -17,10 +17,21 @@
 namespace vx {
 
 namespace {
+
 QString dataFile(const QString& name) {
     return joinPath(nativePath(gDataPath().DataPath()), name);
 }
+
+WindowedStart& windowedStart() {
+    static WindowedStart start;
+    return start;
+}
+
 } // namespace
+
+void setWindowedStart(WindowedStart start) {
+    windowedStart() = std::move(start);
+}
 
 void gpReadCompanyInfo() {
     gIni().File_Name(dataFile(QStringLiteral("WINREGS.INI")));
@@ -88,15 +99,18 @@ int Main(const ProgramOptions& options) {
     }
 
     if (runState().gsStartDate.isEmpty()) {
-        // The report specifications dialog is not part of this build yet.
+        if (windowedStart().specDialog)
+            return windowedStart().specDialog();
         std::fputs("vantrex-report: start-up complete; the report specifications dialog is not "
                    "available in this build\n",
                    stderr);
         return kExitStartupFailed;
     }
 
-    // 8 to 10. The direct run. Until the preview window exists, a run with a display also
-    // writes its document as PDF.
+    // 8 to 10. The direct run: shown in the preview, or written to a file when there is no
+    // window or the options ask for one.
+    if (!runtimeOptions().batch && windowedStart().previewRun)
+        return windowedStart().previewRun();
     return gfiDirectRun(options.pdfFile, options.textFile);
 }
 

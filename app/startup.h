@@ -5,6 +5,7 @@
 #include "app/options.h"
 
 #include <QString>
+#include <functional>
 
 namespace vx {
 
@@ -18,6 +19,16 @@ QString gfsReadDailyReportOptions();
 
 // Closes the print preview and ends the program with `status`.
 [[noreturn]] void gpEndProgram(int status = 0);
+
+// What the windowed program adds to start-up. Empty members: not available (batch runs, tests).
+struct WindowedStart {
+    // Steps 8 to 10 with the print preview: runs the report, waits until the preview is done and
+    // returns the exit status.
+    std::function<int()> previewRun;
+    // Step 7: the report specifications dialog; returns the exit status once the dialog ends.
+    std::function<int()> specDialog;
+};
+void setWindowedStart(WindowedStart start);
 
 // The whole start-up; returns the program's exit status.
 int Main(const ProgramOptions& options);
