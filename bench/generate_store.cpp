@@ -8,6 +8,7 @@
 #include "platform/settings.h"
 #include "platform/textfile.h"
 #include "runstate/runstate.h"
+#include "sample/store_setup.h"
 #include "tables/dispatch.h"
 
 #include <QDir>
@@ -109,29 +110,15 @@ bool createServerDatabase(const BenchStoreOptions& o, const QString& dataPath,
 bool writeDataPathFiles(const QString& dataPath, BenchStoreResult& result) {
     if (!QDir(dataPath).mkpath(QStringLiteral("export")))
         return failWith(result, dataPath + QStringLiteral("/export cannot be created."));
-    const std::pair<const char*, QStringList> files[] = {
-        {"JOV.INI",
-         {QStringLiteral("[DAILY REPORTS]"),
-          QStringLiteral("Show Store Number for Store 1 on Reports=No")}},
-        {"WINREGS.INI",
-         {QStringLiteral("[JOVURM]"), QStringLiteral("Company=Vantrex Benchmark Store")}},
-    };
-    for (const auto& [name, lines] : files) {
-        QString why;
-        if (!writeLines(QDir(dataPath).filePath(QLatin1String(name)), lines, &why))
-            return failWith(result, why);
-    }
-    return true;
+    const QString why =
+        sample::writeStoreIniFiles(dataPath, QStringLiteral("Vantrex Benchmark Store"));
+    return why.isEmpty() || failWith(result, why);
 }
 
 // Opens the report's table set as start-up does, from a fresh database layer.
 bool openTables(BenchStoreResult& result) {
-    db::resetDbState();
-    Err().Clear();
-    if (!tables::gfbOpenReportTables())
-        return failWith(result,
-                        QStringLiteral("The tables cannot be opened: ") + Err().Description);
-    return true;
+    const QString why = sample::openStoreTables();
+    return why.isEmpty() || failWith(result, why);
 }
 
 bool fillStore(const BenchStoreOptions& options, BenchStoreResult& result) {

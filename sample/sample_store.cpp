@@ -9,6 +9,7 @@
 #include "runstate/runstate.h"
 #include "sample/sample_data.h"
 #include "sample/sample_records.h"
+#include "sample/store_setup.h"
 #include "tables/dispatch.h"
 
 #include <QDir>
@@ -64,29 +65,15 @@ bool createDatabaseFile(const QString& file, bool replace, SampleStoreResult& re
 
 // JOV.INI with the daily-report option and WINREGS.INI with the company name of the heading.
 bool writeIniFiles(const QString& dataPath, SampleStoreResult& result) {
-    const std::pair<const char*, QStringList> files[] = {
-        {"JOV.INI",
-         {QStringLiteral("[DAILY REPORTS]"),
-          QStringLiteral("Show Store Number for Store 1 on Reports=No")}},
-        {"WINREGS.INI",
-         {QStringLiteral("[JOVURM]"), QStringLiteral("Company=Adventure Works Cycles")}},
-    };
-    for (const auto& [name, lines] : files) {
-        QString why;
-        if (!writeLines(QDir(dataPath).filePath(QLatin1String(name)), lines, &why))
-            return failWith(result, why);
-    }
-    return true;
+    const QString why =
+        sample::writeStoreIniFiles(dataPath, QStringLiteral("Adventure Works Cycles"));
+    return why.isEmpty() || failWith(result, why);
 }
 
 // Opens the report's table set as start-up does, from a fresh database layer.
 bool openTables(SampleStoreResult& result) {
-    db::resetDbState();
-    Err().Clear();
-    if (!tables::gfbOpenReportTables())
-        return failWith(result,
-                        QStringLiteral("The tables cannot be opened: ") + Err().Description);
-    return true;
+    const QString why = sample::openStoreTables();
+    return why.isEmpty() || failWith(result, why);
 }
 
 // Runs a statement of the open connection; false when there is none or it fails.
