@@ -251,7 +251,7 @@ bool rewriteAlterColumn(Tokens& t, const std::vector<std::size_t>& s, Dialect di
 
 } // namespace
 
-Translated translate(const QString& sql, Dialect dialect) {
+Translated translate(const QString& sql, Dialect dialect, const IsNumberColumn& isNumberColumn) {
     Translated out;
     Tokens t = tokenize(sql);
     dropSchemaPrefix(t);
@@ -259,7 +259,7 @@ Translated translate(const QString& sql, Dialect dialect) {
     keepCharCompareOnLtrim(t, dialect);
     topToLimit(t);
     if (dialect == Dialect::SQLite)
-        collateComparisons(t);
+        collateComparisons(t, isNumberColumn);
 
     const std::vector<std::size_t> s = significant(t);
     if (matches(t, s, 0, {"CREATE", "TABLE"})) {

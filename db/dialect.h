@@ -4,6 +4,7 @@
 // executing. Text inside string literals is never touched.
 
 #include <QString>
+#include <functional>
 
 namespace vx::db {
 
@@ -46,8 +47,14 @@ struct Translated {
 //    (before ASC / DESC, unless it names a collation) gets COLLATE RTRIM, so trailing blanks do
 //    not count on tables made by other tools either. SET assignments, VALUES lists and
 //    definitions are left alone; number columns still compare and sort as numbers.
+//    A literal compared with a plain column name that `isNumberColumn` reports as a number
+//    column gets none: the column converts the literal and compares numbers, where collation
+//    never counts, and a collation on the comparison would keep SQLite from using the
+//    column's index.
 // Any other statement comes back with only these rewrites applied.
-Translated translate(const QString& sql, Dialect dialect);
+using IsNumberColumn = std::function<bool(const QString& name)>;
+Translated translate(const QString& sql, Dialect dialect,
+                     const IsNumberColumn& isNumberColumn = {});
 
 // The SQLite type text of a column type ("CHAR(8)" → "CHAR(8) COLLATE RTRIM", "DECIMAL" →
 // "DECIMAL(18,0)"), used when a backend rebuilds a table. A type that names its collation

@@ -30,12 +30,52 @@ std::size_t comparisonBefore(const Tokens& t, std::size_t i) {
     return isComparison(op) ? at : npos;
 }
 
-bool comparisonAfter(const Tokens& t, std::size_t i) {
+// The first token after the comparison operator written just after the literal at i (npos
+// when the literal is not followed by one).
+std::size_t comparisonAfter(const Tokens& t, std::size_t i) {
     std::size_t at = next(t, i);
     QString op;
     for (; isOperatorChar(t, at, QLatin1String("=<>!")); ++at)
         op += t[at].text;
-    return isComparison(op);
+    return isComparison(op) ? next(t, at - 1) : npos;
+}
+
+bool isArithmetic(const Tokens& t, std::size_t i) {
+    return isOperatorChar(t, i, QLatin1String("|+-*/%&~^"));
+}
+
+// The column name of a right operand that starts at i and is only a column ("T.col", "col");
+// npos otherwise.
+std::size_t rightOperandName(const Tokens& t, std::size_t i) {
+    if (!isName(t, i))
+        return npos;
+    std::size_t name = i;
+    if (isPunct(t, next(t, i), u'.'))
+        name = next(t, next(t, i));
+    return isName(t, name) && !isArithmetic(t, next(t, name)) ? name : npos;
+}
+
+// The column name of a left operand that ends at i and is only a column; npos otherwise.
+std::size_t leftOperandName(const Tokens& t, std::size_t i) {
+    if (!isName(t, i))
+        return npos;
+    std::size_t start = i;
+    if (isPunct(t, previous(t, i), u'.'))
+        start = previous(t, previous(t, i));
+    return start != npos && isName(t, start) && !isArithmetic(t, previous(t, start)) ? i : npos;
+}
+
+using NumberColumn = std::function<bool(const QString&)>;
+
+// Whether token i is the name of a number column, as written plain, "quoted" or [bracketed],
+// alone or behind its table ("T.col").
+bool isNumberColumnAt(const Tokens& t, std::size_t i, const NumberColumn& isNumberColumn) {
+    if (!isNumberColumn || !isName(t, i) || isNumber(t, i))
+        return false;
+    QString name = t[i].text;
+    if (t[i].kind == Tok::Quoted)
+        name = name.mid(1, name.size() - 2);
+    return isNumberColumn(name);
 }
 
 bool namesItsCollation(const Token& k) {
@@ -126,7 +166,7 @@ void collateOrderBy(const Tokens& t, std::size_t by, std::size_t to, std::set<st
 // `after`. Only queries and the conditions of UPDATE and DELETE compare; an INSERT only in the
 // query it may take its rows from; definitions never.
 void collateStatement(const Tokens& t, std::size_t from, std::size_t to,
-                      std::set<std::size_t>& after) {
+                      std::set<std::size_t>& after, const NumberColumn& isNumberColumn) {
     std::size_t start = from < to && t[from].kind == Tok::Space ? next(t, from) : from;
     if (is(t, start, QLatin1String("INSERT")) || is(t, start, QLatin1String("REPLACE"))) {
         while (start < to && !is(t, start, QLatin1String("SELECT")))
@@ -141,10 +181,12 @@ void collateStatement(const Tokens& t, std::size_t from, std::size_t to,
             const std::size_t op = comparisonBefore(t, i);
             if (op != npos) {
                 const std::size_t other = previous(t, op);
-                if (!assigned.count(op) && !(other != npos && namesItsCollation(t[other])))
+                if (!assigned.count(op) && !(other != npos && namesItsCollation(t[other])) &&
+                    !isNumberColumnAt(t, leftOperandName(t, other), isNumberColumn))
                     after.insert(i);
-            } else if (comparisonAfter(t, i)) {
-                after.insert(i);
+            } else if (const std::size_t other = comparisonAfter(t, i); other != npos) {
+                if (!isNumberColumnAt(t, rightOperandName(t, other), isNumberColumn))
+                    after.insert(i);
             }
         } else if (is(t, i, QLatin1String("ORDER")) && is(t, next(t, i), QLatin1String("BY"))) {
             collateOrderBy(t, next(t, i), to, after);
@@ -159,7 +201,7 @@ void collateStatement(const Tokens& t, std::size_t from, std::size_t to,
 // comparison decides it, so every text literal compared with something and every sort term
 // gets one; a number column still converts a literal it is compared with, and numbers sort
 // before and apart from text, so numeric comparisons and sorting do not change.
-void collateComparisons(Tokens& t) {
+void collateComparisons(Tokens& t, const NumberColumn& isNumberColumn) {
     std::set<std::size_t> after;
     for (std::size_t from = 0; from < t.size();) {
         std::size_t to = from;
@@ -169,7 +211,7 @@ void collateComparisons(Tokens& t) {
             else if (isPunct(t, to, u')'))
                 --depth;
         }
-        collateStatement(t, from, to, after);
+        collateStatement(t, from, to, after, isNumberColumn);
         from = to + 1;
     }
     for (auto it = after.rbegin(); it != after.rend(); ++it) {

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <cstddef>
+#include <functional>
 #include <vector>
 
 namespace vx::db::dialect_detail {
@@ -53,7 +54,8 @@ void erase(Tokens& t, std::size_t from, std::size_t to);
 void insert(Tokens& t, std::size_t at, Token token);
 
 // SQLite: every string literal compared with something and every ORDER BY term in the queries
-// and conditions of `t` gets COLLATE RTRIM, so trailing blanks do not count.
-void collateComparisons(Tokens& t);
+// and conditions of `t` gets COLLATE RTRIM, so trailing blanks do not count; not a literal
+// compared with a column `isNumberColumn` names a number column (the function may be empty).
+void collateComparisons(Tokens& t, const std::function<bool(const QString&)>& isNumberColumn);
 
 } // namespace vx::db::dialect_detail

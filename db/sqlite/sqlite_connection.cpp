@@ -10,6 +10,7 @@ class SqliteConnection final : public Connection {
 
     bool open(const Login& login) override {
         db_.reset();
+        numbers_ = NumberColumns();
         db_ = openDatabase(databaseFile(folder_, login.database), false, error_);
         return db_ != nullptr;
     }
@@ -19,7 +20,7 @@ class SqliteConnection final : public Connection {
     std::optional<long> execute(const QString& sql) override {
         if (!connected())
             return std::nullopt;
-        const Translated t = translate(sql, Dialect::SQLite);
+        const Translated t = translateHere(sql);
         if (t.kind == Translated::Kind::AlterColumn) {
             if (!rebuildTable(db_->db, t, error_))
                 return std::nullopt;
@@ -32,7 +33,7 @@ class SqliteConnection final : public Connection {
     std::unique_ptr<Recordset> openRecordset(const QString& sql) override {
         if (!connected())
             return nullptr;
-        const Translated t = translate(sql, Dialect::SQLite);
+        const Translated t = translateHere(sql);
         if (t.kind != Translated::Kind::Statement) {
             error_ = engineError(QStringLiteral("The statement returns no rows."));
             return nullptr;
@@ -43,6 +44,11 @@ class SqliteConnection final : public Connection {
     DbError lastError() const override { return error_; }
 
   private:
+    Translated translateHere(const QString& sql) {
+        return translate(sql, Dialect::SQLite,
+                         [this](const QString& name) { return numbers_.contains(db_->db, name); });
+    }
+
     bool connected() {
         if (db_)
             return true;
@@ -83,6 +89,7 @@ class SqliteConnection final : public Connection {
 
     QString folder_;
     SharedDatabase db_;
+    NumberColumns numbers_;
     DbError error_;
 };
 

@@ -5,6 +5,7 @@
 #include "db/dialect.h"
 #include "db/engine.h"
 
+#include <QSet>
 #include <memory>
 #include <sqlite3.h>
 
@@ -58,6 +59,19 @@ std::unique_ptr<Recordset> openRecordset(const SharedDatabase& db, const QString
                                          DbError& error);
 // Changes a column's type by rebuilding its table: "ALTER TABLE t ALTER COLUMN c type".
 bool rebuildTable(sqlite3* db, const Translated& alter, DbError& error);
+
+// The column names that are number columns in every table of a database, for the dialect:
+// a text literal compared with one needs no collation, which lets the comparison use the
+// column's index. Re-read whenever the schema changes.
+class NumberColumns {
+  public:
+    bool contains(sqlite3* db, const QString& name);
+
+  private:
+    void load(sqlite3* db);
+    int version_ = -1;
+    QSet<QString> numbers_;
+};
 
 std::unique_ptr<Connection> makeConnection(const QString& folder);
 
