@@ -35,7 +35,7 @@ constexpr int kButtonHeight = 28;
 void fitWidth(QPushButton* button) {
     QString label = button->text();
     label.remove(u'&');
-    button->setFixedWidth(std::max(60, button->fontMetrics().horizontalAdvance(label) + 24));
+    button->setFixedWidth(std::max(52, button->fontMetrics().horizontalAdvance(label) + 16));
 }
 
 QPushButton* makeButton(QWidget* parent, const QString& name, const QString& text) {
@@ -75,7 +75,7 @@ void frmSMPRNT_PREVIEW::buildControls() {
     elsButtons->setFixedHeight(kButtonHeight + 16);
     auto* strip = new QHBoxLayout(elsButtons);
     strip->setContentsMargins(twipsToPixels(kButtonGapTwips), 0, 0, 0);
-    strip->setSpacing(4);
+    strip->setSpacing(3);
 
     const QString moveTexts[] = {QStringLiteral("&First"), QStringLiteral("&Next"),
                                  QStringLiteral("Pre&vious"), QStringLiteral("&Last")};
@@ -84,7 +84,7 @@ void frmSMPRNT_PREVIEW::buildControls() {
         connect(cmdMove[i], &QPushButton::clicked, this, [this, i] { cmdMove_Click(i); });
         strip->addWidget(cmdMove[i]);
     }
-    strip->addSpacing(8);
+    strip->addSpacing(4);
 
     cboZoom = new QComboBox(elsButtons);
     cboZoom->setObjectName(QStringLiteral("cboZoom"));
@@ -101,14 +101,16 @@ void frmSMPRNT_PREVIEW::buildControls() {
 
     lblPageOf = new QLabel(elsButtons);
     lblPageOf->setObjectName(QStringLiteral("lblPageOf"));
-    lblPageOf->setMinimumWidth(104);
+    // Room for "Page 888 of 888" without more, so that the strip fits a 1024-pixel screen.
+    lblPageOf->setMinimumWidth(
+        lblPageOf->fontMetrics().horizontalAdvance(QStringLiteral("Page 888 of 888")) + 8);
     lblPageOf->setAlignment(Qt::AlignCenter);
     strip->addWidget(lblPageOf);
 
     txtFind = new QLineEdit(elsButtons);
     txtFind->setObjectName(QStringLiteral("txtFind"));
     txtFind->setFixedHeight(kButtonHeight);
-    txtFind->setMinimumWidth(110);
+    txtFind->setMinimumWidth(80);
     connect(txtFind, &QLineEdit::textChanged, this, [this] { txtFind_Change(); });
     strip->addWidget(txtFind, 1);
 
