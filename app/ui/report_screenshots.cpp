@@ -1,0 +1,146 @@
+// report-screenshots: runs the received-orders report of the sample store through the program's
+// own start-up into the print preview (offscreen) and saves what a user sees: the first page at
+// 100 % and 50 %, a highlighted match, and the printout of a received purchase order (F6).
+// Everything it writes besides the pictures lives in a throw-away folder.
+#include "app/options.h"
+#include "app/startup.h"
+#include "app/ui/preview_run.h"
+#include "output/document.h"
+#include "platform/messages.h"
+#include "platform/regional.h"
+#include "platform/runtime.h"
+#include "sample/sample_store.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+bool save(QWidget& window, const QDir& folder, const QString& name) {
+    QApplication::processEvents();
+    const QString path = folder.filePath(name);
+    if (!window.grab().save(path)) {
+        std::fprintf(stderr, "report-screenshots: cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+// The first purchase-order number and vendor name of the summary's first page.
+struct FirstRow {
+    QString po, vendor;
+};
+FirstRow firstRow(const QString& page) {
+    static const QRegularExpression row(
+        QStringLiteral("^(\\S+) {2,}(\\S.*?) {2,}(\\S+) +\\d\\d/\\d\\d/\\d{4}"),
+        QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch m = row.match(page);
+    return m.hasMatch() ? FirstRow{m.captured(3), m.captured(2)} : FirstRow{};
+}
+
+// What the user does once the report is in the preview; false when a picture is missing.
+bool takeShots(vx::PreviewReportHost& host, const QDir& folder) {
+    vx::output::frmSMPRNT_PREVIEW& w = host.window();
+    w.resize(1024, 768);
+    bool ok = save(w, folder, QStringLiteral("report-100.png"));
+
+    QTest::keyClick(w.cboZoom->lineEdit(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(w.cboZoom->lineEdit(), QStringLiteral("50"));
+    QTest::keyClick(w.cboZoom->lineEdit(), Qt::Key_Return);
+    ok = save(w, folder, QStringLiteral("report-50.png")) && ok;
+    QTest::keyClick(w.cboZoom->lineEdit(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(w.cboZoom->lineEdit(), QStringLiteral("100"));
+    QTest::keyClick(w.cboZoom->lineEdit(), Qt::Key_Return);
+
+    const FirstRow first = firstRow(w.document()->textDump().section(u'\f', 0, 0));
+    if (first.po.isEmpty()) {
+        std::fprintf(stderr, "report-screenshots: no purchase order on the first page\n");
+        return false;
+    }
+    w.txtFind->setFocus();
+    QTest::keyClicks(w.txtFind, first.vendor);
+    QTest::mouseClick(w.cmdFind[0], Qt::LeftButton);
+    QTest::keyClick(w.txtFind, Qt::Key_F3);
+    ok = save(w, folder, QStringLiteral("report-found.png")) && ok;
+
+    w.txtFind->clear();
+    QTest::keyClicks(w.txtFind, first.po);
+    QTest::keyClick(w.txtFind, Qt::Key_F6);
+    ok = save(w, folder, QStringLiteral("po-printout.png")) && ok;
+    QTest::mouseClick(w.cmdClose, Qt::LeftButton);
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir work;
+    if (!work.isValid())
+        return 2;
+    // The store, the settings and the program folder of this run, never the user's.
+    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "JOV_PROGRAM_DIR"}) {
+        const QString dir = work.filePath(QString::fromLatin1(name));
+        QDir().mkpath(dir);
+        qputenv(name, dir.toLocal8Bit());
+    }
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: report-screenshots FOLDER\n");
+        return 3;
+    }
+    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    if (!QDir().mkpath(folder.path()))
+        return 2;
+
+    vx::BatchMessageService messages; // nobody answers: questions get No, boxes go to stderr
+    vx::setMessageService(&messages);
+    vx::sample::SampleStoreOptions store;
+    store.dataPath = work.filePath(QStringLiteral("store"));
+    store.sampleFolder = QStringLiteral(VANTREX_SAMPLE_DATA_DIR);
+    const vx::sample::SampleStoreResult r = vx::sample::createSampleStore(store);
+    if (!r.ok) {
+        std::fprintf(stderr, "report-screenshots: %s\n", qPrintable(r.error));
+        return 2;
+    }
+
+    const QString range =
+        QStringLiteral("START=%1|END=%2")
+            .arg(vx::formatDate(r.firstReceipt, QStringLiteral("Short Date")),
+                 vx::formatDate(r.lastReceipt, QStringLiteral("Short Date")));
+    const vx::ProgramOptions options = vx::parseProgramOptions({range}, true);
+    vx::runtimeOptions().batch = false;
+
+    bool shots = false;
+    vx::PreviewReportHost host;
+    vx::WindowedStart windowed;
+    windowed.previewRun = [&] {
+        QTimer user;
+        user.setInterval(10);
+        QObject::connect(&user, &QTimer::timeout, [&] {
+            if (!host.window().isVisible() || host.window().documentInProgress())
+                return;
+            user.stop();
+            shots = takeShots(host, folder);
+        });
+        user.start();
+        return vx::gfiPreviewRun(host);
+    };
+    vx::setWindowedStart(std::move(windowed));
+    const int status = vx::Main(options);
+    vx::setWindowedStart({});
+    vx::setMessageService(nullptr);
+    if (status != 0)
+        std::fprintf(stderr, "report-screenshots: the report ended with status %d\n", status);
+    return shots && status == 0 ? 0 : 1;
+}
