@@ -114,10 +114,9 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    const QString range =
-        QStringLiteral("START=%1|END=%2")
-            .arg(vx::formatDate(r.firstReceipt, QStringLiteral("Short Date")),
-                 vx::formatDate(r.lastReceipt, QStringLiteral("Short Date")));
+    const QString range = QStringLiteral("START=%1|END=%2")
+                              .arg(vx::formatDate(r.firstReceipt, QStringLiteral("Short Date")),
+                                   vx::formatDate(r.lastReceipt, QStringLiteral("Short Date")));
     const vx::ProgramOptions options = vx::parseProgramOptions({range}, true);
     vx::runtimeOptions().batch = false;
 

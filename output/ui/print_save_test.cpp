@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
@@ -18,6 +19,25 @@ int pdfPages(const QString& path) {
     const QByteArray pdf = vx::test::TestEnv::readFile(path);
     EXPECT_TRUE(pdf.startsWith("%PDF")) << path.toStdString();
     return static_cast<int>(QString::fromLatin1(pdf).count(page));
+}
+
+// The words of each page, in reading order: of the PDF through pdftotext, or of the preview's
+// text dump, so that the two compare whatever the spacing.
+QList<QStringList> pageWords(const QString& text) {
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    QList<QStringList> pages;
+    for (const QString& page : text.split(u'\f'))
+        pages << page.split(blanks, Qt::SkipEmptyParts);
+    while (!pages.isEmpty() && pages.last().isEmpty())
+        pages.removeLast();
+    return pages;
+}
+
+QString pdfText(const QString& path) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    EXPECT_TRUE(p.waitForFinished(30000));
+    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 class PrintSaveTest : public PreviewTest {
@@ -51,6 +71,7 @@ TEST_F(PrintSaveTest, SaveWritesTheDocumentAsPdf) {
     QTest::mouseClick(window.cmdSave, Qt::LeftButton);
     EXPECT_EQ(dialogs, QStringList{dataPath + QStringLiteral("|(*.pdf)|pdf")});
     EXPECT_EQ(pdfPages(chosenFile), pages);
+    EXPECT_EQ(pageWords(pdfText(chosenFile)), pageWords(dump));
     EXPECT_TRUE(messages.boxes().isEmpty());
 
     // A cancelled dialog writes nothing.
