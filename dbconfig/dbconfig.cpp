@@ -107,6 +107,26 @@ DbConfig embeddedDefault() {
     return DbConfig{QStringLiteral("sqlite:"), QStringLiteral("JOV"), {}, {}};
 }
 
+DbConfig presentDbConfig() {
+    DbConfig c = embeddedDefault();
+    const QString server = current(QStringLiteral("Server")).trimmed();
+    if (!server.isEmpty()) {
+        c.server = server;
+        c.database = current(QStringLiteral("DBName"));
+    }
+    c.user = current(QStringLiteral("UserName"), QStringLiteral("sa"));
+    c.password = current(QStringLiteral("Password"));
+    return c;
+}
+
+bool userCanSeeWindows() {
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return false;
+    // "offscreen:fontengine=freetype" names the platform before its options.
+    const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM").section(u':', 0, 0).trimmed();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+}
+
 bool saveDbConfig(const DbConfig& config) {
     bool ok = SaveSetting(kApp, kSection, QStringLiteral("Server"), config.server) &&
               SaveSetting(kApp, kSection, QStringLiteral("DBName"), config.database);

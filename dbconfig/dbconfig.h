@@ -30,6 +30,14 @@ QString dbConfigUsage();
 // The embedded default: "sqlite:" (the data path) and the database "JOV".
 DbConfig embeddedDefault();
 
+// The configuration the settings hold now: the embedded default where no server is set, the
+// login the report would use ("UserName" defaults to "sa").
+DbConfig presentDbConfig();
+
+// True when a user can see a window: a display is named (DISPLAY or WAYLAND_DISPLAY) and Qt is
+// not told to draw off screen ("offscreen", "minimal"). Scripted and test runs are not.
+bool userCanSeeWindows();
+
 // Writes the configuration into the settings store ("JOV Settings", section "DATABASE"); the
 // login keys only when given. False when the settings file cannot be written.
 bool saveDbConfig(const DbConfig& config);

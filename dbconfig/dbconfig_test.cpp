@@ -1,4 +1,5 @@
 #include "dbconfig/dbconfig.h"
+#include "dbconfig/server_fields.h"
 #include "platform/settings.h"
 #include "testsupport/test_env.h"
 
@@ -76,6 +77,79 @@ TEST(DbConfig, TerminalAnswersWithDefaults) {
         EXPECT_EQ(cfg->database, *c.database);
         EXPECT_EQ(cfg->user, c.user);
     }
+}
+
+TEST(DbConfig, ServerSettingsComeApartAndGoBackTogether) {
+    struct Case {
+        const char* setting;
+        DbEngine engine;
+        const char *folder, *host, *port, *socket;
+        const char* composed; // nullptr: the setting itself
+    };
+    const Case cases[] = {
+        {"sqlite:", DbEngine::Embedded, "", "", "", "", nullptr},
+        {" SQLite: /srv/shop ", DbEngine::Embedded, "/srv/shop", "", "", "", "sqlite:/srv/shop"},
+        {"postgresql://db.example:5433", DbEngine::PostgreSQL, "", "db.example", "5433", "",
+         nullptr},
+        {"postgresql://localhost?host=/run/pg", DbEngine::PostgreSQL, "", "localhost", "",
+         "/run/pg", nullptr},
+        {"postgresql://localhost:5433?host=/run/my%20pg&sslmode=disable", DbEngine::PostgreSQL, "",
+         "localhost", "5433", "/run/my pg", nullptr},
+        {"postgres://clerk@db?port=6000", DbEngine::PostgreSQL, "", "db", "6000", "",
+         "postgresql://db:6000"},
+        {"postgresql://[::1]:5432", DbEngine::PostgreSQL, "", "::1", "5432", "", nullptr},
+        {"postgresql://", DbEngine::PostgreSQL, "", "", "", "", "postgresql://localhost"},
+        {"SHOPPC\\JOVSERVER", DbEngine::Embedded, "", "", "", "", "sqlite:"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.setting);
+        const ServerFields f = parseServerSetting(QString::fromUtf8(c.setting));
+        EXPECT_EQ(f.engine, c.engine);
+        EXPECT_EQ(f.folder, QString::fromUtf8(c.folder));
+        EXPECT_EQ(f.host, QString::fromUtf8(c.host));
+        EXPECT_EQ(f.port, QString::fromUtf8(c.port));
+        EXPECT_EQ(f.socket, QString::fromUtf8(c.socket));
+        EXPECT_EQ(composeServerSetting(f), QString::fromUtf8(c.composed ? c.composed : c.setting));
+    }
+}
+
+TEST(DbConfig, AWindowIsShownOnlyWhereSomeoneCanSeeIt) {
+    struct Case {
+        const char *display, *wayland, *platform;
+        bool window;
+    };
+    const Case cases[] = {
+        {":0", "", "", true},
+        {"", "wayland-0", "wayland", true},
+        {":0", "", "xcb", true},
+        {"", "", "", false},
+        {":0", "", "offscreen", false},
+        {":0", "", "offscreen:fontengine=freetype", false},
+        {"", "wayland-0", "minimal", false},
+    };
+    for (const Case& c : cases) {
+        test::TestEnv env;
+        env.setEnv("DISPLAY", QString::fromUtf8(c.display));
+        env.setEnv("WAYLAND_DISPLAY", QString::fromUtf8(c.wayland));
+        env.setEnv("QT_QPA_PLATFORM", QString::fromUtf8(c.platform));
+        EXPECT_EQ(userCanSeeWindows(), c.window) << c.display << c.wayland << c.platform;
+    }
+}
+
+TEST(DbConfig, PresentConfigurationFallsBackToTheEmbeddedDefault) {
+    test::TestEnv env;
+    DbConfig c = presentDbConfig();
+    EXPECT_EQ(c.server, QStringLiteral("sqlite:"));
+    EXPECT_EQ(c.database, QStringLiteral("JOV"));
+    EXPECT_EQ(c.user, QStringLiteral("sa"));
+
+    ASSERT_TRUE(saveDbConfig({QStringLiteral("postgresql://db"), QStringLiteral("Shop"),
+                              QStringLiteral("clerk"), QStringLiteral("pw")}));
+    c = presentDbConfig();
+    EXPECT_EQ(c.server, QStringLiteral("postgresql://db"));
+    EXPECT_EQ(c.database, QStringLiteral("Shop"));
+    EXPECT_EQ(c.user, QStringLiteral("clerk"));
+    EXPECT_EQ(c.password, QStringLiteral("pw"));
 }
 
 } // namespace
