@@ -98,7 +98,6 @@ TEST(DbConfig, ServerSettingsComeApartAndGoBackTogether) {
         {"postgres://clerk@db?port=6000", DbEngine::PostgreSQL, "", "db", "6000", "",
          "postgresql://db:6000"},
         {"postgresql://[::1]:5432", DbEngine::PostgreSQL, "", "::1", "5432", "", nullptr},
-        {"postgresql://", DbEngine::PostgreSQL, "", "", "", "", "postgresql://localhost"},
         {"SHOPPC\\JOVSERVER", DbEngine::Embedded, "", "", "", "", "sqlite:"},
     };
     for (const Case& c : cases) {
@@ -121,7 +120,6 @@ TEST(DbConfig, AWindowIsShownOnlyWhereSomeoneCanSeeIt) {
     const Case cases[] = {
         {":0", "", "", true},
         {"", "wayland-0", "wayland", true},
-        {":0", "", "xcb", true},
         {"", "", "", false},
         {":0", "", "offscreen", false},
         {":0", "", "offscreen:fontengine=freetype", false},
@@ -134,22 +132,6 @@ TEST(DbConfig, AWindowIsShownOnlyWhereSomeoneCanSeeIt) {
         env.setEnv("QT_QPA_PLATFORM", QString::fromUtf8(c.platform));
         EXPECT_EQ(userCanSeeWindows(), c.window) << c.display << c.wayland << c.platform;
     }
-}
-
-TEST(DbConfig, PresentConfigurationFallsBackToTheEmbeddedDefault) {
-    test::TestEnv env;
-    DbConfig c = presentDbConfig();
-    EXPECT_EQ(c.server, QStringLiteral("sqlite:"));
-    EXPECT_EQ(c.database, QStringLiteral("JOV"));
-    EXPECT_EQ(c.user, QStringLiteral("sa"));
-
-    ASSERT_TRUE(saveDbConfig({QStringLiteral("postgresql://db"), QStringLiteral("Shop"),
-                              QStringLiteral("clerk"), QStringLiteral("pw")}));
-    c = presentDbConfig();
-    EXPECT_EQ(c.server, QStringLiteral("postgresql://db"));
-    EXPECT_EQ(c.database, QStringLiteral("Shop"));
-    EXPECT_EQ(c.user, QStringLiteral("clerk"));
-    EXPECT_EQ(c.password, QStringLiteral("pw"));
 }
 
 } // namespace

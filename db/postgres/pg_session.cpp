@@ -24,6 +24,21 @@ bool loginKeyword(const QByteArray& key) {
            key == "service";
 }
 
+// libpq's messages run over several lines ("...failed: Connection refused\n\tIs the server
+// running...?"); a message box gets them as one line of sentences.
+QString oneLine(const QString& text) {
+    QStringList parts;
+    for (const QString& line : text.split(u'\n', Qt::SkipEmptyParts)) {
+        const QString part = line.simplified();
+        if (part.isEmpty())
+            continue;
+        if (!parts.isEmpty() && !QStringLiteral(".!?:;").contains(parts.last().back()))
+            parts.last() += u'.';
+        parts << part;
+    }
+    return parts.join(u' ');
+}
+
 } // namespace
 
 std::optional<Address> parseAddress(const QString& server, QString& problem) {
@@ -98,7 +113,7 @@ SharedSession connectTo(const QString& server, const Login& login, const QString
                                     : QStringLiteral("out of memory");
         if (login.password.size() >= 3)
             why.replace(login.password, QStringLiteral("********"));
-        error = engineError(why.simplified());
+        error = engineError(oneLine(why));
         return nullptr;
     }
     PQsetNoticeProcessor(
@@ -109,7 +124,7 @@ SharedSession connectTo(const QString& server, const Login& login, const QString
 
 DbError errorOf(PGconn* conn, const PGresult* result) {
     if (!result)
-        return engineError(QString::fromUtf8(PQerrorMessage(conn)).simplified());
+        return engineError(oneLine(QString::fromUtf8(PQerrorMessage(conn))));
     const QString state = QString::fromUtf8(PQresultErrorField(result, PG_DIAG_SQLSTATE));
     const char* primary = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY);
     const QString message =

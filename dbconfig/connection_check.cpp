@@ -1,0 +1,86 @@
+#include "dbconfig/connection_check.h"
+
+#include "datapath/clsdatapath.h"
+#include "db/engine.h"
+#include "dbconfig/server_fields.h"
+
+namespace vx {
+
+namespace {
+
+// Engine messages name what failed; a password that found its way into one is masked. Very
+// short passwords are left alone: they would match inside ordinary words.
+QString masked(QString text, const QString& password) {
+    if (password.size() >= 3)
+        text.replace(password, QStringLiteral("********"));
+    return text.simplified();
+}
+
+ConnectionCheck failed(const QString& text, const DbConfig& config) {
+    return {false, masked(text, config.password.value_or(QString()))};
+}
+
+} // namespace
+
+QString stationDataPath() {
+    clsDataPath path;
+    path.Read(false, kJovSettings);
+    return path.DataPath().trimmed();
+}
+
+ConnectionCheck checkConnection(const DbConfig& config, const QString& dataPath) {
+    const QString database = config.database.trimmed();
+    if (database.isEmpty())
+        return failed(QStringLiteral("Enter the name of the database."), config);
+    const ServerFields fields = parseServerSetting(config.server);
+    const bool embedded =
+        config.server.trimmed().startsWith(QLatin1String("sqlite:"), Qt::CaseInsensitive);
+    if (embedded && fields.folder.isEmpty() && dataPath.trimmed().isEmpty())
+        return failed(QStringLiteral("No data path is set for this station. Enter the folder of "
+                                     "the database, or set the data path first."),
+                      config);
+
+    const std::unique_ptr<db::Engine> engine = db::engineFor(config.server, dataPath);
+    if (!engine)
+        return failed(QStringLiteral("\"%1\" is not a database server this program can reach.")
+                          .arg(config.server),
+                      config);
+    const db::Login login{config.server, database, config.user.value_or(QString()),
+                          config.password.value_or(QString())};
+    const std::unique_ptr<db::Server> server = engine->server();
+    if (server->connect(login) != 1)
+        return failed((embedded ? QString() : QStringLiteral("Cannot connect to the server: ")) +
+                          server->lastError().description,
+                      config);
+
+    const std::optional<QStringList> names = server->databases();
+    if (!names)
+        return failed(QStringLiteral("The server answered, but its databases cannot be listed: ") +
+                          server->lastError().description,
+                      config);
+    // The report compares database names ignoring case and surrounding blanks; so does this.
+    QString found;
+    for (const QString& n : *names)
+        if (n.trimmed().compare(database, Qt::CaseInsensitive) == 0)
+            found = n;
+    if (found.isEmpty())
+        return failed(
+            embedded ? QStringLiteral("There is no database \"%1\" in that folder.").arg(database)
+                     : QStringLiteral("The server answered, but it has no database "
+                                      "\"%1\".")
+                           .arg(database),
+            config);
+
+    const std::optional<QStringList> tables = server->tables(found);
+    if (!tables)
+        return failed(QStringLiteral("The database \"%1\" cannot be opened: ").arg(database) +
+                          server->lastError().description,
+                      config);
+    return {true,
+            QStringLiteral("Connection succeeded: the database \"%1\" is there (%2 %3).")
+                .arg(found)
+                .arg(tables->size())
+                .arg(tables->size() == 1 ? QStringLiteral("table") : QStringLiteral("tables"))};
+}
+
+} // namespace vx
