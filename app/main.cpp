@@ -2,9 +2,8 @@
 #include "app/exit_status.h"
 #include "app/options.h"
 #include "app/startup.h"
-#include "app/ui/preview_run.h"
+#include "app/ui/windowed_program.h"
 #include "output/progress.h"
-#include "output/progress_ui/frm_report_progress.h"
 #include "platform/messages.h"
 #include "platform/qt_messages.h"
 #include "platform/runtime.h"
@@ -56,26 +55,19 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationVersion(vx::productVersion());
     vx::setMessageService(messages.get());
 
-    // Long reports show how far they are: the progress window, or a line on a terminal.
+    // The windows: preview, progress, the data path and report specifications dialogs. A batch
+    // run shows its progress as a line on a terminal.
+    std::unique_ptr<vx::WindowedProgram> windowed;
     std::unique_ptr<vx::output::ProgressView> progress;
-    if (!options.batch)
-        progress = std::make_unique<vx::output::WindowProgressView>();
-    else if (vx::output::stderrIsTerminal())
-        progress = std::make_unique<vx::output::TerminalProgressView>();
-    vx::output::setProgressView(progress.get());
-
-    // The one print preview of the windowed program.
-    std::unique_ptr<vx::PreviewReportHost> preview;
     if (!options.batch) {
-        preview = std::make_unique<vx::PreviewReportHost>();
-        vx::WindowedStart windowed;
-        windowed.previewRun = [&preview] { return vx::gfiPreviewRun(*preview); };
-        vx::setWindowedStart(std::move(windowed));
+        windowed = std::make_unique<vx::WindowedProgram>();
+    } else if (vx::output::stderrIsTerminal()) {
+        progress = std::make_unique<vx::output::TerminalProgressView>();
+        vx::output::setProgressView(progress.get());
     }
 
     const int status = vx::Main(options);
-    vx::setWindowedStart({});
-    preview.reset();
+    windowed.reset();
     vx::output::setProgressView(nullptr);
     vx::setMessageService(nullptr);
     return status;

@@ -35,6 +35,7 @@ declare -A pictures=(
   [report-screenshots]="report-100.png report-50.png report-found.png po-printout.png"
   [preview-screenshots]="preview-100.png preview-50.png preview-found.png"
   [dbconfig-screenshots]="dbconfig-embedded.png dbconfig-postgresql.png dbconfig-failed-test.png"
+  [spec-screenshots]="specs-opened.png specs-changed.png specs-accepted.png"
   [dialog-screenshots]="datapath-first-run.png datapath-stored.png browser-folders.png browser-files.png"
 )
 status=0
