@@ -10,6 +10,7 @@
 #include "platform/regional.h"
 #include "platform/runtime.h"
 #include "sample/sample_store.h"
+#include "util/ui/screenshot_tool.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -17,23 +18,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <cstdio>
 
 namespace {
-
-bool save(QWidget& window, const QDir& folder, const QString& name) {
-    QApplication::processEvents();
-    const QString path = folder.filePath(name);
-    if (!window.grab().save(path)) {
-        std::fprintf(stderr, "report-screenshots: cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(path));
-    return true;
-}
 
 // The first purchase-order number and vendor name of the summary's first page.
 struct FirstRow {
@@ -48,15 +37,15 @@ FirstRow firstRow(const QString& page) {
 }
 
 // What the user does once the report is in the preview; false when a picture is missing.
-bool takeShots(vx::PreviewReportHost& host, const QDir& folder) {
+bool takeShots(vx::PreviewReportHost& host, vx::ScreenshotTool& tool) {
     vx::output::frmSMPRNT_PREVIEW& w = host.window();
     w.resize(1024, 768);
-    bool ok = save(w, folder, QStringLiteral("report-100.png"));
+    bool ok = tool.save(w, QStringLiteral("report-100.png"));
 
     QTest::keyClick(w.cboZoom->lineEdit(), Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(w.cboZoom->lineEdit(), QStringLiteral("50"));
     QTest::keyClick(w.cboZoom->lineEdit(), Qt::Key_Return);
-    ok = save(w, folder, QStringLiteral("report-50.png")) && ok;
+    ok = tool.save(w, QStringLiteral("report-50.png")) && ok;
     QTest::keyClick(w.cboZoom->lineEdit(), Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(w.cboZoom->lineEdit(), QStringLiteral("100"));
     QTest::keyClick(w.cboZoom->lineEdit(), Qt::Key_Return);
@@ -70,12 +59,12 @@ bool takeShots(vx::PreviewReportHost& host, const QDir& folder) {
     QTest::keyClicks(w.txtFind, first.vendor);
     QTest::mouseClick(w.cmdFind[0], Qt::LeftButton);
     QTest::keyClick(w.txtFind, Qt::Key_F3);
-    ok = save(w, folder, QStringLiteral("report-found.png")) && ok;
+    ok = tool.save(w, QStringLiteral("report-found.png")) && ok;
 
     w.txtFind->clear();
     QTest::keyClicks(w.txtFind, first.po);
     QTest::keyClick(w.txtFind, Qt::Key_F6);
-    ok = save(w, folder, QStringLiteral("po-printout.png")) && ok;
+    ok = tool.save(w, QStringLiteral("po-printout.png")) && ok;
     QTest::mouseClick(w.cmdClose, Qt::LeftButton);
     return ok;
 }
@@ -83,30 +72,17 @@ bool takeShots(vx::PreviewReportHost& host, const QDir& folder) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir work;
-    if (!work.isValid())
-        return 2;
-    // The store, the settings and the program folder of this run, never the user's.
-    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "JOV_PROGRAM_DIR"}) {
-        const QString dir = work.filePath(QString::fromLatin1(name));
-        QDir().mkpath(dir);
-        qputenv(name, dir.toLocal8Bit());
-    }
+    vx::ScreenshotTool tool("report-screenshots");
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: report-screenshots FOLDER\n");
+    if (!tool.start(argc, argv))
         return 3;
-    }
-    const QDir folder(QString::fromLocal8Bit(argv[1]));
-    if (!QDir().mkpath(folder.path()))
-        return 2;
+    // The store, the settings and the program folder of this run, never the user's.
+    const QString home = tool.makeHome();
 
     vx::BatchMessageService messages; // nobody answers: questions get No, boxes go to stderr
     vx::setMessageService(&messages);
     vx::sample::SampleStoreOptions store;
-    store.dataPath = work.filePath(QStringLiteral("store"));
+    store.dataPath = home + QStringLiteral("/TK");
     store.sampleFolder = QStringLiteral(VANTREX_SAMPLE_DATA_DIR);
     const vx::sample::SampleStoreResult r = vx::sample::createSampleStore(store);
     if (!r.ok) {
@@ -130,7 +106,7 @@ int main(int argc, char** argv) {
             if (!host.window().isVisible() || host.window().documentInProgress())
                 return;
             user.stop();
-            shots = takeShots(host, folder);
+            shots = takeShots(host, tool);
         });
         user.start();
         return vx::gfiPreviewRun(host);

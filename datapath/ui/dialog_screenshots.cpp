@@ -7,22 +7,14 @@
 #include "datapath/ui/frm_sm_datapath2.h"
 #include "datapath/ui/frm_smfile_path.h"
 
+#include "util/ui/screenshot_tool.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <cstdio>
 
 namespace {
-
-bool save(QWidget& window, const QString& path) {
-    window.show();
-    QApplication::processEvents();
-    const bool ok = window.grab().save(path);
-    window.hide();
-    std::fprintf(ok ? stdout : stderr, ok ? "%s\n" : "cannot write %s\n", qPrintable(path));
-    return ok;
-}
 
 void touch(const QString& path) {
     QFile file(path);
@@ -42,22 +34,11 @@ void makeHome(const QString& home) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    vx::ScreenshotTool tool("dialog-screenshots");
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: dialog-screenshots FOLDER\n");
+    if (!tool.start(argc, argv))
         return 3;
-    }
-    const QDir out(QString::fromLocal8Bit(argv[1]));
-    if (!QDir().mkpath(out.path())) {
-        std::fprintf(stderr, "cannot create %s\n", argv[1]);
-        return 1;
-    }
-    QTemporaryDir root;
-    const QString home = root.path() + QStringLiteral("/home/ann");
-    qputenv("HOME", QFile::encodeName(home));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home + QStringLiteral("/.config")));
+    const QString home = tool.makeHome();
     makeHome(home);
     QDir::setCurrent(home);
     bool ok = true;
@@ -66,7 +47,7 @@ int main(int argc, char** argv) {
     first.setMaxStations(50);
     first.setStationNumberEnabled(true);
     vx::frmSM_DATAPATH2 firstRun(first);
-    ok &= save(firstRun, out.filePath(QStringLiteral("datapath-first-run.png")));
+    ok &= tool.save(firstRun, QStringLiteral("datapath-first-run.png"));
 
     vx::clsDataPath station;
     station.setMaxStations(50);
@@ -77,17 +58,17 @@ int main(int argc, char** argv) {
     station.setStationNumberEnabled(true);
     vx::dataPathUiState().gsImportExportPath = QStringLiteral("C:\\TK\\export");
     vx::frmSM_DATAPATH2 stored(station);
-    ok &= save(stored, out.filePath(QStringLiteral("datapath-stored.png")));
+    ok &= tool.save(stored, QStringLiteral("datapath-stored.png"));
 
     vx::PathBrowserState& browser = vx::pathBrowserState();
     browser.Drive = QStringLiteral("C:");
     browser.Path = QStringLiteral("C:\\TK");
     vx::frmSMFILE_PATH folders;
-    ok &= save(folders, out.filePath(QStringLiteral("browser-folders.png")));
+    ok &= tool.save(folders, QStringLiteral("browser-folders.png"));
 
     browser.ShowFiles = true;
     browser.Pattern = QStringLiteral("*.JOV");
     vx::frmSMFILE_PATH files;
-    ok &= save(files, out.filePath(QStringLiteral("browser-files.png")));
+    ok &= tool.save(files, QStringLiteral("browser-files.png"));
     return ok ? 0 : 1;
 }

@@ -4,6 +4,7 @@
 //   preview-screenshots FOLDER   (runs without a display: QT_QPA_PLATFORM=offscreen)
 #include "output/ui/print_preview.h"
 #include "runstate/runstate.h"
+#include "util/ui/screenshot_tool.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -57,39 +58,24 @@ void fill(Document& doc) {
     doc.endDoc();
 }
 
-bool save(QWidget& window, const QString& path) {
-    QApplication::processEvents();
-    if (!window.grab().save(path)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(path));
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    vx::ScreenshotTool tool("preview-screenshots");
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: preview-screenshots FOLDER\n");
+    if (!tool.start(argc, argv))
         return 3;
-    }
-    const QDir folder(QString::fromLocal8Bit(argv[1]));
-    if (!QDir().mkpath(folder.path()))
-        return 2;
+    tool.makeHome();
 
     vx::runState().gbShowPOButton = true; // as in a report run: the full button strip
     vx::output::frmSMPRNT_PREVIEW window;
     fill(window.newDocument());
     QApplication::processEvents();
-    bool ok = save(window, folder.filePath(QStringLiteral("preview-100.png")));
+    bool ok = tool.save(window, QStringLiteral("preview-100.png"));
 
     window.cboZoom->setCurrentIndex(1);
     emit window.cboZoom->activated(1);
-    ok = save(window, folder.filePath(QStringLiteral("preview-50.png"))) && ok;
+    ok = tool.save(window, QStringLiteral("preview-50.png")) && ok;
 
     window.cboZoom->setCurrentIndex(3);
     emit window.cboZoom->activated(3);
@@ -98,6 +84,6 @@ int main(int argc, char** argv) {
     window.cmdFind_Click(0);
     window.cmdFind_Click(1);
     window.cmdFind_Click(1);
-    ok = save(window, folder.filePath(QStringLiteral("preview-found.png"))) && ok;
+    ok = tool.save(window, QStringLiteral("preview-found.png")) && ok;
     return ok ? 0 : 1;
 }

@@ -6,42 +6,23 @@
 #include "reportspec/reports_common.h"
 #include "reportspec/ui/frm_report_specs.h"
 #include "runstate/runstate.h"
+#include "util/ui/screenshot_tool.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <cstdio>
 
-namespace {
-
-bool save(QWidget& window, const QString& path) {
-    QApplication::processEvents();
-    const bool ok = window.grab().save(path);
-    std::fprintf(ok ? stdout : stderr, ok ? "%s\n" : "cannot write %s\n", qPrintable(path));
-    return ok;
-}
-
-} // namespace
-
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    vx::ScreenshotTool tool("spec-screenshots");
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: spec-screenshots FOLDER\n");
+    if (!tool.start(argc, argv))
         return 3;
-    }
-    const QDir out(QString::fromLocal8Bit(argv[1]));
-    if (!QDir().mkpath(out.path())) {
-        std::fprintf(stderr, "cannot create %s\n", argv[1]);
-        return 1;
-    }
-    QTemporaryDir program;
-    qputenv("JOV_PROGRAM_DIR", QFile::encodeName(program.path()));
-    QFile spec(QDir(program.path()).filePath(QString(vx::kReportSpecFileName)));
+    tool.makeHome();
+    QFile spec(
+        QDir(qEnvironmentVariable("JOV_PROGRAM_DIR")).filePath(QString(vx::kReportSpecFileName)));
     if (!spec.open(QIODevice::WriteOnly) ||
         spec.write("[ID]0001[COMPANY]Corner Hardware & Garden[TITLE]Received Purchase Orders"
                    "[SUBTITLE]Summary by Vendor - Main Street Store[START]3/1/2024[END]3/31/2024"
@@ -56,14 +37,14 @@ int main(int argc, char** argv) {
 
     vx::frmReportSpecs dialog({});
     dialog.show();
-    bool ok = save(dialog, out.filePath(QStringLiteral("specs-opened.png")));
+    bool ok = tool.save(dialog, QStringLiteral("specs-opened.png"));
 
     dialog.cmdChange_Click();
     dialog.Option1[0]->setChecked(true);
     dialog.txtReport[5]->setText(QStringLiteral("A100 - C299"));
-    ok &= save(dialog, out.filePath(QStringLiteral("specs-changed.png")));
+    ok &= tool.save(dialog, QStringLiteral("specs-changed.png"));
 
     dialog.cmdOkCancel_Click(0); // saves the file; no report is run here
-    ok &= save(dialog, out.filePath(QStringLiteral("specs-accepted.png")));
+    ok &= tool.save(dialog, QStringLiteral("specs-accepted.png"));
     return ok ? 0 : 1;
 }
