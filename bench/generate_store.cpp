@@ -15,7 +15,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
-#include <sqlite3.h>
 
 namespace vx::bench {
 
@@ -56,23 +55,8 @@ bool createSqliteDatabase(const BenchStoreOptions& o, const QString& dataPath,
     const QString file = QDir(folder.isEmpty() ? dataPath : folder)
                              .absoluteFilePath(o.database + QStringLiteral(".sqlite"));
     result.location = file;
-    if (QFile::exists(file)) {
-        if (!o.replace)
-            return failWith(result, file + QStringLiteral(" already exists (use --replace to "
-                                                          "replace it)."));
-        for (const char* suffix : {"", "-journal", "-wal", "-shm"})
-            QFile::remove(file + QLatin1String(suffix));
-        if (QFile::exists(file))
-            return failWith(result, file + QStringLiteral(" cannot be removed."));
-    }
-    sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    const QString why = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
-    sqlite3_close(db);
-    if (rc != SQLITE_OK || !QFile::exists(file))
-        return failWith(result, file + QStringLiteral(" cannot be created: ") + why);
-    return true;
+    const QString why = sample::createEmptyDatabaseFile(file, o.replace);
+    return why.isEmpty() || failWith(result, why);
 }
 
 // The database on the server, made (or made again) through the server's own database.

@@ -14,7 +14,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <sqlite3.h>
 
 namespace vx::sample {
 
@@ -42,25 +41,9 @@ bool saveSettings(const QString& dataPath, SampleStoreResult& result) {
     return true;
 }
 
-// An empty database file: the programs of the suite never create one themselves.
 bool createDatabaseFile(const QString& file, bool replace, SampleStoreResult& result) {
-    if (QFile::exists(file)) {
-        if (!replace)
-            return failWith(result, file + QStringLiteral(" already exists (use --replace to "
-                                                          "replace it)."));
-        for (const char* suffix : {"", "-journal", "-wal", "-shm"})
-            QFile::remove(file + QLatin1String(suffix));
-        if (QFile::exists(file))
-            return failWith(result, file + QStringLiteral(" cannot be removed."));
-    }
-    sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    const QString why = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
-    sqlite3_close(db);
-    if (rc != SQLITE_OK || !QFile::exists(file))
-        return failWith(result, file + QStringLiteral(" cannot be created: ") + why);
-    return true;
+    const QString why = createEmptyDatabaseFile(file, replace);
+    return why.isEmpty() || failWith(result, why);
 }
 
 // JOV.INI with the daily-report option and WINREGS.INI with the company name of the heading.

@@ -6,7 +6,9 @@
 #include "tables/dispatch.h"
 
 #include <QDir>
+#include <QFile>
 #include <QStringList>
+#include <sqlite3.h>
 #include <utility>
 
 namespace vx::sample {
@@ -24,6 +26,25 @@ QString writeStoreIniFiles(const QString& dataPath, const QString& company) {
             return why;
     }
     return QString();
+}
+
+QString createEmptyDatabaseFile(const QString& file, bool replace) {
+    if (QFile::exists(file)) {
+        if (!replace)
+            return file + QStringLiteral(" already exists (use --replace to replace it).");
+        for (const char* suffix : {"", "-journal", "-wal", "-shm"})
+            QFile::remove(file + QLatin1String(suffix));
+        if (QFile::exists(file))
+            return file + QStringLiteral(" cannot be removed.");
+    }
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const QString why = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
+    sqlite3_close(db);
+    if (rc != SQLITE_OK || !QFile::exists(file))
+        return file + QStringLiteral(" cannot be created: ") + why;
+    return {};
 }
 
 QString openStoreTables() {

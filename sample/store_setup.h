@@ -10,6 +10,11 @@ namespace vx::sample {
 // the data path; the reason when a file cannot be written, else empty.
 QString writeStoreIniFiles(const QString& dataPath, const QString& company);
 
+// Creates the empty SQLite database `file` (the suite's programs never create one themselves);
+// an existing one is an error unless `replace`, which removes it and its journal files first.
+// The reason when it fails, else empty.
+QString createEmptyDatabaseFile(const QString& file, bool replace);
+
 // Opens the report's table set from a fresh database layer; the reason when it fails, else empty.
 QString openStoreTables();
 
