@@ -114,7 +114,9 @@ class Loader {
             i.ItemID = p.number;
             i.Description = p.name;
             i.VendorCode = f.vendorCode;
-            i.Price = p.listPrice;
+            // Parts are not sold and have no list price: a 40 % mark-up on cost, to the cent,
+            // gives them a retail value in the reports.
+            i.Price = p.listPrice > 0 ? p.listPrice : (cost * 14 / 10 + 50) / 100 * 100;
             i.Cost = cost;
             i.AvgCost = cost;
             i.QtyOnHand = static_cast<float>(f.onHand);
