@@ -45,8 +45,9 @@ class SqliteConnection final : public Connection {
 
   private:
     Translated translateHere(const QString& sql) {
+        numbers_.refresh(db_->db);
         return translate(sql, Dialect::SQLite,
-                         [this](const QString& name) { return numbers_.contains(db_->db, name); });
+                         [this](const QString& name) { return numbers_.contains(name); });
     }
 
     bool connected() {

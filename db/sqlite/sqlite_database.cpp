@@ -1,6 +1,7 @@
 #include "db/backend_support.h"
 #include "db/sqlite/sqlite_internal.h"
 
+#include <QHash>
 #include <QRegularExpression>
 
 namespace vx::db::sqlite {
@@ -99,7 +100,9 @@ QString quoted(const QString& name) {
     return QLatin1Char('"') + QString(name).replace(u'"', QLatin1String("\"\"")) + QLatin1Char('"');
 }
 
-ColumnRule ruleFor(const char* declaredType) {
+namespace {
+
+ColumnRule parseRule(const char* declaredType) {
     using Kind = ColumnRule::Kind;
     const QString type = QString::fromUtf8(declaredType ? declaredType : "").trimmed();
     static const QRegularExpression charType(
@@ -126,6 +129,21 @@ ColumnRule ruleFor(const char* declaredType) {
     if (realType.match(type).hasMatch())
         return {Kind::Real, 0};
     return {};
+}
+
+} // namespace
+
+// Every recordset asks for the rules of its columns, and a store has few distinct column types:
+// each type text is taken apart once.
+ColumnRule ruleFor(const char* declaredType) {
+    static thread_local QHash<QByteArray, ColumnRule> known;
+    const QByteArray type(declaredType ? declaredType : "");
+    const auto it = known.constFind(type);
+    if (it != known.constEnd())
+        return *it;
+    const ColumnRule rule = parseRule(declaredType);
+    known.insert(type, rule);
+    return rule;
 }
 
 DbValue asColumn(const DbValue& v, const ColumnRule& rule) {

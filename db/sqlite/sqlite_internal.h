@@ -65,7 +65,9 @@ bool rebuildTable(sqlite3* db, const Translated& alter, DbError& error);
 // column's index. Re-read whenever the schema changes.
 class NumberColumns {
   public:
-    bool contains(sqlite3* db, const QString& name);
+    // Re-reads the names when the schema of `db` changed since the last call.
+    void refresh(sqlite3* db);
+    bool contains(const QString& name) const;
 
   private:
     void load(sqlite3* db);

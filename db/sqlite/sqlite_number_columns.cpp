@@ -18,14 +18,18 @@ bool isNumberRule(const ColumnRule& rule) {
 
 } // namespace
 
-bool NumberColumns::contains(sqlite3* db, const QString& name) {
+void NumberColumns::refresh(sqlite3* db) {
     const int version = schemaVersion(db);
-    if (version < 0)
-        return false;
-    if (version != version_) {
+    if (version < 0) {
+        numbers_.clear();
+        version_ = -1;
+    } else if (version != version_) {
         load(db);
         version_ = version;
     }
+}
+
+bool NumberColumns::contains(const QString& name) const {
     return numbers_.contains(name.toUpper());
 }
 

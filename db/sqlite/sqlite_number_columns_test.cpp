@@ -17,9 +17,9 @@ class NumberColumnsTest : public ::testing::Test {
     }
     // The query plan of `sql` as SQLite runs it after the dialect's translation.
     QString plan(const QString& sql) {
-        const Translated t = translate(sql, Dialect::SQLite, [this](const QString& name) {
-            return numbers_.contains(db_.get(), name);
-        });
+        numbers_.refresh(db_.get());
+        const Translated t = translate(
+            sql, Dialect::SQLite, [this](const QString& name) { return numbers_.contains(name); });
         DbError error;
         Statement st = prepare(db_.get(), "EXPLAIN QUERY PLAN " + t.sql, error);
         QString out;
@@ -41,13 +41,16 @@ TEST_F(NumberColumnsTest, NamesNumberColumnsOfEveryTableAndFollowsSchemaChanges)
     } cases[] = {{"RecordNum", true}, {"RECORDNUM", true}, {"Qty", true},   {"Price", true},
                  {"Rate", true},      {"Code", false},     {"Note", false}, {"Mixed", false},
                  {"Dated", false},    {"Missing", false},  {"Later", false}};
+    numbers_.refresh(db_.get());
     for (const auto& c : cases)
-        EXPECT_EQ(numbers_.contains(db_.get(), c.name), c.number) << c.name;
+        EXPECT_EQ(numbers_.contains(c.name), c.number) << c.name;
 
     exec("ALTER TABLE b ADD Later INTEGER");
-    EXPECT_TRUE(numbers_.contains(db_.get(), "Later"));
+    numbers_.refresh(db_.get());
+    EXPECT_TRUE(numbers_.contains("Later"));
     exec("DROP TABLE a");
-    EXPECT_TRUE(numbers_.contains(db_.get(), "Mixed")); // only b has it now
+    numbers_.refresh(db_.get());
+    EXPECT_TRUE(numbers_.contains("Mixed")); // only b has it now
 }
 
 // A text literal compared with a number column keeps the column's index usable; compared with
@@ -74,14 +77,14 @@ TEST_F(NumberColumnsTest, ComparisonsWithNumberColumnsUseTheirIndex) {
               "Cost+1 = '3.5' COLLATE RTRIM AND RecordNum='7' AND '7' COLLATE RTRIM=RecordNum+0");
 
     DbError error;
-    Statement st =
-        prepare(db_.get(),
-                translate("SELECT ItemID FROM invt WHERE RecordNum='7' AND "
-                          "ItemID='A1   '",
-                          Dialect::SQLite,
-                          [this](const QString& n) { return numbers_.contains(db_.get(), n); })
-                    .sql,
-                error);
+    numbers_.refresh(db_.get());
+    Statement st = prepare(db_.get(),
+                           translate("SELECT ItemID FROM invt WHERE RecordNum='7' AND "
+                                     "ItemID='A1   '",
+                                     Dialect::SQLite,
+                                     [this](const QString& n) { return numbers_.contains(n); })
+                               .sql,
+                           error);
     ASSERT_TRUE(st);
     ASSERT_EQ(sqlite3_step(st.get()), SQLITE_ROW);
     EXPECT_EQ(columnText(st.get(), 0), "A1");
