@@ -61,7 +61,6 @@ INSTANTIATE_TEST_SUITE_P(
                 "", false},
         TagCase{"RESTART=7/7/2024|START=1/1/2024", "7/7/2024", "", false, false, "", false},
         TagCase{"", "", "", false, false, "", false},
-        TagCase{"||||START=||", "", "", false, false, "", false},
         TagCase{"START=\"quoted\" 'x'|STORE=\xc3\xa9\xff", "\"quoted\" 'x'", "", false, false,
                 "\xc3\xa9\xef\xbf\xbd", false}));
 

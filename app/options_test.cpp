@@ -15,13 +15,7 @@ TEST(ProgramOptions, Parse) {
         QString text = QString();
     };
     const Case cases[] = {
-        {{"START=1/1/2024|END=2/1/2024"},
-         true,
-         false,
-         false,
-         "",
-         "START=1/1/2024|END=2/1/2024",
-         false},
+        {{"START=1/1/2024|END=2"}, true, false, false, "", "START=1/1/2024|END=2", false},
         {{"--batch", "--yes", "START=1"}, true, true, true, "", "START=1", false},
         {{"--pdf", "out.pdf", "START=1"}, true, true, false, "out.pdf", "START=1", false},
         {{"--pdf=out.pdf"}, true, true, false, "out.pdf", "", false},

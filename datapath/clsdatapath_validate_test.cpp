@@ -87,7 +87,6 @@ TEST_F(ValidateTest, Table) {
             EXPECT_EQ(dp.Valid(), valid);
             EXPECT_EQ(dp.FieldKey(), QLatin1String(c.fieldKey));
             EXPECT_EQ(dp.Station(), QLatin1String(c.stationAfter));
-            EXPECT_TRUE(dp.Network());
             EXPECT_EQ(dp.StationPath(), stationPath);
             EXPECT_EQ(dp.DataPath(), dataPath);
             if (valid || quiet) {

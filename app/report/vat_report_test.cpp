@@ -1,10 +1,9 @@
-// The input-VAT report on both engines: detail rows and vendor totals, the summary-only form,
-// more than ten vendors, and the range without orders.
+// The input-VAT report on both engines: which orders count, detail rows and vendor totals, more
+// than ten vendors, and one vendor in the summary-only form. The end-to-end test shows both
+// forms' pages and the range without orders.
 #include "app/report/received_summary.h"
 #include "app/report/report_fixture.h"
-#include "db/state.h"
 #include "runstate/runstate.h"
-#include "tables/dispatch.h"
 
 #include <gtest/gtest.h>
 
@@ -69,14 +68,13 @@ TEST_P(VatReport, PrintsEachOrderVendorTotalsAndTheSummary) {
     EXPECT_EQ(host.doc.calls(), expected);
 }
 
-TEST_P(VatReport, SummaryOnlyPrintsTheSummaryAlone) {
+TEST_P(VatReport, TheRangeIncludesBothEndDays) {
     addOrders();
+    runState().gsStartKey = QStringLiteral("20240105");
+    runState().gsEndKey = QStringLiteral("20240106");
     receivedSummaryState().gbVatSummaryOnly = true;
     ASSERT_TRUE(gfbPrintVatReport(host.doc));
-    EXPECT_EQ(
-        host.doc.calls(QStringLiteral("table ")),
-        (QStringList{row("|SUMMARY|||"), row("|Acme Supply|||1,000.50"), row("|Beta Co|||12.50"),
-                     row("||||"), row("|TOTAL INPUT VAT|||1,013.00")}));
+    EXPECT_EQ(host.doc.calls(QStringLiteral("table ")).back(), row("|TOTAL INPUT VAT|||1,013.00"));
 }
 
 TEST_P(VatReport, AnEleventhVendorIsTotalledLikeTheOthers) {
@@ -101,24 +99,6 @@ TEST_P(VatReport, OneVendorGetsItsTotalAlsoInSummaryOnlyForm) {
     receivedSummaryState().gbVatSummaryOnly = true;
     ASSERT_TRUE(gfbPrintVatReport(host.doc));
     EXPECT_EQ(host.doc.calls(QStringLiteral("table ")).first(), row("||TOTAL||2.00"));
-}
-
-TEST_P(VatReport, NoOrdersInTheRangeSaysSo) {
-    addOrders();
-    runState().gsStartKey = QStringLiteral("20250101");
-    runState().gsEndKey = QStringLiteral("20251231");
-    EXPECT_FALSE(gfbPrintVatReport(host.doc));
-    ASSERT_EQ(boxes.boxes().size(), 1);
-    EXPECT_EQ(boxes.boxes()[0].text, QStringLiteral("No Matching PO's Found"));
-    EXPECT_EQ(boxes.boxes()[0].title, productName());
-    EXPECT_TRUE(host.doc.calls().isEmpty());
-}
-
-TEST_P(VatReport, TheStatementIsBuiltExactly) {
-    EXPECT_EQ(gsVatReportSQL(),
-              QStringLiteral("SELECT * FROM ") + db::tableInfo(tables::kPOHeader).TableName +
-                  " WHERE spare1 > ' ' AND (STATUS = 'C' or Status = 'B'or Status = 'U') AND "
-                  "changeDate >='20240101' AND changeDate <='20240131' ORDER BY vendorcode");
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, VatReport, ::testing::ValuesIn(dbtest::allBackends()),

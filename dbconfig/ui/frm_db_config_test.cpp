@@ -59,8 +59,6 @@ TEST(DbConfigWindow, OpensFilledWithThePresentSettings) {
         {nullptr, "JOV", 0, "sa", "sqlite:", false},
         {"sqlite:/srv/shop", "Store7", 0, "clerk", "sqlite:/srv/shop", false},
         {"postgresql://db.example:5433", "Shop", 1, "clerk", nullptr, false},
-        {"postgresql://localhost?host=/run/pg%20x&sslmode=disable", "Shop", 1, "clerk", nullptr,
-         false},
         {"SHOPPC\\JOVSERVER", "Shop", 0, "clerk", "sqlite:", true},
     };
     for (const Case& c : cases) {

@@ -1,10 +1,8 @@
 #include "output/ui/preview_testing.h"
 
 #include <QComboBox>
-#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 
@@ -13,40 +11,9 @@ namespace {
 
 constexpr int kManyRows = 160; // three pages
 
-TEST_F(PreviewTest, ControlsCarryTheirNamesAndTexts) {
-    const std::pair<const char*, const char*> buttons[] = {
-        {"cmdMove0", "&First"},       {"cmdMove1", "&Next"},      {"cmdMove2", "Pre&vious"},
-        {"cmdMove3", "&Last"},        {"cmdFind0", "&Find"},      {"cmdFind1", "Find Next"},
-        {"cmdFind2", "Show Invoice"}, {"cmdFind3", "F6 Show PO"}, {"cmdClose", "Esc Cancel"},
-        {"cmdPrint", "F9 &Print"},    {"cmdSave", "F7 &Save"},    {"cmdSendMail", "F8 Email"}};
-    for (const auto& [name, text] : buttons) {
-        auto* button = window.findChild<QPushButton*>(QLatin1String(name));
-        ASSERT_NE(button, nullptr) << name;
-        EXPECT_EQ(button->text(), QLatin1String(text)) << name;
-    }
-    const std::pair<const char*, const char*> actions[] = {
-        {"mnuPrinterSetup", "Printer &Setup"}, {"mnuPrint_item0", "&All Pages"},
-        {"mnuPrint_item1", "&Current Page"},   {"mnuPrint_Save", "&Save As"},
-        {"mnuPrint_Mail", "Send &E-Mail"},     {"mnuPrint_exit", "E&xit"},
-        {"mnuHelp_item0", "&Contents..."},     {"mnuHelp_item1", "&Index..."}};
-    for (const auto& [name, text] : actions) {
-        auto* action = window.findChild<QAction*>(QLatin1String(name));
-        ASSERT_NE(action, nullptr) << name;
-        EXPECT_EQ(action->text(), QLatin1String(text)) << name;
-    }
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Print Preview"));
-    EXPECT_EQ(window.mnuPrint->title(), QStringLiteral("&Print"));
-    EXPECT_EQ(window.mnuHelp->title(), QStringLiteral("&Help"));
-    EXPECT_FALSE(window.cmdFind[1]->isEnabled());
-    EXPECT_TRUE(window.cmdFind[2]->isHidden());
-    EXPECT_TRUE(window.cmdFind[3]->isHidden());
-    EXPECT_EQ(window.cboZoom->count(), 8);
-    EXPECT_EQ(window.cboZoom->itemText(0), QStringLiteral(" 25%"));
-    EXPECT_EQ(window.cboZoom->currentText(), QStringLiteral("100%"));
-    EXPECT_EQ(window.zoom(), 100);
-}
-
 TEST_F(PreviewTest, DocumentEventsShowTheWindowAtTheFirstFinishedPage) {
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Print Preview"));
+    EXPECT_EQ(window.zoom(), 100);
     Document& doc = window.newDocument();
     struct Seen {
         bool visible, inProgress, printEnabled;
@@ -149,16 +116,13 @@ TEST_F(PreviewTest, ZoomBoxTakesDigitsAndEnterAndKeepsTheZoomInRange) {
     }
 }
 
-TEST_F(PreviewTest, ZoomListEntriesGoInStepsOfAQuarter) {
+TEST_F(PreviewTest, ZoomListEntriesGoInStepsOfAQuarterAndIgnoreEnter) {
     for (int i = 0; i < window.cboZoom->count(); ++i) {
         window.cboZoom->setCurrentIndex(i);
         emit window.cboZoom->activated(i);
         EXPECT_EQ(window.zoom(), (i + 1) * 25);
         EXPECT_EQ(window.cboZoom->currentText(), window.cboZoom->itemText(i));
     }
-}
-
-TEST_F(PreviewTest, ZoomBoxIgnoresEnterWhileItShowsAPercentage) {
     window.cboZoom->setCurrentIndex(1);
     emit window.cboZoom->activated(1);
     QTest::keyClick(window.cboZoom, Qt::Key_Return);
