@@ -1,5 +1,7 @@
 #include "bench/generate_load.h"
 
+#include "sample/store_setup.h"
+
 #include "db/operations.h"
 #include "platform/err.h"
 #include "tables/common.h"
@@ -238,20 +240,8 @@ class Loader {
 } // namespace
 
 bool insertCompany(QString* error) {
-    CommonRec& c = common();
-    c = CommonRec{};
-    c.DupID = QStringLiteral("1");
-    c.Cname = QStringLiteral("Vantrex Benchmark Store");
-    c.StoreNumber = kStoreNumber;
-    c.USEurope = QStringLiteral(" ");
-    // A SMALLINT column kept as text: its first character is written as it is, so it needs one.
-    c.FullBackTime = QStringLiteral("0");
-    Err().Clear();
-    if (db::gfbDB_Operation(kCommon, db::kOpInsert, 0))
-        return true;
-    if (error)
-        *error = QStringLiteral("The company record cannot be added: ") + Err().Description;
-    return false;
+    return sample::insertStoreCompany(QStringLiteral("Vantrex Benchmark Store"), kStoreNumber,
+                                      error);
 }
 
 bool loadStore(const BenchStoreOptions& options, const StorePlan& plan, BenchStoreResult& result) {

@@ -1,13 +1,11 @@
 #include "bench/generate_store.h"
 
 #include "bench/generate_load.h"
-#include "datapath/clsdatapath.h"
 #include "db/hooks.h"
 #include "db/state.h"
 #include "platform/err.h"
 #include "platform/settings.h"
 #include "platform/textfile.h"
-#include "runstate/runstate.h"
 #include "sample/store_setup.h"
 #include "tables/dispatch.h"
 
@@ -165,15 +163,9 @@ BenchStoreResult createBenchStore(const BenchStoreOptions& given) {
         result.error = QStringLiteral("The database name must be letters, digits and '_'.");
         return result;
     }
-    const QString dataPath = QDir(options.dataPath).absolutePath();
-    if (!QDir().mkpath(dataPath)) {
-        result.error = dataPath + QStringLiteral(" cannot be created.");
+    const QString dataPath = sample::startStoreDataPath(options.dataPath, &result.error);
+    if (dataPath.isEmpty())
         return result;
-    }
-
-    resetRunState();
-    resetDataPath();
-    gDataPath().setDataPath(dataPath);
     const bool created = isSqliteServer(options.server)
                              ? createSqliteDatabase(options, dataPath, result)
                              : createServerDatabase(options, dataPath, result);

@@ -1,5 +1,7 @@
 #include "sample/sample_records.h"
 
+#include "sample/store_setup.h"
+
 #include "db/operations.h"
 #include "platform/err.h"
 #include "tables/common.h"
@@ -233,15 +235,7 @@ class Loader {
 } // namespace
 
 bool insertCompany(QString* error) {
-    CommonRec& c = common();
-    c = CommonRec{};
-    c.DupID = QStringLiteral("1");
-    c.Cname = QStringLiteral("Adventure Works Cycles");
-    c.StoreNumber = kStoreNumber;
-    c.USEurope = QStringLiteral(" ");
-    // A SMALLINT column kept as text: its first character is written as it is, so it needs one.
-    c.FullBackTime = QStringLiteral("0");
-    return insert(kCommon, QStringLiteral("The company record"), error);
+    return insertStoreCompany(QStringLiteral("Adventure Works Cycles"), kStoreNumber, error);
 }
 
 bool insertSampleRecords(const SampleData& data, qint64 shiftDays, SampleStoreResult& result) {

@@ -1,12 +1,10 @@
 #include "sample/sample_store.h"
 
-#include "datapath/clsdatapath.h"
 #include "db/hooks.h"
 #include "db/state.h"
 #include "platform/err.h"
 #include "platform/settings.h"
 #include "platform/textfile.h"
-#include "runstate/runstate.h"
 #include "sample/sample_data.h"
 #include "sample/sample_records.h"
 #include "sample/store_setup.h"
@@ -104,15 +102,9 @@ SampleStoreResult createSampleStore(const SampleStoreOptions& options) {
         result.error = QStringLiteral("The sample cannot be read: ") + why;
         return result;
     }
-    const QString dataPath = QDir(options.dataPath).absolutePath();
-    if (!QDir().mkpath(dataPath)) {
-        result.error = dataPath + QStringLiteral(" cannot be created.");
+    const QString dataPath = startStoreDataPath(options.dataPath, &result.error);
+    if (dataPath.isEmpty())
         return result;
-    }
-
-    resetRunState();
-    resetDataPath();
-    gDataPath().setDataPath(dataPath);
     result.ok = saveSettings(dataPath, result) &&
                 createDatabaseFile(sampleDatabaseFile(dataPath), options.replace, result) &&
                 writeIniFiles(dataPath, result) && fillStore(*data, options, result);

@@ -1,8 +1,12 @@
 #include "sample/store_setup.h"
 
+#include "datapath/clsdatapath.h"
+#include "db/operations.h"
 #include "db/state.h"
 #include "platform/err.h"
 #include "platform/textfile.h"
+#include "runstate/runstate.h"
+#include "tables/common.h"
 #include "tables/dispatch.h"
 
 #include <QDir>
@@ -12,6 +16,18 @@
 #include <utility>
 
 namespace vx::sample {
+
+QString startStoreDataPath(const QString& dataPath, QString* error) {
+    const QString path = QDir(dataPath).absolutePath();
+    if (!QDir().mkpath(path)) {
+        *error = path + QStringLiteral(" cannot be created.");
+        return {};
+    }
+    resetRunState();
+    resetDataPath();
+    gDataPath().setDataPath(path);
+    return path;
+}
 
 QString writeStoreIniFiles(const QString& dataPath, const QString& company) {
     const std::pair<const char*, QStringList> files[] = {
@@ -45,6 +61,23 @@ QString createEmptyDatabaseFile(const QString& file, bool replace) {
     if (rc != SQLITE_OK || !QFile::exists(file))
         return file + QStringLiteral(" cannot be created: ") + why;
     return {};
+}
+
+bool insertStoreCompany(const QString& name, int storeNumber, QString* error) {
+    tables::CommonRec& c = tables::common();
+    c = tables::CommonRec{};
+    c.DupID = QStringLiteral("1");
+    c.Cname = name;
+    c.StoreNumber = static_cast<std::int16_t>(storeNumber);
+    c.USEurope = QStringLiteral(" ");
+    // A SMALLINT column kept as text: its first character is written as it is, so it needs one.
+    c.FullBackTime = QStringLiteral("0");
+    Err().Clear();
+    if (db::gfbDB_Operation(tables::kCommon, db::kOpInsert, 0))
+        return true;
+    if (error)
+        *error = QStringLiteral("The company record cannot be added: ") + Err().Description;
+    return false;
 }
 
 QString openStoreTables() {

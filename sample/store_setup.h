@@ -6,6 +6,10 @@
 
 namespace vx::sample {
 
+// Makes the data path folder (absolute) and points a fresh run state and station settings at
+// it; the absolute path, or empty with the reason in `error` when it cannot be made.
+QString startStoreDataPath(const QString& dataPath, QString* error);
+
 // Writes JOV.INI (the daily-report option) and WINREGS.INI (`company`, the heading's name) into
 // the data path; the reason when a file cannot be written, else empty.
 QString writeStoreIniFiles(const QString& dataPath, const QString& company);
@@ -14,6 +18,10 @@ QString writeStoreIniFiles(const QString& dataPath, const QString& company);
 // an existing one is an error unless `replace`, which removes it and its journal files first.
 // The reason when it fails, else empty.
 QString createEmptyDatabaseFile(const QString& file, bool replace);
+
+// Adds the company record of a prepared store: `name`, store `storeNumber`, dates in the
+// locale's own style. False with the reason in `error` when the insert fails.
+bool insertStoreCompany(const QString& name, int storeNumber, QString* error);
 
 // Opens the report's table set from a fresh database layer; the reason when it fails, else empty.
 QString openStoreTables();
