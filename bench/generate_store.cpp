@@ -1,6 +1,7 @@
 #include "bench/generate_store.h"
 
 #include "bench/generate_load.h"
+#include "datapath/clsdatapath.h"
 #include "db/hooks.h"
 #include "db/state.h"
 #include "platform/err.h"
