@@ -32,11 +32,13 @@ bool BufferedRecordset::advance() {
             eof_ = true;
             current_ = Row();
             dirty_.assign(names_.size(), false);
+            original_.clear();
             return false;
         }
     }
     current_ = std::move(next);
     dirty_.assign(names_.size(), false);
+    original_.clear();
     deleted_ = false;
     ++position_;
     bof_ = eof_ = false;
@@ -103,6 +105,8 @@ DbValue BufferedRecordset::value(int index) const {
 void BufferedRecordset::setValue(int index, const DbValue& v) {
     if (bof_ || eof_ || index < 0 || index >= static_cast<int>(current_.values.size()))
         return;
+    if (original_.empty())
+        original_ = current_.values;
     current_.values[static_cast<size_t>(index)] = v;
     dirty_[static_cast<size_t>(index)] = true;
 }
@@ -138,6 +142,7 @@ bool BufferedRecordset::update() {
         current_.values[static_cast<size_t>(c)] =
             asStored(c, current_.values[static_cast<size_t>(c)]);
     dirty_.assign(names_.size(), false);
+    original_.clear();
     return true;
 }
 

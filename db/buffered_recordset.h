@@ -50,6 +50,10 @@ class BufferedRecordset : public Recordset {
     virtual DbValue asStored(int column, const DbValue& v) const = 0;
 
     void setError(const DbError& e) { error_ = e; }
+    // The current row's values as they were read (before any setValue since).
+    const std::vector<DbValue>& originalValues() const {
+        return original_.empty() ? current_.values : original_;
+    }
     const QString& table() const { return table_; }
     const QStringList& names() const { return names_; }
 
@@ -61,6 +65,7 @@ class BufferedRecordset : public Recordset {
     QString table_;
     Row current_;
     std::vector<bool> dirty_;
+    std::vector<DbValue> original_; // the values as read, once the current row is changed
     std::deque<Row> ahead_;
     bool finished_ = false; // the engine has delivered its last row
     bool bof_ = true;

@@ -1,7 +1,8 @@
 #pragma once
 // The database engine interface of the record manager: a connection that executes statements,
 // recordsets that stream the rows of a query, and a server object for the start-up checks. One
-// backend per engine implements it (db/sqlite, db/postgres); the "Server" setting chooses it.
+// backend per engine implements it (db/sqlite, db/postgres, db/odbc); the "Server" setting
+// chooses it.
 //
 // Every statement reaches a backend in the suite's SQL dialect, exactly as the record manager
 // built it; the backend rewrites it for its engine (db/dialect.h) just before executing it.
@@ -97,7 +98,9 @@ class Server {
 };
 
 // The backend chosen by a "Server" setting: "sqlite:" + folder (alone: the data path),
-// "postgresql://host[:port][?host=/socket/dir]", anything else SQL Server (no backend yet).
+// "postgresql://host[:port][?host=/socket/dir]", "odbc:" + a DSN or a connection string, and
+// anything else a SQL Server as the suite names it ("machine\instance", "machine",
+// "machine,port"), reached through ODBC.
 class Engine {
   public:
     virtual ~Engine() = default;
@@ -105,7 +108,8 @@ class Engine {
     virtual std::unique_ptr<Server> server() = 0;
 };
 
-// `dataPath` is the folder "sqlite:" alone stands for. nullptr for SQL Server (no backend yet).
+// `dataPath` is the folder "sqlite:" alone stands for. nullptr for a blank setting or one that
+// names no server.
 std::unique_ptr<Engine> engineFor(const QString& serverSetting, const QString& dataPath);
 
 } // namespace vx::db

@@ -1,4 +1,5 @@
 #include "db/engine.h"
+#include "db/odbc/odbc_engine.h"
 #include "db/postgres/pg_engine.h"
 #include "db/sqlite/sqlite_engine.h"
 #include "platform/paths.h"
@@ -14,7 +15,8 @@ std::unique_ptr<Engine> engineFor(const QString& serverSetting, const QString& d
     if (server.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive) ||
         server.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive))
         return makePostgresEngine(server);
-    return nullptr; // SQL Server: no backend yet
+    // "odbc:..." and the suite's SQL Server names; nullptr for a blank or unreadable setting.
+    return makeOdbcEngine(server);
 }
 
 } // namespace vx::db

@@ -23,7 +23,10 @@ TEST(EngineFor, ChoosesTheBackendByTheServerSetting) {
         {" SQLite:" + other, true, {"Shop"}},
         {"postgresql://dbhost:5432", true, {}},
         {"postgres://localhost?host=/tmp", true, {}},
-        {"SHOPPC\\JOVSERVER", false, {}},
+        {"SHOPPC\\JOVSERVER", true, {}},
+        {"odbc:DSN=Shop", true, {}},
+        {"odbc:", false, {}},
+        {"SHOPPC,notaport", false, {}},
         {"", false, {}},
     };
     for (const auto& c : cases) {

@@ -1,5 +1,7 @@
 #include "db/testing/backends.h"
 
+#include "db/postgres/pg_internal.h"
+
 #include <QCoreApplication>
 #include <QRandomGenerator>
 #include <libpq-fe.h>
@@ -83,12 +85,29 @@ class SqliteDatabase final : public TestDatabase {
     sqlite3* raw_ = nullptr;
 };
 
+// The test server as an ODBC data source: its ODBC driver, its socket folder (or host) and port.
+QString odbcSource(const QString& pgServer) {
+    QString problem;
+    const auto address = db::pg::parseAddress(pgServer, problem);
+    QString host = QStringLiteral("localhost"), port = QStringLiteral("5432");
+    for (const auto& [key, value] : address ? address->keywords : decltype(address->keywords){}) {
+        if (key == "host")
+            host = QString::fromUtf8(value);
+        else if (key == "port")
+            port = QString::fromUtf8(value);
+    }
+    return QStringLiteral("odbc:Driver={PostgreSQL Unicode};Servername=%1;Port=%2").arg(host, port);
+}
+
 // PostgreSQL: a database created on the test server; the raw client is libpq, which reads the
-// server address itself (expand_dbname), independently of this project's parser.
+// server address itself (expand_dbname), independently of this project's parser. Through ODBC
+// the same server is reached by its ODBC driver.
 class PostgresDatabase final : public TestDatabase {
   public:
-    PostgresDatabase(const QString& scratch, QString& error) : scratch_(scratch) {
-        login_ = {qEnvironmentVariable("VANTREX_PG_SERVER"), uniqueName(),
+    PostgresDatabase(const QString& scratch, bool viaOdbc, QString& error)
+        : scratch_(scratch), viaOdbc_(viaOdbc) {
+        pgServer_ = qEnvironmentVariable("VANTREX_PG_SERVER");
+        login_ = {viaOdbc ? odbcSource(pgServer_) : pgServer_, uniqueName(),
                   qEnvironmentVariable("VANTREX_PG_USER"),
                   qEnvironmentVariable("VANTREX_PG_PASSWORD")};
         admin_ = connect(QStringLiteral("postgres"), error);
@@ -112,7 +131,9 @@ class PostgresDatabase final : public TestDatabase {
             PQfinish(admin_);
     }
 
-    BackendKind kind() const override { return BackendKind::PostgreSQL; }
+    BackendKind kind() const override {
+        return viaOdbc_ ? BackendKind::ODBC : BackendKind::PostgreSQL;
+    }
 
     bool raw(const QString& sql) override {
         QString error;
@@ -137,8 +158,26 @@ class PostgresDatabase final : public TestDatabase {
         Login wrong = login_;
         wrong.password = login_.password + QStringLiteral("-wrong");
         Login stopped = login_;
-        stopped.server = QStringLiteral("postgresql://localhost?host=") + scratch_ +
-                         QStringLiteral("/no-server-here");
+        const QString nowhere = scratch_ + QStringLiteral("/no-server-here");
+        stopped.server = QStringLiteral("postgresql://localhost?host=") + nowhere;
+        if (viaOdbc_) {
+            stopped.server = odbcSource(stopped.server);
+            Login noDriver = login_;
+            noDriver.server = QStringLiteral("odbc:Driver={No Such Driver};Servername=x");
+            return {
+                {"wrong password",
+                 wrong,
+                 QStringLiteral("refused the login of user \"vantrex\""),
+                 {},
+                 true},
+                {"stopped server", stopped, QStringLiteral("the connection was refused"), {}, true},
+                {"missing driver",
+                 noDriver,
+                 QStringLiteral("driver it names is not installed"),
+                 {},
+                 true},
+            };
+        }
         return {
             {"wrong password", wrong, QStringLiteral("password authentication failed"), {}, true},
             {"stopped server", stopped, QStringLiteral("No such file or directory"), {}, true},
@@ -147,7 +186,7 @@ class PostgresDatabase final : public TestDatabase {
 
   private:
     PGconn* connect(const QString& database, QString& error) {
-        const QByteArray uri = login_.server.toUtf8(), name = database.toUtf8(),
+        const QByteArray uri = pgServer_.toUtf8(), name = database.toUtf8(),
                          user = login_.user.toUtf8(), password = login_.password.toUtf8();
         const char* keys[] = {"dbname", "dbname", "user", "password", nullptr};
         const char* values[] = {uri.constData(), name.constData(), user.constData(),
@@ -174,6 +213,8 @@ class PostgresDatabase final : public TestDatabase {
     }
 
     QString scratch_;
+    bool viaOdbc_ = false;
+    QString pgServer_;
     PGconn* admin_ = nullptr;
     PGconn* raw_ = nullptr;
     bool created_ = false;
@@ -182,11 +223,23 @@ class PostgresDatabase final : public TestDatabase {
 } // namespace
 
 std::vector<BackendKind> allBackends() {
-    return {BackendKind::SQLite, BackendKind::PostgreSQL};
+    return {BackendKind::SQLite, BackendKind::PostgreSQL, BackendKind::ODBC};
+}
+
+const char* backendLabel(BackendKind kind) {
+    switch (kind) {
+    case BackendKind::SQLite:
+        return "SQLite";
+    case BackendKind::PostgreSQL:
+        return "PostgreSQL";
+    case BackendKind::ODBC:
+        break;
+    }
+    return "ODBC";
 }
 
 std::string backendName(const ::testing::TestParamInfo<BackendKind>& info) {
-    return info.param == BackendKind::SQLite ? "SQLite" : "PostgreSQL";
+    return backendLabel(info.param);
 }
 
 std::optional<Unavailable> unavailable(BackendKind kind) {
@@ -205,7 +258,7 @@ std::unique_ptr<TestDatabase> createTestDatabase(BackendKind kind, const QString
     if (kind == BackendKind::SQLite)
         db = std::make_unique<SqliteDatabase>(scratch, error);
     else
-        db = std::make_unique<PostgresDatabase>(scratch, error);
+        db = std::make_unique<PostgresDatabase>(scratch, kind == BackendKind::ODBC, error);
     if (!error.isEmpty())
         return nullptr;
     return db;

@@ -1,8 +1,9 @@
 #pragma once
-// The database backends a parameterised test runs against: SQLite always, PostgreSQL when a test
-// server is configured (VANTREX_PG_SERVER, VANTREX_PG_USER, VANTREX_PG_PASSWORD, as
-// scripts/pg-test-server.sh prints them). Without a server the PostgreSQL cases are skipped, or
-// fail when the environment variable CI is set: in CI they must run.
+// The database backends a parameterised test runs against: SQLite always; PostgreSQL through
+// libpq and through ODBC (its ODBC driver) when a test server is configured (VANTREX_PG_SERVER,
+// VANTREX_PG_USER, VANTREX_PG_PASSWORD, as scripts/pg-test-server.sh prints them). Without a
+// server the server cases are skipped, or fail when the environment variable CI is set: in CI
+// they must run.
 //
 // Each test gets a fresh, uniquely named database (dropped afterwards), a Connection opened on
 // it, and a raw client ("another tool": the engine's own C API, without this project's layer).
@@ -26,11 +27,16 @@ using db::Engine;
 using db::Login;
 using db::Recordset;
 
-enum class BackendKind { SQLite, PostgreSQL };
+enum class BackendKind { SQLite, PostgreSQL, ODBC };
+// The backends whose database is the PostgreSQL test server.
+inline bool onPostgresServer(BackendKind kind) {
+    return kind != BackendKind::SQLite;
+}
 
 std::vector<BackendKind> allBackends();
+const char* backendLabel(BackendKind kind);
 inline void PrintTo(BackendKind kind, std::ostream* os) {
-    *os << (kind == BackendKind::SQLite ? "SQLite" : "PostgreSQL");
+    *os << backendLabel(kind);
 }
 std::string backendName(const ::testing::TestParamInfo<BackendKind>& info);
 

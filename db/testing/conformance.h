@@ -10,7 +10,7 @@ namespace vx::dbtest {
 
 class EngineConformance : public BackendTest {
   protected:
-    bool isPostgres() const { return GetParam() == BackendKind::PostgreSQL; }
+    bool isPostgres() const { return onPostgresServer(GetParam()); }
 
     std::optional<long> exec(const QString& sql) {
         const auto r = conn->execute(sql);

@@ -14,7 +14,7 @@ namespace vx::dbtest {
 
 QString columnsOf(TestDatabase& db, const QString& table) {
     const QString sql =
-        db.kind() == BackendKind::PostgreSQL
+        onPostgresServer(db.kind())
             ? QStringLiteral("SELECT string_agg(upper(column_name) || ' ' || CASE data_type WHEN "
                              "'character' THEN 'CHAR(' || character_maximum_length || ')' WHEN "
                              "'numeric' THEN 'DECIMAL(' || numeric_precision || ',' || "
@@ -33,7 +33,7 @@ QString columnsOf(TestDatabase& db, const QString& table) {
 
 QString indexesOf(TestDatabase& db, const QString& table) {
     const QString sql =
-        db.kind() == BackendKind::PostgreSQL
+        onPostgresServer(db.kind())
             ? QStringLiteral("SELECT string_agg(indexname || CASE WHEN indexdef LIKE "
                              "'CREATE UNIQUE%' THEN ' UNIQUE' ELSE '' END || ' ' || "
                              "upper(substring(indexdef from '\\(.*\\)$')), '|' ORDER "

@@ -51,7 +51,7 @@ class TableTest : public BackendTest {
     explicit TableTest(bool connect = true) : connect_(connect) {}
     void SetUp() override;
     void TearDown() override;
-    bool pg() const { return GetParam() == BackendKind::PostgreSQL; }
+    bool pg() const { return onPostgresServer(GetParam()); }
     // Opens a prepared table; a failure stops the test with the error's description.
     void openTable(std::int16_t table);
     bool insert(std::int16_t table) { return db::gfbDB_Operation(table, db::kOpInsert, 0); }

@@ -1,0 +1,160 @@
+#include "db/odbc/odbc_address.h"
+
+#include <QRegularExpression>
+#include <QStringList>
+
+namespace vx::db::odbc {
+
+namespace {
+
+bool isOtherEngine(const QString& text) {
+    return text.startsWith(QLatin1String("sqlite:"), Qt::CaseInsensitive) ||
+           text.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive) ||
+           text.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
+}
+
+// SQL Server's own names for the computer it runs on.
+QString machineName(const QString& machine) {
+    if (machine == QLatin1String(".") ||
+        machine.compare(QLatin1String("(local)"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("localhost");
+    return machine;
+}
+
+// The pairs of a connection string: "key=value" separated by ";", a value in braces may hold
+// ";" (a "}" inside it doubled).
+QList<std::pair<QString, QString>> pairs(const QString& connection) {
+    QList<std::pair<QString, QString>> out;
+    qsizetype i = 0;
+    while (i < connection.size()) {
+        const qsizetype eq = connection.indexOf(u'=', i);
+        const qsizetype semi = connection.indexOf(u';', i);
+        if (eq < 0 || (semi >= 0 && semi < eq)) { // a piece without "=": skipped
+            if (semi < 0)
+                break;
+            i = semi + 1;
+            continue;
+        }
+        const QString key = connection.mid(i, eq - i).trimmed();
+        qsizetype at = eq + 1;
+        while (at < connection.size() && connection[at] == u' ')
+            ++at;
+        QString value;
+        if (at < connection.size() && connection[at] == u'{') {
+            for (++at; at < connection.size(); ++at) {
+                if (connection[at] == u'}') {
+                    if (at + 1 < connection.size() && connection[at + 1] == u'}') {
+                        value += u'}';
+                        ++at;
+                        continue;
+                    }
+                    ++at;
+                    break;
+                }
+                value += connection[at];
+            }
+            const qsizetype end = connection.indexOf(u';', at);
+            i = end < 0 ? connection.size() : end + 1;
+        } else {
+            const qsizetype end = connection.indexOf(u';', at);
+            value = connection.mid(at, (end < 0 ? connection.size() : end) - at).trimmed();
+            i = end < 0 ? connection.size() : end + 1;
+        }
+        out.append({key, value});
+    }
+    return out;
+}
+
+void add(QString& connection, const char* key, const QString& value) {
+    if (!connection.isEmpty() && !connection.endsWith(u';'))
+        connection += u';';
+    connection += QLatin1String(key) + u'=' + odbcValue(value);
+}
+
+} // namespace
+
+std::optional<OdbcAddress> parseOdbcServer(const QString& serverSetting) {
+    const QString text = serverSetting.trimmed();
+    if (text.isEmpty() || isOtherEngine(text))
+        return std::nullopt;
+    OdbcAddress a;
+    a.shown = text;
+    if (text.startsWith(QLatin1String("odbc:"), Qt::CaseInsensitive)) {
+        a.kind = OdbcAddress::Kind::DataSource;
+        a.source = text.mid(5).trimmed();
+        if (a.source.isEmpty())
+            return std::nullopt;
+        return a;
+    }
+    // machine[\instance][,port], as SQL Server's own clients write it ("tcp:" allowed).
+    static const QRegularExpression shape(
+        QStringLiteral("^(?:tcp:)?([^\\\\,\\s]+)(?:\\\\([^\\\\,\\s]+))?(?:\\s*,\\s*(\\d{1,5}))?$"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = shape.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    a.machine = machineName(m.captured(1));
+    a.instance = m.captured(2);
+    a.port = m.captured(3);
+    if (!a.port.isEmpty() && (a.port.toInt() < 1 || a.port.toInt() > 65535))
+        return std::nullopt;
+    return a;
+}
+
+QString odbcValue(const QString& value) {
+    static const QRegularExpression reserved(QStringLiteral("[;{}=]|^\\s|\\s$"));
+    if (!reserved.match(value).hasMatch())
+        return value;
+    return u'{' + QString(value).replace(u'}', QLatin1String("}}")) + u'}';
+}
+
+bool hasOdbcKey(const QString& connection, std::initializer_list<const char*> keys) {
+    for (const auto& [key, value] : pairs(connection)) {
+        for (const char* k : keys)
+            if (key.compare(QLatin1String(k), Qt::CaseInsensitive) == 0)
+                return true;
+    }
+    return false;
+}
+
+QString odbcKeyValue(const QString& connection, const char* key) {
+    for (const auto& [k, value] : pairs(connection))
+        if (k.compare(QLatin1String(key), Qt::CaseInsensitive) == 0)
+            return value;
+    return QString();
+}
+
+QString odbcConnectionString(const OdbcAddress& address, const Login& login,
+                             const QString& database, const QString& driver, const QString& port) {
+    QString c;
+    if (address.kind == OdbcAddress::Kind::SqlServer) {
+        c = QStringLiteral("Driver={") + QString(driver).replace(u'}', QLatin1String("}}")) + u'}';
+        const QString tcpPort = !port.isEmpty() ? port : address.port;
+        if (tcpPort.isEmpty() && !address.instance.isEmpty()) {
+            // No port known: the driver asks the SQL Browser itself.
+            add(c, "Server", address.machine + u'\\' + address.instance);
+        } else {
+            add(c, "Server", address.machine);
+            add(c, "Port", tcpPort.isEmpty() ? QStringLiteral("1433") : tcpPort);
+        }
+        if (!database.isEmpty())
+            add(c, "Database", database);
+        add(c, "UID", login.user);
+        add(c, "PWD", login.password);
+        add(c, "ClientCharset", QStringLiteral("UTF-8"));
+        add(c, "APP", QStringLiteral("Vantrex Report"));
+        return c;
+    }
+    c = address.source.contains(u'=') ? address.source
+                                      : QStringLiteral("DSN=") + odbcValue(address.source);
+    if (!database.isEmpty() && !hasOdbcKey(c, {"Database", "DB"}))
+        add(c, "Database", database);
+    const bool hasLogin = hasOdbcKey(c, {"UID", "PWD", "User", "Username", "User ID", "Password"});
+    if (!hasLogin && !login.user.isEmpty()) {
+        add(c, "UID", login.user);
+        add(c, "PWD", login.password);
+    }
+    return c;
+}
+
+} // namespace vx::db::odbc
