@@ -149,14 +149,26 @@ TEST_F(ProgramRun, MissingDatabaseEndsStartUp) {
         << r.err.toStdString();
 }
 
-TEST_F(ProgramRun, StoppedServerIsReported) {
+TEST_F(ProgramRun, AnUnreachableServerIsReportedOnceAndEndsStartUp) {
     prepareStore();
-    store(QStringLiteral("Server"), QStringLiteral("postgresql://localhost:1?host=") + env.root());
     store(QStringLiteral("Password"), QStringLiteral("s3cret"));
-    const Result r = run(range);
-    EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("JOV MSDE: "))) << r.err.toStdString();
-    EXPECT_FALSE(r.err.contains(QStringLiteral("s3cret")));
+    const struct {
+        QString server;
+        QString says; // what the one message must name
+    } cases[] = {
+        {QStringLiteral("postgresql://localhost:1?host=") + env.root(), env.root()},
+        {QStringLiteral("127.0.0.1,1"), QStringLiteral("127.0.0.1 refused the connection")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.server.toStdString());
+        store(QStringLiteral("Server"), c.server);
+        const Result r = run(range);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err.count(QStringLiteral("JOV MSDE: ")), 1) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(c.says)) << r.err.toStdString();
+        EXPECT_FALSE(r.err.contains(QStringLiteral("Database"))) << r.err.toStdString();
+        EXPECT_FALSE(r.err.contains(QStringLiteral("s3cret")));
+    }
     EXPECT_FALSE(test::TestEnv::readFile(env.programDir() + "/52.txt").contains("s3cret"));
 }
 

@@ -184,7 +184,10 @@ bool gfbDB_Startup(const QString& /*unused*/) {
     s.gDBTables.assign(slotCount, DBTableInfo{});
     setRecallFolder(dataFolder());
 
-    gfbDB_ServerCheck();
+    // A server that cannot be reached has been reported ("JOV MSDE"); start-up ends there
+    // rather than going on to a misleading "Database not found." or "Database Error".
+    if (!gfbDB_ServerCheck() && (!s.goDBServer || s.goDBServer->status() != 1))
+        return false;
     Err().Clear();
     const bool exists = gfbDB_DatabaseExists();
     if (Err().Number != 0) {

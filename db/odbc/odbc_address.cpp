@@ -141,6 +141,10 @@ QString odbcConnectionString(const OdbcAddress& address, const Login& login,
             add(c, "Database", database);
         add(c, "UID", login.user);
         add(c, "PWD", login.password);
+        // A fixed protocol version: with "auto" the driver tries one version after another,
+        // each with the full login timeout. 7.3 is spoken by SQL Server 2008 and every later
+        // release (an older server answers with its own version).
+        add(c, "TDS_Version", QStringLiteral("7.3"));
         add(c, "ClientCharset", QStringLiteral("UTF-8"));
         add(c, "APP", QStringLiteral("Vantrex Report"));
         return c;

@@ -44,7 +44,7 @@ DbcHandle Source::takeSession(DbError& error) {
         dialect == SourceDialect::PostgreSQL && !hasOdbcKey(address.source, {"UseDeclareFetch"})
             ? QStringLiteral("UseDeclareFetch=1;Fetch=500")
             : QString();
-    return logIn(address, login, database, error, streaming);
+    return logIn(address, login, database, error, {.extra = streaming});
 }
 
 void Source::giveBack(DbcHandle session) {

@@ -72,7 +72,7 @@ class OdbcServer final : public Server {
         const bool sqlServer = address_.kind == OdbcAddress::Kind::SqlServer;
         const QString first = sqlServer ? QString() : login.database;
         LoginFailure why = LoginFailure::Other;
-        session_ = logIn(address_, login, first, error_, {}, &why);
+        session_ = logIn(address_, login, first, error_, {.why = &why});
         if (!session_ && why == LoginFailure::NoDatabase)
             session_ =
                 logIn(address_, login, sqlServer ? QStringLiteral("master") : QString(), error_);

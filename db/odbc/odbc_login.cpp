@@ -74,7 +74,7 @@ LoginFailure probeSqlServer(const OdbcAddress& a, int waitMs) {
     case Reach::Accepts:
         break;
     }
-    return LoginFailure::Other;
+    return LoginFailure::NotSqlServer;
 }
 
 } // namespace
@@ -130,7 +130,7 @@ LoginFailure classifyLoginFailure(const QList<Diag>& records) {
 }
 
 QString loginFailureText(LoginFailure failure, const OdbcAddress& a, const Login& login,
-                         const QString& database, const QString& detail) {
+                         const QString& database, const QString& detail, int timeoutSeconds) {
     const bool sqlServer = a.kind == OdbcAddress::Kind::SqlServer;
     const QString server = shownAddress(a);
     const QString cannot = sqlServer
@@ -169,7 +169,7 @@ QString loginFailureText(LoginFailure failure, const OdbcAddress& a, const Login
     case LoginFailure::NoAnswer:
         return cannot + QStringLiteral("no answer within %1 seconds (the computer is off, or a "
                                        "firewall blocks the way).")
-                            .arg(kLoginTimeoutSeconds);
+                            .arg(timeoutSeconds);
     case LoginFailure::NoBrowser:
         return cannot + QStringLiteral("the SQL Browser of %1 (UDP port 1434) did not answer "
                                        "for the instance %2. Check the instance name and that "
@@ -180,6 +180,11 @@ QString loginFailureText(LoginFailure failure, const OdbcAddress& a, const Login
         return cannot + QStringLiteral("the instance %1 on %2 does not accept TCP/IP "
                                        "connections (enable TCP/IP for it on the server).")
                             .arg(a.instance, machine);
+    case LoginFailure::NotSqlServer:
+        return cannot + QStringLiteral("something at %1 port %2 accepts connections but did not "
+                                       "answer as SQL Server (is that the server's port? the "
+                                       "driver says: %3)")
+                            .arg(machine, portOf(a), detail);
     case LoginFailure::Other:
         break;
     }
@@ -187,15 +192,15 @@ QString loginFailureText(LoginFailure failure, const OdbcAddress& a, const Login
 }
 
 DbcHandle logIn(const OdbcAddress& address, const Login& login, const QString& database,
-                DbError& error, const QString& extra, LoginFailure* why) {
+                DbError& error, const LoginOptions& options) {
     QElapsedTimer clock;
     clock.start();
-    const int budgetMs = kLoginTimeoutSeconds * 1000;
+    const int budgetMs = options.timeoutSeconds * 1000;
     OdbcAddress target = address; // with the SQL Browser's port once known
     auto failed = [&](LoginFailure f, const QString& detail = QString()) {
-        if (why)
-            *why = f;
-        QString text = loginFailureText(f, target, login, database, detail);
+        if (options.why)
+            *options.why = f;
+        QString text = loginFailureText(f, target, login, database, detail, options.timeoutSeconds);
         if (login.password.size() >= 3)
             text.replace(login.password, QStringLiteral("****"));
         error = engineError(text);
@@ -234,8 +239,8 @@ DbcHandle logIn(const OdbcAddress& address, const Login& login, const QString& d
     SQLSetConnectAttrW(dbc.get(), SQL_ATTR_LOGIN_TIMEOUT,
                        reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(left)), 0);
     QString text = odbcConnectionString(address, login, database, driver, port);
-    if (!extra.isEmpty())
-        text += u';' + extra;
+    if (!options.extra.isEmpty())
+        text += u';' + options.extra;
     SQLSMALLINT outLength = 0;
     const SQLRETURN r = SQLDriverConnectW(dbc.get(), nullptr, const_cast<SQLWCHAR*>(wide(text)),
                                           SQL_NTS, nullptr, 0, &outLength, SQL_DRIVER_NOPROMPT);

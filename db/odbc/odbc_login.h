@@ -16,12 +16,17 @@ inline constexpr int kLoginTimeoutSeconds = 15;
 // there is none.
 QString sqlServerDriver();
 
-// Opens a connection for `login` on `database` (empty: the login's default database), with
-// `extra` ("key=value;...") added to the connection string. On failure the handle is empty,
-// `error` says why and `why` (when given) tells the kind of failure.
 enum class LoginFailure;
+struct LoginOptions {
+    QString extra; // "key=value;..." added to the connection string
+    int timeoutSeconds = kLoginTimeoutSeconds;
+    LoginFailure* why = nullptr; // when given, the kind of a failure
+};
+
+// Opens a connection for `login` on `database` (empty: the login's default database). On
+// failure the handle is empty and `error` says why.
 DbcHandle logIn(const OdbcAddress& address, const Login& login, const QString& database,
-                DbError& error, const QString& extra = {}, LoginFailure* why = nullptr);
+                DbError& error, const LoginOptions& options = {});
 
 // What the failure of a login means, from the driver's records and a look at the network.
 enum class LoginFailure {
@@ -33,13 +38,15 @@ enum class LoginFailure {
     NoAnswer,
     NoBrowser,
     NoTcp,
+    NotSqlServer,
     NoDatabase,
     Other,
 };
 LoginFailure classifyLoginFailure(const QList<Diag>& records);
 // The message of a failure; `detail` is the driver's message for Other.
 QString loginFailureText(LoginFailure failure, const OdbcAddress& address, const Login& login,
-                         const QString& database, const QString& detail);
+                         const QString& database, const QString& detail,
+                         int timeoutSeconds = kLoginTimeoutSeconds);
 
 // The address as messages show it: a connection string's password replaced by "****".
 QString shownAddress(const OdbcAddress& address);

@@ -1,0 +1,172 @@
+// Logging in to SQL Server through the real FreeTDS driver where no SQL Server exists: each way a
+// login fails gives one plain message naming the server and the cause, within the login timeout.
+#include "db/odbc/odbc_login.h"
+#include "db/odbc/sql_browser.h"
+#include "db/odbc/testing/fake_peers.h"
+
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+
+namespace vx::db::odbc {
+namespace {
+
+using dbtest::FakePeer;
+
+// A SQL Browser's answer (SVR_RESP) for the given instances' records.
+QByteArray browserAnswer(const QByteArray& records) {
+    const auto size = static_cast<quint16>(records.size());
+    return QByteArray(1, '\x05') + char(size & 0xff) + char(size >> 8) + records;
+}
+
+struct Attempt {
+    LoginFailure why = LoginFailure::Other;
+    QString message;
+    qint64 ms = 0;
+};
+
+Attempt attempt(const QString& server, int timeoutSeconds = kLoginTimeoutSeconds) {
+    Attempt a;
+    const auto address = parseOdbcServer(server);
+    if (!address) {
+        ADD_FAILURE() << "not an ODBC address: " << server.toStdString();
+        return a;
+    }
+    const Login login{server, QStringLiteral("JOV"), QStringLiteral("sa"),
+                      QStringLiteral("Secr3t-pw")};
+    DbError error;
+    QElapsedTimer clock;
+    clock.start();
+    const DbcHandle dbc = logIn(*address, login, login.database, error,
+                                {.timeoutSeconds = timeoutSeconds, .why = &a.why});
+    a.ms = clock.elapsed();
+    EXPECT_FALSE(dbc);
+    a.message = error.description;
+    EXPECT_FALSE(a.message.contains(login.password)) << a.message.toStdString();
+    return a;
+}
+
+TEST(SqlServerLogin, EachFailureIsToldInPlainWordsWithinTheTimeout) {
+    ASSERT_FALSE(sqlServerDriver().isEmpty()) << "the FreeTDS ODBC driver (tdsodbc) is missing";
+    const FakePeer silent(FakePeer::Kind::SilentTcp);
+    const FakePeer hangUp(FakePeer::Kind::HangUpTcp);
+    const QString at = QStringLiteral("127.0.0.1,");
+    const struct {
+        QString server;
+        int timeout;
+        LoginFailure why;
+        QString says;
+    } cases[] = {
+        {at + "1", 15, LoginFailure::Refused,
+         "Cannot reach the SQL Server 127.0.0.1,1: 127.0.0.1 refused the connection to port 1"},
+        {at + QString::number(silent.port()), 2, LoginFailure::NoAnswer,
+         "no answer within 2 seconds"},
+        {at + QString::number(hangUp.port()), 15, LoginFailure::NotSqlServer,
+         "accepts connections but did not answer as SQL Server"},
+        // Nothing answers on the loopback's SQL Browser port.
+        {"127.0.0.1\\NOSUCH", 15, LoginFailure::NoBrowser,
+         "the SQL Browser of 127.0.0.1 (UDP port 1434) did not answer for the instance NOSUCH"},
+        {"nosuchhost.invalid\\JOVSERVER", 15, LoginFailure::UnknownHost,
+         "the computer \"nosuchhost.invalid\" is not known on the network"},
+        {"nosuchhost.invalid,1433", 15, LoginFailure::UnknownHost, "is not known on the network"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.server.toStdString());
+        const Attempt a = attempt(c.server, c.timeout);
+        EXPECT_EQ(a.why, c.why);
+        EXPECT_TRUE(a.message.contains(c.says)) << a.message.toStdString();
+        // The login keeps to its timeout (a generous margin for a loaded machine).
+        EXPECT_LT(a.ms, c.timeout * 1000 + 4000);
+    }
+}
+
+TEST(SqlServerLogin, AMissingDriverIsNamed) {
+    const struct {
+        const char* driverOverride;
+        QString server;
+        LoginFailure why;
+        QString says;
+    } cases[] = {
+        {"No Such Driver", "127.0.0.1,1", LoginFailure::MissingDriver,
+         "its ODBC driver (FreeTDS, Debian package tdsodbc) is not installed"},
+        {nullptr, "odbc:Driver={No Such Driver};Server=x;PWD=Secr3t-pw",
+         LoginFailure::MissingDriver, "the ODBC driver it names is not installed"},
+        {nullptr, "odbc:NoSuchSource", LoginFailure::NoDataSource,
+         "there is no ODBC data source of that name"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.server.toStdString());
+        if (c.driverOverride)
+            qputenv("VANTREX_SQLSERVER_DRIVER", c.driverOverride);
+        const Attempt a = attempt(c.server);
+        qunsetenv("VANTREX_SQLSERVER_DRIVER");
+        EXPECT_EQ(a.why, c.why);
+        EXPECT_TRUE(a.message.contains(c.says)) << a.message.toStdString();
+    }
+}
+
+TEST(SqlServerLogin, DriverRecordsAreReadAsTheirCause) {
+    const struct {
+        QList<Diag> records;
+        LoginFailure why;
+    } cases[] = {
+        {{{"28000", 18456, "[FreeTDS][SQL Server]Login failed for user 'sa'."}},
+         LoginFailure::WrongLogin},
+        {{{"08001", 101, "FATAL:  password authentication failed for user \"x\""}},
+         LoginFailure::WrongLogin},
+        {{{"42000", 4060, "Cannot open database \"JOV\" requested by the login."}},
+         LoginFailure::NoDatabase},
+        {{{"08001", 101, "FATAL:  database \"nosuch\" does not exist"}}, LoginFailure::NoDatabase},
+        {{{"08001", 0, "Unable to connect to data source"}, {"01000", 20013, "Unknown host"}},
+         LoginFailure::UnknownHost},
+        {{{"HYT00", 0, "[FreeTDS][SQL Server]Timeout expired"}}, LoginFailure::NoAnswer},
+        {{{"08001", 101, "could not connect: Connection refused"}}, LoginFailure::Refused},
+        {{{"01000", 0, "[unixODBC][Driver Manager]Can't open lib 'x' : file not found"}},
+         LoginFailure::MissingDriver},
+        {{{"IM002", 0, "Data source name not found"}}, LoginFailure::NoDataSource},
+        {{{"08001", 20009, "Unable to connect: Adaptive Server is unavailable"}},
+         LoginFailure::Other},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.records.first().message.toStdString());
+        EXPECT_EQ(classifyLoginFailure(c.records), c.why);
+    }
+    const auto a = parseOdbcServer(QStringLiteral("odbc:DSN=Shop;UID=x;PWD={p;w};Port=1"));
+    ASSERT_TRUE(a);
+    EXPECT_EQ(shownAddress(*a), QStringLiteral("odbc:DSN=Shop;UID=x;PWD=****;Port=1"));
+    EXPECT_EQ(plainMessage(QStringLiteral("[unixODBC][FreeTDS][SQL Server]Invalid object name "
+                                          "'x'.")),
+              QStringLiteral("Invalid object name 'x'."));
+}
+
+TEST(SqlBrowser, FindsTheInstancePortOrSaysWhyNot) {
+    const QByteArray two = "ServerName;SHOP;InstanceName;OTHER;IsClustered;No;Version;15.0;tcp;"
+                           "1600;;ServerName;SHOP;InstanceName;JOVSERVER;IsClustered;No;Version;"
+                           "15.0;tcp;1501;np;\\\\SHOP\\pipe\\sql\\query;;";
+    EXPECT_EQ(instancePortOf(browserAnswer(two), QStringLiteral("jovserver")), "1501");
+    EXPECT_EQ(instancePortOf(browserAnswer(two), QStringLiteral("OTHER")), "1600");
+    EXPECT_EQ(instancePortOf(browserAnswer(two), QStringLiteral("NONE")), "");
+
+    const FakePeer answers(FakePeer::Kind::BrowserUdp, browserAnswer(two));
+    const FakePeer pipesOnly(FakePeer::Kind::BrowserUdp,
+                             browserAnswer("ServerName;SHOP;InstanceName;JOVSERVER;np;x;;"));
+    const FakePeer silent(FakePeer::Kind::BrowserUdp);
+    const struct {
+        quint16 port;
+        BrowserAnswer::Outcome outcome;
+        QString tcp;
+    } cases[] = {
+        {answers.port(), BrowserAnswer::Outcome::Port, "1501"},
+        {pipesOnly.port(), BrowserAnswer::Outcome::NoTcp, ""},
+        {silent.port(), BrowserAnswer::Outcome::NoAnswer, ""},
+    };
+    for (const auto& c : cases) {
+        const BrowserAnswer b =
+            askSqlBrowser(QStringLiteral("127.0.0.1"), QStringLiteral("JOVSERVER"), 1500, c.port);
+        EXPECT_EQ(b.outcome, c.outcome) << c.port;
+        EXPECT_EQ(b.port, c.tcp);
+    }
+    EXPECT_GE(silent.requests(), 2) << "a lost request is sent again";
+}
+
+} // namespace
+} // namespace vx::db::odbc
