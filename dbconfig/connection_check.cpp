@@ -8,6 +8,9 @@ namespace vx {
 
 namespace {
 
+// A long list of databases is cut short; the message stays a few lines.
+constexpr qsizetype kNamesShown = 20;
+
 // Engine messages name what failed; a password that found its way into one is masked. Very
 // short passwords are left alone: they would match inside ordinary words.
 QString masked(QString text, const QString& password) {
@@ -18,6 +21,19 @@ QString masked(QString text, const QString& password) {
 
 ConnectionCheck failed(const QString& text, const DbConfig& config) {
     return {false, masked(text, config.password.value_or(QString()))};
+}
+
+// " Databases on the server: A, B, JOV." -- what the user may choose from.
+QString databaseList(const QStringList& names, bool embedded) {
+    if (names.isEmpty())
+        return embedded ? QString()
+                        : QStringLiteral(" It holds no databases besides its system databases.");
+    QStringList shown = names.mid(0, kNamesShown);
+    if (names.size() > kNamesShown)
+        shown << QStringLiteral("and %1 more").arg(names.size() - kNamesShown);
+    return (embedded ? QStringLiteral(" Databases in that folder: ")
+                     : QStringLiteral(" Databases on the server: ")) +
+           shown.join(QStringLiteral(", ")) + u'.';
 }
 
 } // namespace
@@ -43,15 +59,20 @@ ConnectionCheck checkConnection(const DbConfig& config, const QString& dataPath)
     const std::unique_ptr<db::Engine> engine = db::engineFor(config.server, dataPath);
     if (!engine)
         return failed(QStringLiteral("\"%1\" is not a database server this program can reach.")
-                          .arg(config.server),
+                          .arg(shownServer(config.server)),
                       config);
     const db::Login login{config.server, database, config.user.value_or(QString()),
                           config.password.value_or(QString())};
     const std::unique_ptr<db::Server> server = engine->server();
-    if (server->connect(login) != 1)
-        return failed((embedded ? QString() : QStringLiteral("Cannot connect to the server: ")) +
-                          server->lastError().description,
-                      config);
+    if (server->connect(login) != 1) {
+        // The ODBC backend's messages are whole sentences that name the server already.
+        const bool odbc =
+            fields.engine == DbEngine::SqlServer || fields.engine == DbEngine::OdbcSource;
+        return failed(
+            (embedded || odbc ? QString() : QStringLiteral("Cannot connect to the server: ")) +
+                server->lastError().description,
+            config);
+    }
 
     const std::optional<QStringList> names = server->databases();
     if (!names)
@@ -65,10 +86,10 @@ ConnectionCheck checkConnection(const DbConfig& config, const QString& dataPath)
             found = n;
     if (found.isEmpty())
         return failed(
-            embedded ? QStringLiteral("There is no database \"%1\" in that folder.").arg(database)
-                     : QStringLiteral("The server answered, but it has no database "
-                                      "\"%1\".")
-                           .arg(database),
+            (embedded ? QStringLiteral("There is no database \"%1\" in that folder.").arg(database)
+                      : QStringLiteral("The server answered, but it has no database \"%1\".")
+                            .arg(database)) +
+                databaseList(*names, embedded),
             config);
 
     const std::optional<QStringList> tables = server->tables(found);
@@ -76,11 +97,14 @@ ConnectionCheck checkConnection(const DbConfig& config, const QString& dataPath)
         return failed(QStringLiteral("The database \"%1\" cannot be opened: ").arg(database) +
                           server->lastError().description,
                       config);
-    return {true,
-            QStringLiteral("Connection succeeded: the database \"%1\" is there (%2 %3).")
-                .arg(found)
-                .arg(tables->size())
-                .arg(tables->size() == 1 ? QStringLiteral("table") : QStringLiteral("tables"))};
+    QString text =
+        QStringLiteral("Connection succeeded: the database \"%1\" is there (%2 %3).")
+            .arg(found)
+            .arg(tables->size())
+            .arg(tables->size() == 1 ? QStringLiteral("table") : QStringLiteral("tables"));
+    if (!embedded)
+        text += databaseList(*names, false);
+    return {true, text};
 }
 
 } // namespace vx

@@ -1,3 +1,4 @@
+#include "dbconfig/connection_check.h"
 #include "dbconfig/dbconfig.h"
 #include "dbconfig/server_fields.h"
 #include "testsupport/test_env.h"
@@ -63,21 +64,32 @@ TEST(DbConfig, ServerSettingsComeApartAndGoBackTogether) {
         const char* setting;
         DbEngine engine;
         const char *folder, *host, *port, *socket;
+        const char* where;    // SQL Server: the name; ODBC: the source
         const char* composed; // nullptr: the setting itself
     };
     const Case cases[] = {
-        {"sqlite:", DbEngine::Embedded, "", "", "", "", nullptr},
-        {" SQLite: /srv/shop ", DbEngine::Embedded, "/srv/shop", "", "", "", "sqlite:/srv/shop"},
-        {"postgresql://db.example:5433", DbEngine::PostgreSQL, "", "db.example", "5433", "",
+        {"sqlite:", DbEngine::Embedded, "", "", "", "", "", nullptr},
+        {" SQLite: /srv/shop ", DbEngine::Embedded, "/srv/shop", "", "", "", "",
+         "sqlite:/srv/shop"},
+        {"postgresql://db.example:5433", DbEngine::PostgreSQL, "", "db.example", "5433", "", "",
          nullptr},
         {"postgresql://localhost?host=/run/pg", DbEngine::PostgreSQL, "", "localhost", "",
-         "/run/pg", nullptr},
+         "/run/pg", "", nullptr},
         {"postgresql://localhost:5433?host=/run/my%20pg&sslmode=disable", DbEngine::PostgreSQL, "",
-         "localhost", "5433", "/run/my pg", nullptr},
-        {"postgres://clerk@db?port=6000", DbEngine::PostgreSQL, "", "db", "6000", "",
+         "localhost", "5433", "/run/my pg", "", nullptr},
+        {"postgres://clerk@db?port=6000", DbEngine::PostgreSQL, "", "db", "6000", "", "",
          "postgresql://db:6000"},
-        {"postgresql://[::1]:5432", DbEngine::PostgreSQL, "", "::1", "5432", "", nullptr},
-        {"SHOPPC\\JOVSERVER", DbEngine::Embedded, "", "", "", "", "sqlite:"},
+        {"postgresql://[::1]:5432", DbEngine::PostgreSQL, "", "::1", "5432", "", "", nullptr},
+        {"SHOPPC\\JOVSERVER", DbEngine::SqlServer, "", "", "", "", "SHOPPC\\JOVSERVER", nullptr},
+        {" SHOPPC,1433 ", DbEngine::SqlServer, "", "", "", "", "SHOPPC,1433", "SHOPPC,1433"},
+        {"SHOPPC", DbEngine::SqlServer, "", "", "", "", "SHOPPC", nullptr},
+        {"odbc:DSN=Shop", DbEngine::OdbcSource, "", "", "", "", "DSN=Shop", nullptr},
+        {"ODBC: Driver={FreeTDS};Server=db ", DbEngine::OdbcSource, "", "", "", "",
+         "Driver={FreeTDS};Server=db", "odbc:Driver={FreeTDS};Server=db"},
+        // Values no engine takes read as the embedded engine in the data path.
+        {"SHOPPC,notaport", DbEngine::Embedded, "", "", "", "", "", "sqlite:"},
+        {"odbc:", DbEngine::Embedded, "", "", "", "", "", "sqlite:"},
+        {"SHOP PC", DbEngine::Embedded, "", "", "", "", "", "sqlite:"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.setting);
@@ -87,7 +99,64 @@ TEST(DbConfig, ServerSettingsComeApartAndGoBackTogether) {
         EXPECT_EQ(f.host, QString::fromUtf8(c.host));
         EXPECT_EQ(f.port, QString::fromUtf8(c.port));
         EXPECT_EQ(f.socket, QString::fromUtf8(c.socket));
+        EXPECT_EQ(f.engine == DbEngine::SqlServer ? f.sqlServer : f.source,
+                  QString::fromUtf8(c.where));
         EXPECT_EQ(composeServerSetting(f), QString::fromUtf8(c.composed ? c.composed : c.setting));
+    }
+}
+
+TEST(DbConfig, TypedServersAreCheckedBeforeUse) {
+    struct Case {
+        DbEngine engine;
+        const char* typed;
+        const char* problem; // "": none
+        const char* composed;
+    };
+    const Case cases[] = {
+        {DbEngine::SqlServer, "SHOPPC\\JOVSERVER", "", "SHOPPC\\JOVSERVER"},
+        {DbEngine::SqlServer, "  ", "Enter the name of the SQL Server", ""},
+        {DbEngine::SqlServer, "SHOPPC,99999", "not a SQL Server name", "SHOPPC,99999"},
+        {DbEngine::SqlServer, "SHOP PC", "not a SQL Server name", "SHOP PC"},
+        {DbEngine::SqlServer, "odbc:Shop;PWD=hunter22", "not a SQL Server name",
+         "odbc:Shop;PWD=hunter22"},
+        {DbEngine::OdbcSource, "Shop", "", "odbc:Shop"},
+        {DbEngine::OdbcSource, "odbc:DSN=Shop", "", "odbc:DSN=Shop"}, // typed with its prefix
+        {DbEngine::OdbcSource, "", "Choose an ODBC data source", "odbc:"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        ServerFields f;
+        f.engine = c.engine;
+        (c.engine == DbEngine::SqlServer ? f.sqlServer : f.source) = QString::fromUtf8(c.typed);
+        const QString problem = serverFieldsProblem(f);
+        EXPECT_EQ(problem.isEmpty(), !*c.problem) << problem.toStdString();
+        EXPECT_TRUE(problem.contains(QString::fromUtf8(c.problem))) << problem.toStdString();
+        EXPECT_FALSE(problem.contains("hunter22"));
+        EXPECT_EQ(composeServerSetting(f), QString::fromUtf8(c.composed));
+    }
+}
+
+TEST(DbConfig, ConnectionStringPasswordsStayOutOfMessages) {
+    test::TestEnv env;
+    struct Case {
+        const char* server;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"odbc:Driver={No Such Driver};Servername=x;PWD=hunter22",
+         "the ODBC driver it names is not installed"},
+        {"odbc:DSN=NoSuchSource;Password={hunter22}", "no ODBC data source of that name"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.server);
+        const QString server = QString::fromUtf8(c.server);
+        EXPECT_FALSE(shownServer(server).contains("hunter22"));
+        const ConnectionCheck check = checkConnection(
+            {server, QStringLiteral("JOV"), QStringLiteral("sa"), QStringLiteral("other")}, {});
+        EXPECT_FALSE(check.ok);
+        EXPECT_TRUE(check.message.contains(QString::fromUtf8(c.says)))
+            << check.message.toStdString();
+        EXPECT_FALSE(check.message.contains("hunter22")) << check.message.toStdString();
     }
 }
 

@@ -34,7 +34,8 @@ mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 declare -A pictures=(
   [report-screenshots]="report-100.png report-50.png report-found.png po-printout.png"
   [preview-screenshots]="preview-100.png preview-50.png preview-found.png"
-  [dbconfig-screenshots]="dbconfig-embedded.png dbconfig-postgresql.png dbconfig-failed-test.png"
+  [dbconfig-screenshots]="dbconfig-embedded.png dbconfig-postgresql.png dbconfig-failed-test.png
+    dbconfig-sqlserver.png dbconfig-odbc.png"
   [spec-screenshots]="specs-opened.png specs-changed.png specs-accepted.png"
   [dialog-screenshots]="datapath-first-run.png datapath-stored.png browser-folders.png browser-files.png"
 )

@@ -1,7 +1,7 @@
 // Pictures of the configuration window for a look at how it appears: the embedded engine, a
-// PostgreSQL server filled in, and the same after a failed connection test. Everything it shows
-// lives in a throw-away home folder; the failed test knocks on local port 1, where no server
-// listens.
+// PostgreSQL server filled in, the same after a failed connection test, a SQL Server after a
+// failed test and an ODBC connection string. Everything it shows lives in a throw-away home
+// folder; the failed tests knock on local port 1, where no server listens.
 //
 //   dbconfig-screenshots FOLDER   (runs without a display: QT_QPA_PLATFORM=offscreen)
 #include "dbconfig/connection_check.h"
@@ -35,5 +35,17 @@ int main(int argc, char** argv) {
 
     postgres.cmdTest_Click();
     ok &= tool.save(postgres, QStringLiteral("dbconfig-failed-test.png"));
+
+    const vx::DbConfig sqlServer{QStringLiteral("127.0.0.1,1"), QStringLiteral("JOV"),
+                                 QStringLiteral("sa"), QStringLiteral("not-shown")};
+    vx::frmDBConfig sql(sqlServer, vx::stationDataPath());
+    sql.cmdTest_Click();
+    ok &= tool.save(sql, QStringLiteral("dbconfig-sqlserver.png"));
+
+    const vx::DbConfig source{
+        QStringLiteral("odbc:Driver={PostgreSQL Unicode};Servername=db.example;Port=5432"),
+        QStringLiteral("JOV"), QStringLiteral("clerk"), QStringLiteral("not-shown")};
+    vx::frmDBConfig odbc(source, vx::stationDataPath());
+    ok &= tool.save(odbc, QStringLiteral("dbconfig-odbc.png"));
     return ok ? 0 : 1;
 }

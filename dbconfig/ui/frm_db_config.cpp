@@ -1,5 +1,6 @@
 #include "dbconfig/ui/frm_db_config.h"
 
+#include "db/odbc/odbc_engine.h"
 #include "dbconfig/connection_check.h"
 #include "platform/paths.h"
 #include "platform/settings.h"
@@ -14,6 +15,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace vx {
 
@@ -24,6 +26,16 @@ QLineEdit* field(QWidget* parent, const QString& name) {
     edit->setObjectName(name);
     edit->setMinimumWidth(320);
     return edit;
+}
+
+// A quiet line under a field that explains it.
+QLabel* note(QWidget* parent, const QString& name, const QString& text) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setForegroundRole(QPalette::PlaceholderText);
+    return label;
 }
 
 } // namespace
@@ -43,18 +55,16 @@ void frmDBConfig::build() {
     // The engines this build offers, in the order of DbEngine.
     cboEngine->addItem(QStringLiteral("Embedded (SQLite)"));
     cboEngine->addItem(QStringLiteral("PostgreSQL server"));
+    cboEngine->addItem(QStringLiteral("SQL Server"));
+    cboEngine->addItem(QStringLiteral("ODBC data source"));
 
     txtDatabase = field(this, QStringLiteral("txtDatabase"));
     txtFolder = field(this, QStringLiteral("txtFolder"));
     txtFolder->setPlaceholderText(QStringLiteral("empty: the data path"));
     const QString shownPath = dataPath_.trimmed().isEmpty() ? QString() : nativePath(dataPath_);
-    lblDataPath =
-        new QLabel(shownPath.isEmpty() ? QStringLiteral("No data path is set for this station.")
-                                       : QStringLiteral("Data path: ") + shownPath,
-                   this);
-    lblDataPath->setObjectName(QStringLiteral("lblDataPath"));
-    lblDataPath->setTextFormat(Qt::PlainText);
-    lblDataPath->setForegroundRole(QPalette::PlaceholderText);
+    lblDataPath = note(this, QStringLiteral("lblDataPath"),
+                       shownPath.isEmpty() ? QStringLiteral("No data path is set for this station.")
+                                           : QStringLiteral("Data path: ") + shownPath);
     txtHost = field(this, QStringLiteral("txtHost"));
     txtHost->setPlaceholderText(QStringLiteral("localhost"));
     txtPort = field(this, QStringLiteral("txtPort"));
@@ -62,6 +72,18 @@ void frmDBConfig::build() {
     txtPort->setValidator(new QIntValidator(1, 65535, txtPort));
     txtSocket = field(this, QStringLiteral("txtSocket"));
     txtSocket->setPlaceholderText(QStringLiteral("none: connect to the host"));
+    txtSqlServer = field(this, QStringLiteral("txtSqlServer"));
+    txtSqlServer->setPlaceholderText(QStringLiteral("SHOPPC\\JOVSERVER or SHOPPC,1433"));
+    cboDataSource = new QComboBox(this);
+    cboDataSource->setObjectName(QStringLiteral("cboDataSource"));
+    cboDataSource->setEditable(true);
+    cboDataSource->setInsertPolicy(QComboBox::NoInsert);
+    cboDataSource->addItems(db::odbcDataSources());
+    cboDataSource->lineEdit()->setPlaceholderText(
+        QStringLiteral("a data source name, or Driver={...};Server=..."));
+    lblSourceHint = note(this, QStringLiteral("lblSourceHint"),
+                         QStringLiteral("A connection string's own UID and PWD are used instead "
+                                        "of the user name and password below."));
     txtUser = field(this, QStringLiteral("txtUser"));
     txtPassword = field(this, QStringLiteral("txtPassword"));
     txtPassword->setEchoMode(QLineEdit::Password);
@@ -76,6 +98,9 @@ void frmDBConfig::build() {
     form->addRow(QStringLiteral("&Host:"), txtHost);
     form->addRow(QStringLiteral("&Port:"), txtPort);
     form->addRow(QStringLiteral("&Socket folder:"), txtSocket);
+    form->addRow(QStringLiteral("SQL Ser&ver:"), txtSqlServer);
+    form->addRow(QStringLiteral("Data sour&ce:"), cboDataSource);
+    form->addRow(QString(), lblSourceHint);
     form->addRow(QStringLiteral("&User name:"), txtUser);
     form->addRow(QStringLiteral("Pass&word:"), txtPassword);
 
@@ -125,39 +150,71 @@ void frmDBConfig::load(const DbConfig& present) {
     txtPort->setText(f.port);
     txtSocket->setText(f.socket);
     extra_ = f.extra;
+    txtSqlServer->setText(f.sqlServer);
+    cboDataSource->setCurrentIndex(cboDataSource->findText(f.source));
+    cboDataSource->setEditText(f.source);
+    cboDataSource->lineEdit()->setCursorPosition(0); // a long connection string shows its start
     txtUser->setText(present.user.value_or(QString()));
     txtPassword->setText(present.password.value_or(QString()));
-    cboEngine->setCurrentIndex(f.engine == DbEngine::PostgreSQL ? 1 : 0);
+    cboEngine->setCurrentIndex(static_cast<int>(f.engine));
     cboEngine_Change();
     const QString server = present.server.trimmed();
     if (f.engine == DbEngine::Embedded && !server.isEmpty() &&
         !server.startsWith(QLatin1String("sqlite:"), Qt::CaseInsensitive))
         showResult(false, QStringLiteral("The present server \"%1\" is not an engine this "
                                          "program offers; choose one.")
-                              .arg(server));
+                              .arg(shownServer(server)));
 }
 
 DbEngine frmDBConfig::engine() const {
-    return cboEngine->currentIndex() == 1 ? DbEngine::PostgreSQL : DbEngine::Embedded;
+    return static_cast<DbEngine>(std::max(0, cboEngine->currentIndex()));
 }
 
-DbConfig frmDBConfig::config() const {
+ServerFields frmDBConfig::fields() const {
     ServerFields f;
     f.engine = engine();
-    DbConfig c;
-    c.database = txtDatabase->text().trimmed();
-    if (f.engine == DbEngine::Embedded) {
+    switch (f.engine) {
+    case DbEngine::Embedded:
         f.folder = txtFolder->text().trimmed();
-    } else {
+        break;
+    case DbEngine::PostgreSQL:
         f.host = txtHost->text().trimmed();
         f.port = txtPort->text().trimmed();
         f.socket = txtSocket->text().trimmed();
         f.extra = extra_;
+        break;
+    case DbEngine::SqlServer:
+        f.sqlServer = txtSqlServer->text().trimmed();
+        break;
+    case DbEngine::OdbcSource:
+        f.source = cboDataSource->currentText().trimmed();
+        break;
+    }
+    return f;
+}
+
+DbConfig frmDBConfig::config() const {
+    const ServerFields f = fields();
+    DbConfig c;
+    c.server = composeServerSetting(f);
+    c.database = txtDatabase->text().trimmed();
+    if (f.engine != DbEngine::Embedded) {
         c.user = txtUser->text().trimmed();
         c.password = txtPassword->text();
     }
-    c.server = composeServerSetting(f);
     return c;
+}
+
+bool frmDBConfig::serverGiven() {
+    const QString problem = serverFieldsProblem(fields());
+    if (problem.isEmpty())
+        return true;
+    showResult(false, problem);
+    if (engine() == DbEngine::SqlServer)
+        txtSqlServer->setFocus();
+    else
+        cboDataSource->setFocus();
+    return false;
 }
 
 void frmDBConfig::cboEngine_Change() {
@@ -166,13 +223,19 @@ void frmDBConfig::cboEngine_Change() {
 }
 
 void frmDBConfig::enableFields() {
-    const bool server = engine() == DbEngine::PostgreSQL;
-    txtFolder->setEnabled(!server);
-    lblDataPath->setEnabled(!server);
+    const DbEngine e = engine();
+    txtFolder->setEnabled(e == DbEngine::Embedded);
+    lblDataPath->setEnabled(e == DbEngine::Embedded);
+    const bool postgres = e == DbEngine::PostgreSQL;
     // A socket folder takes the place of the host.
-    txtHost->setEnabled(server && txtSocket->text().trimmed().isEmpty());
-    for (QLineEdit* edit : {txtPort, txtSocket, txtUser, txtPassword})
-        edit->setEnabled(server);
+    txtHost->setEnabled(postgres && txtSocket->text().trimmed().isEmpty());
+    txtPort->setEnabled(postgres);
+    txtSocket->setEnabled(postgres);
+    txtSqlServer->setEnabled(e == DbEngine::SqlServer);
+    cboDataSource->setEnabled(e == DbEngine::OdbcSource);
+    lblSourceHint->setEnabled(e == DbEngine::OdbcSource);
+    txtUser->setEnabled(e != DbEngine::Embedded);
+    txtPassword->setEnabled(e != DbEngine::Embedded);
 }
 
 void frmDBConfig::showResult(bool ok, const QString& text) {
@@ -182,6 +245,8 @@ void frmDBConfig::showResult(bool ok, const QString& text) {
 }
 
 void frmDBConfig::cmdTest_Click() {
+    if (!serverGiven())
+        return;
     lblResult->setStyleSheet(QString());
     lblResult->setText(QStringLiteral("Connecting..."));
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
@@ -198,6 +263,8 @@ void frmDBConfig::cmdSave_Click() {
         txtDatabase->setFocus();
         return;
     }
+    if (!serverGiven())
+        return;
     if (!saveDbConfig(c)) {
         showResult(false, QStringLiteral("The settings cannot be written to %1.")
                               .arg(settingsFile(QStringLiteral("JOV Settings"))));

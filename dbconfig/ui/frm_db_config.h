@@ -29,15 +29,19 @@ class frmDBConfig : public QDialog {
     void cmdTest_Click();
     void cmdSave_Click();
 
-    // The controls. Embedded engine: txtFolder. Server engine: txtHost, txtPort, txtSocket,
-    // txtUser, txtPassword. Both: txtDatabase.
-    QComboBox* cboEngine = nullptr;
+    // The controls. Embedded engine: txtFolder. PostgreSQL: txtHost, txtPort, txtSocket. SQL
+    // Server: txtSqlServer. ODBC: cboDataSource (editable: a DSN or a connection string). Every
+    // server engine: txtUser, txtPassword. All: txtDatabase.
+    QComboBox* cboEngine = nullptr; // in the order of DbEngine
     QLineEdit* txtDatabase = nullptr;
     QLineEdit* txtFolder = nullptr;
     QLabel* lblDataPath = nullptr; // the folder an empty txtFolder stands for
     QLineEdit* txtHost = nullptr;
     QLineEdit* txtPort = nullptr;
     QLineEdit* txtSocket = nullptr;
+    QLineEdit* txtSqlServer = nullptr;
+    QComboBox* cboDataSource = nullptr;
+    QLabel* lblSourceHint = nullptr; // a connection string's own login is the one used
     QLineEdit* txtUser = nullptr;
     QLineEdit* txtPassword = nullptr;
     QLabel* lblResult = nullptr;
@@ -49,6 +53,9 @@ class frmDBConfig : public QDialog {
     void build();
     void load(const DbConfig& present);
     DbEngine engine() const;
+    ServerFields fields() const;
+    // The server fields are complete; otherwise says what is missing and goes there.
+    bool serverGiven();
     void enableFields();
     void showResult(bool ok, const QString& text);
 
