@@ -1,9 +1,7 @@
 #include "dbconfig/dbconfig.h"
 
+#include "dbconfig/server_fields.h"
 #include "platform/settings.h"
-
-#include <termios.h>
-#include <unistd.h>
 
 namespace vx {
 
@@ -13,41 +11,6 @@ const QString kSection = QStringLiteral("DATABASE");
 
 QString current(const QString& key, const QString& def = QString()) {
     return GetSetting(kApp, kSection, key, def);
-}
-
-std::optional<QString> readLine(FILE* in) {
-    QByteArray line;
-    int c;
-    while ((c = std::fgetc(in)) != EOF && c != '\n')
-        line += static_cast<char>(c);
-    if (c == EOF && line.isEmpty())
-        return std::nullopt;
-    if (line.endsWith('\r'))
-        line.chop(1);
-    return QString::fromUtf8(line);
-}
-
-std::optional<QString> ask(FILE* in, FILE* out, const QString& prompt, const QString& def,
-                           bool secret = false) {
-    const QString shown = secret ? (def.isEmpty() ? QString() : QStringLiteral("keep")) : def;
-    std::fprintf(out, "%s%s: ", prompt.toUtf8().constData(),
-                 shown.isEmpty() ? "" : (" [" + shown + "]").toUtf8().constData());
-    std::fflush(out);
-    termios saved{};
-    const bool hide = secret && ::isatty(fileno(in)) && ::tcgetattr(fileno(in), &saved) == 0;
-    if (hide) {
-        termios quiet = saved;
-        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-        ::tcsetattr(fileno(in), TCSANOW, &quiet);
-    }
-    const std::optional<QString> answer = readLine(in);
-    if (hide) {
-        ::tcsetattr(fileno(in), TCSANOW, &saved);
-        std::fputc('\n', out);
-    }
-    if (!answer)
-        return std::nullopt;
-    return answer->trimmed().isEmpty() ? def : answer->trimmed();
 }
 } // namespace
 
@@ -66,41 +29,59 @@ DbConfigOptions parseDbConfigOptions(const QStringList& args) {
         if (a == QLatin1String("--help")) {
             o.help = true;
         } else if (a == QLatin1String("--server")) {
-            c.server = next().value_or(QString());
+            c.server = next().value_or(QString()).trimmed();
             any = true;
         } else if (a == QLatin1String("--database")) {
-            c.database = next().value_or(QString());
+            c.database = next().value_or(QString()).trimmed();
             any = true;
         } else if (a == QLatin1String("--user")) {
             c.user = next().value_or(QString());
         } else if (a == QLatin1String("--password")) {
             c.password = next().value_or(QString());
+            // "-": from standard input, so that the password stays off the command line.
+            o.passwordFromInput = c.password == QLatin1String("-");
+            if (o.passwordFromInput)
+                c.password = QString();
         } else if (a.startsWith(u'/') && a.contains(u'=')) {
             // The suite's common switches (/APP=, /DATAPATH= ...) carry nothing for this program.
         } else {
             o.error = QStringLiteral("unknown argument %1").arg(a);
         }
     }
-    if (any || c.user || c.password) {
-        if (c.server.trimmed().isEmpty() || c.database.trimmed().isEmpty())
-            o.error = QStringLiteral("--server and --database are both needed");
-        else
-            o.config = c;
-    }
+    if (!o.error.isEmpty() || !(any || c.user || c.password))
+        return o;
+    if (c.server.isEmpty() || c.database.isEmpty())
+        o.error = QStringLiteral("--server and --database are both needed");
+    else if (parseServerSetting(c.server).engine == DbEngine::Embedded &&
+             !c.server.startsWith(QLatin1String("sqlite:"), Qt::CaseInsensitive))
+        o.error = QStringLiteral("--server \"%1\" names no database server (the forms are below)")
+                      .arg(shownServer(c.server));
+    else
+        o.config = c;
     return o;
 }
 
 QString dbConfigUsage() {
     return QStringLiteral(
-        "Usage: JOVDataConfiguration [--server S --database D [--user U] [--password P]]\n"
+        "Usage: JOVDataConfiguration [--server S --database D [--user U]\n"
+        "                             [--password P | --password -]]\n"
         "\n"
         "Sets the database of the suite's programs (settings \"JOV Settings\", section DATABASE).\n"
         "  S = sqlite:            the embedded database in the data path (file <data "
         "path>/D.sqlite)\n"
         "      sqlite:/folder     the embedded database in that folder\n"
         "      postgresql://host[:port][?host=/socket/dir]   a PostgreSQL server\n"
-        "Without options it asks on the terminal; with nobody to ask it sets the embedded\n"
-        "default (sqlite:, database JOV).\n");
+        "      SHOPPC\\JOVSERVER   a SQL Server as machine\\instance, machine or machine,port\n"
+        "                         (quote the backslash in the shell: 'SHOPPC\\JOVSERVER')\n"
+        "      odbc:Shop          an ODBC data source by its name (odbcinst -q -s lists them)\n"
+        "      odbc:Driver={...};Server=...   an ODBC connection string; its own UID and PWD\n"
+        "                         are used instead of U and P\n"
+        "  U, P  the login of a server; the stored ones stay when not given (user sa when none)\n"
+        "  --password -   reads P from standard input (one line), so that it stays off the\n"
+        "                 command line and the shell's history; typed without echo on a terminal\n"
+        "\n"
+        "Without options it opens its window when a display can be seen, else asks on the\n"
+        "terminal; with nobody to ask it sets the embedded default (sqlite:, database JOV).\n");
 }
 
 DbConfig embeddedDefault() {
@@ -135,52 +116,6 @@ bool saveDbConfig(const DbConfig& config) {
     if (ok && config.password)
         ok = SaveSetting(kApp, kSection, QStringLiteral("Password"), *config.password);
     return ok;
-}
-
-std::optional<DbConfig> askOnTerminal(FILE* in, FILE* out) {
-    std::fputs("Database configuration of the JOV programs\n"
-               "  1  embedded database (SQLite, in the data path or a folder)\n"
-               "  2  PostgreSQL server\n",
-               out);
-    const QString present = current(QStringLiteral("Server"));
-    const QString defKind = present.startsWith(QLatin1String("postgresql:")) ? QStringLiteral("2")
-                                                                             : QStringLiteral("1");
-    const auto kind = ask(in, out, QStringLiteral("Engine"), defKind);
-    if (!kind)
-        return std::nullopt;
-    DbConfig c;
-    if (*kind == QLatin1String("2")) {
-        const QString def = present.startsWith(QLatin1String("postgresql:"))
-                                ? present
-                                : QStringLiteral("postgresql://localhost");
-        const auto server = ask(in, out, QStringLiteral("Server (postgresql://host[:port])"), def);
-        if (!server)
-            return std::nullopt;
-        c.server = *server;
-        const auto user = ask(in, out, QStringLiteral("User name"),
-                              current(QStringLiteral("UserName"), QStringLiteral("sa")));
-        if (!user)
-            return std::nullopt;
-        c.user = *user;
-        const auto password =
-            ask(in, out, QStringLiteral("Password"), current(QStringLiteral("Password")), true);
-        if (!password)
-            return std::nullopt;
-        c.password = *password;
-    } else {
-        const QString def =
-            present.startsWith(QLatin1String("sqlite:")) ? present.mid(7) : QString();
-        const auto folder = ask(in, out, QStringLiteral("Folder (empty: the data path)"), def);
-        if (!folder)
-            return std::nullopt;
-        c.server = QStringLiteral("sqlite:") + *folder;
-    }
-    const auto db = ask(in, out, QStringLiteral("Database"),
-                        current(QStringLiteral("DBName"), QStringLiteral("JOV")));
-    if (!db)
-        return std::nullopt;
-    c.database = *db;
-    return c;
 }
 
 } // namespace vx

@@ -10,7 +10,10 @@
 namespace vx {
 
 struct DbConfig {
-    QString server; // "sqlite:" + folder, or "postgresql://host[:port][?host=/socket/dir]"
+    // "sqlite:" + folder, "postgresql://host[:port][?host=/socket/dir]", a SQL Server as the
+    // suite names it ("SHOPPC\JOVSERVER", "SHOPPC", "SHOPPC,1433") or "odbc:" + a data source
+    // name or a connection string.
+    QString server;
     QString database;
     std::optional<QString> user;
     std::optional<QString> password;
@@ -18,12 +21,13 @@ struct DbConfig {
 
 struct DbConfigOptions {
     std::optional<DbConfig> config; // given on the command line
+    bool passwordFromInput = false; // "--password -": the password is read from standard input
     bool help = false;
     QString error; // not empty: bad usage
 };
 
-// --server S --database D [--user U] [--password P]; the suite's "/NAME=value" switches are
-// accepted and ignored.
+// --server S --database D [--user U] [--password P | --password -]; the suite's "/NAME=value"
+// switches are accepted and ignored.
 DbConfigOptions parseDbConfigOptions(const QStringList& args);
 QString dbConfigUsage();
 
@@ -42,8 +46,13 @@ bool userCanSeeWindows();
 // login keys only when given. False when the settings file cannot be written.
 bool saveDbConfig(const DbConfig& config);
 
-// Asks for each value on a terminal, offering the present settings as defaults; the password is
-// read without echo when `in` is a terminal. nullopt when the input ends.
+// Asks for the engine and each value on a terminal, offering the present settings as defaults;
+// the password is read without echo when `in` is a terminal. nullopt when the input ends.
 std::optional<DbConfig> askOnTerminal(FILE* in, FILE* out);
+
+// Reads one line as a secret, a trailing CR/LF dropped and nothing else changed. When `in` is a
+// terminal the typing is not echoed and `prompt` is written to `promptOut` first. nullopt when
+// the input ends before anything was read.
+std::optional<QString> readSecretLine(FILE* in, FILE* promptOut, const QString& prompt);
 
 } // namespace vx

@@ -53,6 +53,14 @@ int main(int argc, char** argv) {
 
     QCoreApplication app(argc, argv);
     std::optional<vx::DbConfig> config = o.config;
+    if (config && o.passwordFromInput) {
+        config->password = vx::readSecretLine(stdin, stderr, QStringLiteral("Password: "));
+        if (!config->password) {
+            std::fputs("JOVDataConfiguration: no password on standard input; nothing saved\n",
+                       stderr);
+            return kNotSaved;
+        }
+    }
     if (!config && ::isatty(STDIN_FILENO)) {
         config = vx::askOnTerminal(stdin, stdout);
         if (!config) // the input ended before every answer was given
