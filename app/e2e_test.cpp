@@ -204,5 +204,53 @@ TEST_P(EndToEnd, RunsThatFindNothingSaySoAndEndWithStatusOne) {
 INSTANTIATE_TEST_SUITE_P(Engines, EndToEnd, ::testing::ValuesIn(dbtest::allBackends()),
                          dbtest::backendName);
 
+// The store's SQL Server, played by a test ODBC driver that answers as SQL Server and records
+// what it receives (it hands the statements on to the test server rewritten for it). The
+// program's own trace of what its record manager sent must arrive there unchanged, in order.
+class EndToEndAsSqlServer : public EndToEnd {
+  protected:
+    static QStringList lines(const QString& file) {
+        return QString::fromUtf8(vx::test::TestEnv::readFile(file))
+            .split(QRegularExpression(QStringLiteral("\r?\n")), Qt::SkipEmptyParts);
+    }
+};
+
+TEST_P(EndToEndAsSqlServer, TheStatementsReachTheDriverAsBuilt) {
+    QString server = db().login().server;
+    server.replace(QStringLiteral("{PostgreSQL Unicode}"),
+                   QStringLiteral("{" VANTREX_ODBC_SHIM "}"));
+    SaveSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"),
+                QStringLiteral("Server"), server);
+    const QString sent = env_.root() + "/sent.txt", received = env_.root() + "/received.txt";
+    env_.setEnv("VANTREX_SQL_TRACE", sent);
+    env_.setEnv("VANTREX_SHIM_LOG", received);
+
+    const ProgramRun r = run(QStringLiteral("START=01/01/2024|END=01/31/2024"));
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    expectPages("received", r);
+
+    const QStringList built = lines(sent), arrived = lines(received);
+    ASSERT_GT(built.size(), 10);
+    EXPECT_TRUE(built.contains(QStringLiteral("SELECT TOP 1 * FROM COMMON")));
+    EXPECT_TRUE(built.contains(QStringLiteral("ALTER TABLE invt1 ALTER COLUMN QtyOnHand "
+                                              "Decimal(18,4)")));
+    EXPECT_TRUE(std::any_of(built.begin(), built.end(), [](const QString& s) {
+        return s.startsWith(QStringLiteral("SELECT TOP 1 * FROM VENDOR WHERE"));
+    }));
+    qsizetype at = 0;
+    for (const QString& statement : built) {
+        const qsizetype found = arrived.indexOf(statement, at);
+        ASSERT_GE(found, 0) << "sent but not received as sent: " << statement.toStdString();
+        // Between two of them only the backend's own statements: the server's catalogue.
+        for (qsizetype i = at; i < found; ++i)
+            EXPECT_TRUE(arrived[i].startsWith(QStringLiteral("SELECT name FROM sys.databases")))
+                << arrived[i].toStdString();
+        at = found + 1;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Odbc, EndToEndAsSqlServer, ::testing::Values(dbtest::BackendKind::ODBC),
+                         dbtest::backendName);
+
 } // namespace
 } // namespace vx::report::test

@@ -88,7 +88,8 @@ std::optional<OdbcAddress> parseOdbcServer(const QString& serverSetting) {
     }
     // machine[\instance][,port], as SQL Server's own clients write it ("tcp:" allowed).
     static const QRegularExpression shape(
-        QStringLiteral("^(?:tcp:)?([^\\\\,\\s]+)(?:\\\\([^\\\\,\\s]+))?(?:\\s*,\\s*(\\d{1,5}))?$"),
+        QStringLiteral("^(?:tcp:)?([A-Za-z0-9_.\\-]+|\\(local\\))(?:\\\\([A-Za-z0-9_$#]+))?"
+                       "(?:\\s*,\\s*(\\d{1,5}))?$"),
         QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch m = shape.match(text);
     if (!m.hasMatch())

@@ -57,7 +57,8 @@ TEST(OdbcAddress, ReservedCharactersTravelInBracesAndTheDatabaseMayBeLeftOut) {
 TEST(OdbcAddress, OtherEnginesAndUnreadableNamesAreNotOdbc) {
     for (const char* server :
          {"", "  ", "sqlite:", "SQLite:/data", "postgresql://h", "postgres://h",
-          "odbc:", "odbc:  ", "SHOPPC,port", "SHOPPC,0", "SHOPPC,70000", "a\\b\\c", "two words"}) {
+          "odbc:", "odbc:  ", "SHOPPC,port", "SHOPPC,0", "SHOPPC,70000", "a\\b\\c", "two words",
+          "postgresql:/db", "mysql://x", "host/path"}) {
         EXPECT_FALSE(parseOdbcServer(QString::fromUtf8(server))) << server;
     }
     const auto named = parseOdbcServer(QStringLiteral("SHOPPC\\JOVSERVER,1502"));

@@ -66,16 +66,26 @@ class OdbcServer final : public Server {
 
     int connect(const Login& login) override {
         login_ = login;
-        // SQL Server: the login's own default database, else master. A data source: the
-        // database the report will use, else the source's own default (the database may be
-        // the one that is missing, which the existence check tells).
+        // The management session needs some database of the server, not the store's (which may
+        // be the missing one the existence check is about to tell): SQL Server's login default,
+        // else master; a data source's own default, else the store's, else the maintenance
+        // database of the usual servers. The first failure is the one reported.
         const bool sqlServer = address_.kind == OdbcAddress::Kind::SqlServer;
-        const QString first = sqlServer ? QString() : login.database;
-        LoginFailure why = LoginFailure::Other;
-        session_ = logIn(address_, login, first, error_, {.why = &why});
-        if (!session_ && why == LoginFailure::NoDatabase)
-            session_ =
-                logIn(address_, login, sqlServer ? QStringLiteral("master") : QString(), error_);
+        const QStringList candidates =
+            sqlServer ? QStringList{QString(), QStringLiteral("master")}
+                      : QStringList{login.database, QString(), QStringLiteral("postgres"),
+                                    QStringLiteral("master")};
+        DbError first;
+        for (const QString& database : candidates) {
+            LoginFailure why = LoginFailure::Other;
+            session_ = logIn(address_, login, database, error_, {.why = &why});
+            if (first.number == 0)
+                first = error_;
+            if (session_ || why != LoginFailure::NoDatabase)
+                break;
+        }
+        if (!session_)
+            error_ = first;
         if (session_)
             dialect_ = dialectOfDbms(infoText(session_.get(), SQL_DBMS_NAME));
         return status();
