@@ -54,16 +54,16 @@ class Loader {
             options_.progress(QStringLiteral("Writing ") + name + QStringLiteral("..."));
         QElapsedTimer timer;
         timer.start();
-        if (!statement("BEGIN"))
+        if (!statement("BEGIN TRANSACTION"))
             return false;
         const std::int64_t rows = (this->*body)();
         if (rows < 0) {
             const QString why = result_.error; // the failure, not what the rollback says
-            statement("ROLLBACK");
+            statement("ROLLBACK TRANSACTION");
             result_.error = why;
             return false;
         }
-        if (!statement("COMMIT"))
+        if (!statement("COMMIT TRANSACTION"))
             return false;
         result_.phases.push_back({name, rows, timer.elapsed() / 1000.0});
         return true;
@@ -88,7 +88,7 @@ class Loader {
             return failed(a);
         if (b && !b->flush())
             return failed(*b);
-        return statement("COMMIT") && statement("BEGIN");
+        return statement("COMMIT TRANSACTION") && statement("BEGIN TRANSACTION");
     }
 
     bool failed(const BulkInserter& inserter) {

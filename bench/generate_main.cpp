@@ -2,13 +2,12 @@
 #include "bench/generate_store.h"
 #include "platform/messages.h"
 #include "platform/regional.h"
+#include "platform/terminal.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QStringList>
 #include <cstdio>
-#include <iostream>
-#include <string>
 
 namespace {
 
@@ -27,8 +26,9 @@ const char kUsage[] =
     "  --last DATE       last day of the receipts (default: yesterday)\n"
     "  --seed N          the random seed (default 1): the same seed makes the same store\n"
     "  --replace         replace an existing database of that name\n"
-    "  --server S        sqlite: (default: DATAPATH/<database>.sqlite), sqlite:DIR, or\n"
-    "                    postgresql://host[:port] (also ?host=/socket/dir)\n"
+    "  --server S        sqlite: (default: DATAPATH/<database>.sqlite), sqlite:DIR,\n"
+    "                    postgresql://host[:port] (also ?host=/socket/dir), a SQL Server\n"
+    "                    (SHOPPC\\JOVSERVER, SHOPPC,1433) or odbc:<DSN or connection string>\n"
     "  --database D      the database name (default JOV)\n"
     "  --user U          the server login\n"
     "  --password P      its password; '-' reads it from the first line of standard input\n"
@@ -138,9 +138,10 @@ int main(int argc, char** argv) {
     if (options.dataPath.isEmpty())
         return usage(QStringLiteral("the data path is missing"));
     if (passwordFromInput) {
-        std::string line;
-        std::getline(std::cin, line);
-        options.password = QString::fromStdString(line).trimmed();
+        const auto password = vx::readSecretLine(stdin, stderr, QStringLiteral("Password: "));
+        if (!password)
+            return usage(QStringLiteral("no password on standard input"));
+        options.password = *password;
     }
     options.progress = [](const QString& what) { std::fprintf(stderr, "%s\n", qPrintable(what)); };
 

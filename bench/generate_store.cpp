@@ -47,44 +47,11 @@ bool saveSettings(const BenchStoreOptions& o, const QString& dataPath, BenchStor
     return true;
 }
 
-// An empty database file: the programs of the suite never create one themselves.
-bool createSqliteDatabase(const BenchStoreOptions& o, const QString& dataPath,
-                          BenchStoreResult& result) {
-    const QString folder = o.server.mid(7).trimmed();
-    const QString file = QDir(folder.isEmpty() ? dataPath : folder)
-                             .absoluteFilePath(o.database + QStringLiteral(".sqlite"));
-    result.location = file;
-    const QString why = sample::createEmptyDatabaseFile(file, o.replace);
+// The store's empty database: the programs of the suite never create one themselves.
+bool createDatabase(const BenchStoreOptions& o, const QString& dataPath, BenchStoreResult& result) {
+    const QString why = sample::createStoreDatabase({o.server, o.database, o.user, o.password},
+                                                    dataPath, o.replace, &result.location);
     return why.isEmpty() || failWith(result, why);
-}
-
-// The database on the server, made (or made again) through the server's own database.
-bool createServerDatabase(const BenchStoreOptions& o, const QString& dataPath,
-                          BenchStoreResult& result) {
-    result.location = o.database + QStringLiteral(" on ") + o.server;
-    const auto engine = db::engineFor(o.server, dataPath);
-    if (!engine)
-        return failWith(result, o.server + QStringLiteral(" is no server this program reaches."));
-    const auto admin = engine->connection();
-    if (!admin->open({o.server, QStringLiteral("postgres"), o.user, o.password}))
-        return failWith(result, QStringLiteral("The server refuses the login: ") +
-                                    admin->lastError().description);
-    const auto found = admin->openRecordset(
-        QStringLiteral("SELECT datname FROM pg_database WHERE datname = '%1'").arg(o.database));
-    if (!found)
-        return failWith(result, admin->lastError().description);
-    // Quoted, so that the name keeps its case: the report connects with it as it is written.
-    const QString name = u'"' + o.database + u'"';
-    if (!found->eof()) {
-        if (!o.replace)
-            return failWith(result, QStringLiteral("The database ") + o.database +
-                                        QStringLiteral(" exists (use --replace to replace it)."));
-        if (!admin->execute(QStringLiteral("DROP DATABASE ") + name + " WITH (FORCE)"))
-            return failWith(result, admin->lastError().description);
-    }
-    if (!admin->execute(QStringLiteral("CREATE DATABASE ") + name))
-        return failWith(result, admin->lastError().description);
-    return true;
 }
 
 // JOV.INI with the daily-report option, WINREGS.INI with the company name of the heading, and
@@ -167,11 +134,9 @@ BenchStoreResult createBenchStore(const BenchStoreOptions& given) {
     const QString dataPath = sample::startStoreDataPath(options.dataPath, &result.error);
     if (dataPath.isEmpty())
         return result;
-    const bool created = isSqliteServer(options.server)
-                             ? createSqliteDatabase(options, dataPath, result)
-                             : createServerDatabase(options, dataPath, result);
-    result.ok = created && saveSettings(options, dataPath, result) &&
-                writeDataPathFiles(dataPath, result) && fillStore(options, result);
+    result.ok = createDatabase(options, dataPath, result) &&
+                saveSettings(options, dataPath, result) && writeDataPathFiles(dataPath, result) &&
+                fillStore(options, result);
 
     // Closes the database: the report opens it next.
     db::setTableHooks(nullptr);

@@ -6,6 +6,7 @@
 #include "db/operations.h"
 #include "db/state.h"
 #include "db/table_ops.h"
+#include "db/testing/backends.h"
 #include "platform/scripted_messages.h"
 #include "tables/dispatch.h"
 #include "tables/inventory.h"
@@ -117,14 +118,17 @@ TEST(BenchStore, ASmallStoreHasItsCountsAndOpensAsTheReportOpensIt) {
     struct Case {
         const char* what;
         InsertMode mode;
-        bool server;
+        dbtest::BackendKind engine;
     };
     QStringList firstDump;
-    for (const Case& c : {Case{"SQLite, multi-row", InsertMode::MultiRow, false},
-                          Case{"SQLite, record manager", InsertMode::RecordManager, false},
-                          Case{"PostgreSQL, multi-row", InsertMode::MultiRow, true}}) {
+    for (const Case& c :
+         {Case{"SQLite, multi-row", InsertMode::MultiRow, dbtest::BackendKind::SQLite},
+          Case{"SQLite, record manager", InsertMode::RecordManager, dbtest::BackendKind::SQLite},
+          Case{"PostgreSQL, multi-row", InsertMode::MultiRow, dbtest::BackendKind::PostgreSQL},
+          Case{"ODBC, multi-row", InsertMode::MultiRow, dbtest::BackendKind::ODBC}}) {
         SCOPED_TRACE(c.what);
-        if (c.server && testServer().isEmpty())
+        const bool server = c.engine != dbtest::BackendKind::SQLite;
+        if (server && testServer().isEmpty())
             continue; // no test server here
         test::TestEnv env;
         ScopedScriptedMessages messages;
@@ -133,8 +137,8 @@ TEST(BenchStore, ASmallStoreHasItsCountsAndOpensAsTheReportOpensIt) {
         o.shape = {1500, 60, 8, 300, QDate(2024, 2, 1), QDate(2024, 2, 29), 11};
         o.insertMode = c.mode;
         ServerDatabase dropped;
-        if (c.server) {
-            o.server = testServer();
+        if (server) {
+            o.server = dbtest::testServerSetting(c.engine);
             o.database = QStringLiteral("BenchTest%1").arg(QCoreApplication::applicationPid());
             o.user = qEnvironmentVariable("VANTREX_PG_USER");
             o.password = qEnvironmentVariable("VANTREX_PG_PASSWORD");

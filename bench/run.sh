@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Times the report against a large generated store.
 #
-#   bench/run.sh [--engine sqlite|postgres] [--rows N] [--keep DIR] [--export] [--no-build]
+#   bench/run.sh [--engine sqlite|postgres|odbc] [--rows N] [--keep DIR] [--export] [--no-build]
 #                [--bin DIR] [--timeout SECONDS] [-- GENERATOR-OPTIONS...]
 #
 # Builds the programs (scripts/build.sh, into build/bin), makes a throw-away home, settings and
-# program folder (and for postgres a throw-away server, scripts/pg-test-server.sh), generates
+# program folder (and for postgres a throw-away server, scripts/pg-test-server.sh; odbc is the
+# same server reached through its ODBC driver and the ODBC backend), generates
 # the store with vantrex-bench-store (timed on its own), then times
 #   vantrex-report --pdf OUT.pdf 'START=<first>|END=<last>'
 # with /usr/bin/time -v and prints the figures. --export adds a second run with EXPORT=Y.
@@ -41,7 +42,7 @@ while [[ $# -gt 0 ]]; do
     *) usage ;;
     esac
 done
-[[ $engine == sqlite || $engine == postgres ]] || usage
+[[ $engine == sqlite || $engine == postgres || $engine == odbc ]] || usage
 
 # /usr/bin/time (GNU time) is the one thing the benchmark needs beyond the project's own set.
 if [[ ! -x /usr/bin/time ]]; then
@@ -67,7 +68,7 @@ fi
 # The database server's own user must be able to reach its folder below this one.
 chmod 755 "$work"
 cleanup() {
-    if [[ $engine == postgres ]]; then
+    if [[ $engine != sqlite ]]; then
         bash "$root/scripts/pg-test-server.sh" stop "$work/pg" || true
     fi
     if [[ -z $keep ]]; then
@@ -87,10 +88,15 @@ unset DISPLAY WAYLAND_DISPLAY
 
 generator=("$bin/vantrex-bench-store" --replace --rows "$rows")
 password=""
-if [[ $engine == postgres ]]; then
+if [[ $engine != sqlite ]]; then
     bash "$root/scripts/pg-test-server.sh" start "$work/pg"
     eval "$(bash "$root/scripts/pg-test-server.sh" env "$work/pg")"
-    generator+=(--server "$VANTREX_PG_SERVER" --user "$VANTREX_PG_USER" --password -)
+    server=$VANTREX_PG_SERVER
+    if [[ $engine == odbc ]]; then
+        # The same server reached through its ODBC driver (the ODBC backend).
+        server="odbc:Driver={PostgreSQL Unicode};Servername=$work/pg;Port=5432"
+    fi
+    generator+=(--server "$server" --user "$VANTREX_PG_USER" --password -)
     password=$VANTREX_PG_PASSWORD
     unset VANTREX_PG_PASSWORD
 fi

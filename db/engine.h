@@ -94,6 +94,10 @@ class Server {
     virtual std::optional<QStringList> tables(const QString& database) = 0;
     // The machine the server runs on.
     virtual QString machine() const = 0;
+    // Makes the empty database `name` (a plain name: letters, digits, '_'), for the tools that
+    // prepare stores; the report itself never creates a database. An existing one is an error,
+    // unless `replace`: then it is dropped first, whoever uses it. Needs a connect() first.
+    virtual bool createDatabase(const QString& name, bool replace) = 0;
     virtual DbError lastError() const = 0;
 };
 

@@ -50,9 +50,4 @@ bool saveDbConfig(const DbConfig& config);
 // the password is read without echo when `in` is a terminal. nullopt when the input ends.
 std::optional<DbConfig> askOnTerminal(FILE* in, FILE* out);
 
-// Reads one line as a secret, a trailing CR/LF dropped and nothing else changed. When `in` is a
-// terminal the typing is not echoed and `prompt` is written to `promptOut` first. nullopt when
-// the input ends before anything was read.
-std::optional<QString> readSecretLine(FILE* in, FILE* promptOut, const QString& prompt);
-
 } // namespace vx

@@ -4,10 +4,9 @@
 #include "dbconfig/dbconfig.h"
 #include "dbconfig/server_fields.h"
 #include "platform/settings.h"
+#include "platform/terminal.h"
 
 #include <functional>
-#include <termios.h>
-#include <unistd.h>
 
 namespace vx {
 
@@ -15,43 +14,6 @@ namespace {
 
 QString current(const QString& key, const QString& def = QString()) {
     return GetSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"), key, def);
-}
-
-// Turns the echo of a terminal off for its lifetime; does nothing for other input.
-class EchoOff {
-  public:
-    EchoOff(FILE* in, bool wanted) : fd_(fileno(in)) {
-        active_ = wanted && ::isatty(fd_) && ::tcgetattr(fd_, &saved_) == 0;
-        if (active_) {
-            termios quiet = saved_;
-            quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-            ::tcsetattr(fd_, TCSANOW, &quiet);
-        }
-    }
-    ~EchoOff() {
-        if (active_)
-            ::tcsetattr(fd_, TCSANOW, &saved_);
-    }
-    EchoOff(const EchoOff&) = delete;
-    EchoOff& operator=(const EchoOff&) = delete;
-    bool active() const { return active_; }
-
-  private:
-    int fd_;
-    termios saved_{};
-    bool active_ = false;
-};
-
-std::optional<QString> readLine(FILE* in) {
-    QByteArray line;
-    int c;
-    while ((c = std::fgetc(in)) != EOF && c != '\n')
-        line += static_cast<char>(c);
-    if (c == EOF && line.isEmpty())
-        return std::nullopt;
-    if (line.endsWith('\r'))
-        line.chop(1);
-    return QString::fromUtf8(line);
 }
 
 void print(FILE* out, const QString& text) {
@@ -153,17 +115,6 @@ std::optional<QString> askServer(FILE* in, FILE* out, DbEngine engine, const QSt
 }
 
 } // namespace
-
-std::optional<QString> readSecretLine(FILE* in, FILE* promptOut, const QString& prompt) {
-    // The echo goes off before the prompt shows, so nothing typed after it is echoed.
-    const EchoOff quiet(in, true);
-    if (quiet.active())
-        print(promptOut, prompt);
-    const std::optional<QString> line = readLine(in);
-    if (quiet.active())
-        print(promptOut, QStringLiteral("\n"));
-    return line;
-}
 
 std::optional<DbConfig> askOnTerminal(FILE* in, FILE* out) {
     print(out, QStringLiteral("Database configuration of the JOV programs\n"

@@ -6,6 +6,7 @@
 #include "dbconfig/connection_check.h"
 #include "dbconfig/dbconfig.h"
 #include "dbconfig/ui/frm_db_config.h"
+#include "platform/terminal.h"
 
 #include <QApplication>
 #include <QCoreApplication>

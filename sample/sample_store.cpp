@@ -25,22 +25,32 @@ bool failWith(SampleStoreResult& result, const QString& error) {
     return false;
 }
 
-// The suite's settings: the data path and the embedded database "JOV" in it.
-bool saveSettings(const QString& dataPath, SampleStoreResult& result) {
+// The suite's settings: the data path, the server and database, the login of a server.
+bool saveSettings(const SampleStoreOptions& o, const QString& dataPath, SampleStoreResult& result) {
+    const bool embedded =
+        o.server.trimmed().startsWith(QLatin1String("sqlite:"), Qt::CaseInsensitive);
     const std::pair<const char*, QString> settings[] = {
-        {"Server", QStringLiteral("sqlite:")},
-        {"DBName", QStringLiteral("JOV")},
+        {"Server", o.server.trimmed()},
+        {"DBName", o.database},
         {"DATAPATH", dataPath},
+        {"UserName", embedded ? QString() : o.user},
+        {"Password", embedded ? QString() : o.password},
     };
-    for (const auto& [key, value] : settings)
-        if (!SaveSetting(kSettingsApp, kSettingsSection, QLatin1String(key), value))
+    for (const auto& [key, value] : settings) {
+        if (value.isEmpty()) {
+            DeleteSetting(kSettingsApp, kSettingsSection, QLatin1String(key));
+        } else if (!SaveSetting(kSettingsApp, kSettingsSection, QLatin1String(key), value)) {
             return failWith(result, QStringLiteral("The settings cannot be written: ") +
                                         settingsFile(kSettingsApp));
+        }
+    }
     return true;
 }
 
-bool createDatabaseFile(const QString& file, bool replace, SampleStoreResult& result) {
-    const QString why = createEmptyDatabaseFile(file, replace);
+bool createDatabase(const SampleStoreOptions& o, const QString& dataPath,
+                    SampleStoreResult& result) {
+    const QString why = createStoreDatabase({o.server, o.database, o.user, o.password}, dataPath,
+                                            o.replace, &result.location);
     return why.isEmpty() || failWith(result, why);
 }
 
@@ -80,9 +90,9 @@ bool fillStore(const SampleData& data, const SampleStoreOptions& options,
 
     const QDate today = options.today.isValid() ? options.today : QDate::currentDate();
     // One transaction: a thousand single-row commits would each wait for the disk.
-    const bool inTransaction = runStatement("BEGIN");
+    const bool inTransaction = runStatement("BEGIN TRANSACTION");
     const bool ok = insertSampleRecords(data, recentShiftDays(data, today), result);
-    if (inTransaction && !runStatement(ok ? "COMMIT" : "ROLLBACK") && ok)
+    if (inTransaction && !runStatement(ok ? "COMMIT TRANSACTION" : "ROLLBACK TRANSACTION") && ok)
         return failWith(result, QStringLiteral("The sample cannot be saved: ") +
                                     db::dbState().gcnDatabase->lastError().description);
     return ok;
@@ -105,9 +115,9 @@ SampleStoreResult createSampleStore(const SampleStoreOptions& options) {
     const QString dataPath = startStoreDataPath(options.dataPath, &result.error);
     if (dataPath.isEmpty())
         return result;
-    result.ok = saveSettings(dataPath, result) &&
-                createDatabaseFile(sampleDatabaseFile(dataPath), options.replace, result) &&
-                writeIniFiles(dataPath, result) && fillStore(*data, options, result);
+    result.ok = createDatabase(options, dataPath, result) &&
+                saveSettings(options, dataPath, result) && writeIniFiles(dataPath, result) &&
+                fillStore(*data, options, result);
 
     // Closes the database: the report opens it next.
     db::setTableHooks(nullptr);

@@ -1,7 +1,8 @@
 #pragma once
 // Creates a store from the purchasing sample: the settings of the suite point at the data path
-// and its embedded database, the data path gets its JOV.INI and WINREGS.INI, and the report's
-// tables are created and filled through the record manager, as the suite's programs fill them.
+// and the store's database (embedded, or on a server), the data path gets its JOV.INI and
+// WINREGS.INI, and the report's tables are created and filled through the record manager, as the
+// suite's programs fill them.
 
 #include <QDate>
 #include <QString>
@@ -13,6 +14,12 @@ struct SampleStoreOptions {
     QString sampleFolder; // the folder of the sample's files
     QDate today;          // receipts end shortly before this day; invalid: the current date
     bool replace = false; // an existing database of the data path is replaced
+    // Where the store's database is made: a "Server" setting (default: the embedded database
+    // of the data path), the database's name and the login of a server.
+    QString server = QStringLiteral("sqlite:");
+    QString database = QStringLiteral("JOV");
+    QString user;
+    QString password;
 };
 
 struct SampleStoreResult {
@@ -25,6 +32,7 @@ struct SampleStoreResult {
     int receipts = 0;
     QDate firstReceipt;
     QDate lastReceipt;
+    QString location; // the database made: its file, or its name on the server
 };
 
 // The database file of the data path: "JOV.sqlite".

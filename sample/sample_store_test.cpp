@@ -3,6 +3,7 @@
 #include "datapath/clsdatapath.h"
 #include "db/operations.h"
 #include "db/state.h"
+#include "db/testing/backends.h"
 #include "platform/scripted_messages.h"
 #include "platform/settings.h"
 #include "runstate/runstate.h"
@@ -18,6 +19,8 @@
 #include "testsupport/test_env.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -206,6 +209,53 @@ TEST_F(SampleStore, AMissingSampleFolderIsReported) {
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(r.error.contains(QStringLiteral("vendors.csv"))) << r.error.toStdString();
     EXPECT_FALSE(QFile::exists(sampleDatabaseFile(dataPath)));
+}
+
+// The report's pages of a store (the text dump), the footer's time left out.
+QString reportPages(const QString& range, const QString& file) {
+    QProcess p;
+    p.start(test::binDir() + QStringLiteral("/vantrex-report"),
+            {QStringLiteral("--text"), file, range});
+    p.waitForFinished(120000);
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    static const QRegularExpression now(QStringLiteral(R"(\d{1,2}:\d\d [AP]M)"));
+    return QString::fromUtf8(test::TestEnv::readFile(file)).replace(now, QString());
+}
+
+TEST_F(SampleStore, OnAServerThroughOdbcTheReportPrintsAsThroughLibpq) {
+    if (const auto why = dbtest::unavailable(dbtest::BackendKind::ODBC)) {
+        if (why->mustFail)
+            FAIL() << why->reason.toStdString();
+        GTEST_SKIP() << why->reason.toStdString();
+    }
+    // A database of the test server that the test removes when it ends; the store replaces it.
+    QString error;
+    const auto db = dbtest::createTestDatabase(dbtest::BackendKind::ODBC,
+                                               env.mkdir(QStringLiteral("scratch")), error);
+    ASSERT_TRUE(db) << error.toStdString();
+    SampleStoreOptions o{dataPath, QStringLiteral(VANTREX_SAMPLE_DATA_DIR), QDate(2025, 12, 1),
+                         true};
+    o.server = db->login().server;
+    o.database = db->login().database;
+    o.user = db->login().user;
+    o.password = db->login().password;
+    const SampleStoreResult r = createSampleStore(o);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(setting("Server"), o.server);
+    EXPECT_EQ(setting("DBName"), o.database);
+    EXPECT_FALSE(r.location.contains(o.password));
+    o.replace = false;
+    EXPECT_FALSE(createSampleStore(o).ok) << "an existing database is kept";
+
+    const QString range = QStringLiteral("START=9/16/2025|END=10/5/2025");
+    const QString throughOdbc = reportPages(range, env.root() + "/odbc.txt");
+    SaveSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"),
+                QStringLiteral("Server"),
+                dbtest::testServerSetting(dbtest::BackendKind::PostgreSQL));
+    const QString throughLibpq = reportPages(range, env.root() + "/libpq.txt");
+    EXPECT_GT(throughOdbc.count(u'\f'), 3);
+    EXPECT_TRUE(throughOdbc.contains(QStringLiteral("Bergeron Off-Roads")));
+    EXPECT_EQ(throughOdbc, throughLibpq);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "sample/store_setup.h"
 
 #include "datapath/clsdatapath.h"
+#include "db/odbc/odbc_login.h"
 #include "db/operations.h"
 #include "db/state.h"
 #include "platform/err.h"
@@ -12,7 +13,6 @@
 #include <QDir>
 #include <QFile>
 #include <QStringList>
-#include <sqlite3.h>
 #include <utility>
 
 namespace vx::sample {
@@ -44,23 +44,33 @@ QString writeStoreIniFiles(const QString& dataPath, const QString& company) {
     return QString();
 }
 
-QString createEmptyDatabaseFile(const QString& file, bool replace) {
-    if (QFile::exists(file)) {
-        if (!replace)
-            return file + QStringLiteral(" already exists (use --replace to replace it).");
-        for (const char* suffix : {"", "-journal", "-wal", "-shm"})
-            QFile::remove(file + QLatin1String(suffix));
-        if (QFile::exists(file))
-            return file + QStringLiteral(" cannot be removed.");
+QString createStoreDatabase(const db::Login& login, const QString& dataPath, bool replace,
+                            QString* location) {
+    const QString server = login.server.trimmed();
+    if (server.startsWith(QLatin1String("sqlite:"), Qt::CaseInsensitive)) {
+        const QString folder = server.mid(7).trimmed();
+        *location = QDir(folder.isEmpty() ? dataPath : folder)
+                        .absoluteFilePath(login.database + QStringLiteral(".sqlite"));
+    } else {
+        const auto odbc = db::odbc::parseOdbcServer(server);
+        *location = QStringLiteral("the database %1 on %2")
+                        .arg(login.database, odbc ? db::odbc::shownAddress(*odbc) : server);
     }
-    sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    const QString why = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
-    sqlite3_close(db);
-    if (rc != SQLITE_OK || !QFile::exists(file))
-        return file + QStringLiteral(" cannot be created: ") + why;
-    return {};
+    const auto engine = db::engineFor(server, dataPath);
+    if (!engine)
+        return server + QStringLiteral(" is no database server this program reaches.");
+    const auto host = engine->server();
+    if (host->connect(login) != 1)
+        return host->lastError().description;
+    if (host->createDatabase(login.database, replace))
+        return {};
+    QString why = host->lastError().description;
+    if (!replace && why.contains(QLatin1String("already exists"))) {
+        if (why.endsWith(u'.'))
+            why.chop(1);
+        why += QStringLiteral(" (use --replace to replace it).");
+    }
+    return why;
 }
 
 bool insertStoreCompany(const QString& name, int storeNumber, QString* error) {

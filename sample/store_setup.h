@@ -2,6 +2,8 @@
 // What every prepared store needs besides its rows: the data path's INI files and the report's
 // tables opened as start-up opens them. Shared by the sample store and the benchmark store.
 
+#include "db/engine.h"
+
 #include <QString>
 
 namespace vx::sample {
@@ -14,10 +16,13 @@ QString startStoreDataPath(const QString& dataPath, QString* error);
 // the data path; the reason when a file cannot be written, else empty.
 QString writeStoreIniFiles(const QString& dataPath, const QString& company);
 
-// Creates the empty SQLite database `file` (the suite's programs never create one themselves);
-// an existing one is an error unless `replace`, which removes it and its journal files first.
-// The reason when it fails, else empty.
-QString createEmptyDatabaseFile(const QString& file, bool replace);
+// Creates the store's empty database `login.database` where `login.server` (a "Server" setting;
+// "sqlite:" alone stands for `dataPath`) keeps its databases: the suite's programs never create
+// one themselves. An existing one is an error unless `replace`, which drops it first. The reason
+// when it fails, else empty; `location` names the database made (a file, or a database on a
+// server, never with a password).
+QString createStoreDatabase(const db::Login& login, const QString& dataPath, bool replace,
+                            QString* location);
 
 // Adds the company record of a prepared store: `name`, store `storeNumber`, dates in the
 // locale's own style. False with the reason in `error` when the insert fails.

@@ -147,6 +147,8 @@ class OdbcServer final : public Server {
 
     DbError lastError() const override { return error_; }
 
+    bool createDatabase(const QString& name, bool replace) override;
+
   private:
     OdbcAddress address_;
     Login login_;
@@ -156,6 +158,50 @@ class OdbcServer final : public Server {
     QString tablesDatabase_;
     DbError error_;
 };
+
+// On a session of the server's maintenance database (the one to be dropped must not be in use
+// by it): SQL Server's master, PostgreSQL's postgres; other data sources make none.
+bool OdbcServer::createDatabase(const QString& name, bool replace) {
+    if (!session_) {
+        error_ = engineError(QStringLiteral("Not connected to the server."));
+        return false;
+    }
+    const bool sqlServer = dialect_ == SourceDialect::SqlServer;
+    if (!sqlServer && dialect_ != SourceDialect::PostgreSQL) {
+        error_ = engineError(QStringLiteral("This data source makes no databases here; create "
+                                            "%1 with its own tools.")
+                                 .arg(name));
+        return false;
+    }
+    const DbcHandle admin =
+        logIn(address_, login_, sqlServer ? QStringLiteral("master") : QStringLiteral("postgres"),
+              error_);
+    if (!admin)
+        return false;
+    const QString quoted = sqlServer
+                               ? u'[' + QString(name).replace(u']', QLatin1String("]]")) + u']'
+                               : u'"' + QString(name).replace(u'"', QLatin1String("\"\"")) + u'"';
+    const auto names = firstColumn(admin.get(),
+                                   sqlServer ? QStringLiteral("SELECT name FROM sys.databases")
+                                             : QStringLiteral("SELECT datname FROM pg_database"),
+                                   error_);
+    if (!names)
+        return false;
+    if (names->contains(name)) {
+        if (!replace) {
+            error_ = engineError(QStringLiteral("The database %1 already exists.").arg(name));
+            return false;
+        }
+        const QString drop = sqlServer
+                                 ? QStringLiteral("ALTER DATABASE %1 SET SINGLE_USER WITH ROLLBACK "
+                                                  "IMMEDIATE; DROP DATABASE %1")
+                                       .arg(quoted)
+                                 : QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(quoted);
+        if (!execute(admin.get(), drop, error_))
+            return false;
+    }
+    return execute(admin.get(), QStringLiteral("CREATE DATABASE ") + quoted, error_).has_value();
+}
 
 class OdbcEngine final : public Engine {
   public:

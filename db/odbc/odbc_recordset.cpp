@@ -376,10 +376,11 @@ std::unique_ptr<Recordset> openRecordset(const SharedSource& source, const QStri
         return nullptr;
     }
     const auto single = singleTableQuery(text);
+    const bool streams = static_cast<bool>(session);
     auto rs = std::make_unique<OdbcRecordset>(source, std::move(session), std::move(stmt), names,
                                               std::move(columns),
                                               single ? single->table : QString(), sql);
-    if ((!session && !rs->readWhole()) || !rs->start()) {
+    if ((!streams && !rs->readWhole()) || !rs->start()) {
         error = rs->lastError();
         return nullptr;
     }

@@ -49,6 +49,30 @@ class PgServer final : public Server {
 
     DbError lastError() const override { return error_; }
 
+    // The name quoted keeps its case: the report connects with it as it is written.
+    bool createDatabase(const QString& name, bool replace) override {
+        if (status() != 1) {
+            error_ = engineError(QStringLiteral("Not connected to the server."));
+            return false;
+        }
+        PGconn* c = session_->conn.get();
+        const pg::Result found =
+            pg::execParams(c, QStringLiteral("SELECT 1 FROM pg_database WHERE datname = $1"),
+                           {name.toUtf8()}, error_);
+        if (!found)
+            return false;
+        const QString quoted = u'"' + QString(name).replace(u'"', QLatin1String("\"\"")) + u'"';
+        if (PQntuples(found.get()) > 0) {
+            if (!replace) {
+                error_ = engineError(QStringLiteral("The database %1 already exists.").arg(name));
+                return false;
+            }
+            if (!pg::exec(c, QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(quoted), error_))
+                return false;
+        }
+        return pg::exec(c, QStringLiteral("CREATE DATABASE ") + quoted, error_) != nullptr;
+    }
+
   private:
     std::optional<QStringList> names(pg::Session& s, const QString& sql) {
         const pg::Result r = pg::exec(s.conn.get(), sql, error_);

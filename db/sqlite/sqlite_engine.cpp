@@ -5,6 +5,7 @@
 #include "platform/paths.h"
 
 #include <QDir>
+#include <QFile>
 
 namespace vx::db {
 namespace {
@@ -67,7 +68,33 @@ class SqliteServer final : public Server {
     QString machine() const override { return computerName(); }
     DbError lastError() const override { return error_; }
 
+    bool createDatabase(const QString& name, bool replace) override {
+        const QString file = sqlite::databaseFile(folder_, name);
+        if (QFile::exists(file)) {
+            if (!replace)
+                return failed(file + QStringLiteral(" already exists."));
+            for (const char* suffix : {"", "-journal", "-wal", "-shm"})
+                QFile::remove(file + QLatin1String(suffix));
+            if (QFile::exists(file))
+                return failed(file + QStringLiteral(" cannot be removed."));
+        }
+        sqlite3* db = nullptr;
+        const int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &db,
+                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        const QString why = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
+        sqlite3_close(db);
+        if (rc != SQLITE_OK || !QFile::exists(file))
+            return failed(file + QStringLiteral(" cannot be created: ") + why);
+        error_ = DbError();
+        return true;
+    }
+
   private:
+    bool failed(const QString& why) {
+        error_ = engineError(why);
+        return false;
+    }
+
     QString folder_;
     int status_ = 0;
     DbError error_;

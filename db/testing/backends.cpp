@@ -252,6 +252,19 @@ std::optional<Unavailable> unavailable(BackendKind kind) {
     return Unavailable{reason, !qEnvironmentVariableIsEmpty("CI")};
 }
 
+QString testServerSetting(BackendKind kind) {
+    const QString pg = qEnvironmentVariable("VANTREX_PG_SERVER");
+    switch (kind) {
+    case BackendKind::SQLite:
+        break;
+    case BackendKind::PostgreSQL:
+        return pg;
+    case BackendKind::ODBC:
+        return odbcSource(pg);
+    }
+    return QString();
+}
+
 std::unique_ptr<TestDatabase> createTestDatabase(BackendKind kind, const QString& scratch,
                                                  QString& error) {
     std::unique_ptr<TestDatabase> db;

@@ -75,6 +75,10 @@ struct Unavailable {
 };
 std::optional<Unavailable> unavailable(BackendKind kind);
 
+// The test server's "Server" setting for `kind` (empty for SQLite): its libpq address, or the
+// same server as an ODBC data source through its ODBC driver.
+QString testServerSetting(BackendKind kind);
+
 // A fresh database; nullptr with `error` set when it cannot be made. `scratch`: a folder the
 // backend may use (the SQLite data folder).
 std::unique_ptr<TestDatabase> createTestDatabase(BackendKind kind, const QString& scratch,
