@@ -125,20 +125,20 @@ extern "C" SQLRETURN SQL_API SQLGetInfoW(SQLHDBC c, SQLUSMALLINT what, SQLPOINTE
     return fn(c, what, value, length, out);
 }
 
-extern "C" SQLRETURN SQL_API SQLExecDirectW(SQLHSTMT s, SQLWCHAR* sql, SQLINTEGER length) {
+// Records a statement and hands it, rewritten for the server, to the real driver's `function`.
+static SQLRETURN passStatement(const char* function, SQLHSTMT s, SQLWCHAR* sql, SQLINTEGER length) {
     const QString received = text(sql, length);
     record(received);
     const QString run = forServer(received);
     using Fn = SQLRETURN(SQL_API*)(SQLHSTMT, SQLWCHAR*, SQLINTEGER);
-    static const Fn fn = reinterpret_cast<Fn>(real("SQLExecDirectW"));
+    const auto fn = reinterpret_cast<Fn>(real(function));
     return fn(s, const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(run.utf16())), SQL_NTS);
 }
 
+extern "C" SQLRETURN SQL_API SQLExecDirectW(SQLHSTMT s, SQLWCHAR* sql, SQLINTEGER length) {
+    return passStatement("SQLExecDirectW", s, sql, length);
+}
+
 extern "C" SQLRETURN SQL_API SQLPrepareW(SQLHSTMT s, SQLWCHAR* sql, SQLINTEGER length) {
-    const QString received = text(sql, length);
-    record(received);
-    const QString run = forServer(received);
-    using Fn = SQLRETURN(SQL_API*)(SQLHSTMT, SQLWCHAR*, SQLINTEGER);
-    static const Fn fn = reinterpret_cast<Fn>(real("SQLPrepareW"));
-    return fn(s, const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(run.utf16())), SQL_NTS);
+    return passStatement("SQLPrepareW", s, sql, length);
 }
