@@ -148,6 +148,10 @@ TEST_P(EngineConformance, TextKeepsUnicodeAndQuotes) {
                   DbValue::text(QString(t).replace("''", "'")));
     }
     EXPECT_EQ(first(QStringLiteral("SELECT id FROM notes WHERE body = 'O''Brien'")).toInt(), 1);
+    // NULL stays NULL, apart from the empty text.
+    exec(QStringLiteral("INSERT INTO notes VALUES(9, NULL)"));
+    EXPECT_TRUE(first(QStringLiteral("SELECT body FROM notes WHERE id = 9")).isNull());
+    EXPECT_FALSE(first(QStringLiteral("SELECT body FROM notes WHERE id = 4")).isNull());
 }
 
 TEST_P(EngineConformance, RecordCountBofEofAndMoves) {
