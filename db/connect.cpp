@@ -186,7 +186,7 @@ bool gfbDB_Startup(const QString& /*unused*/) {
 
     // A server that cannot be reached has been reported ("JOV MSDE"); start-up ends there
     // rather than going on to a misleading "Database not found." or "Database Error".
-    if (!gfbDB_ServerCheck() && (!s.goDBServer || s.goDBServer->status() != 1))
+    if (!gfbDB_ServerCheck())
         return false;
     Err().Clear();
     const bool exists = gfbDB_DatabaseExists();

@@ -46,6 +46,16 @@ TEST_P(EngineConformance, LargeResultStreamsWhileOtherStatementsRun) {
     EXPECT_EQ(first(QStringLiteral("SELECT COUNT(*) FROM side")).toInt(), 20);
 }
 
+TEST_P(EngineConformance, QueriesInATransactionSeeItsChanges) {
+    exec(QStringLiteral("CREATE TABLE batch (n INT)"));
+    exec(QStringLiteral("BEGIN TRANSACTION"));
+    for (int n = 1; n <= 3; ++n)
+        exec(QStringLiteral("INSERT INTO batch VALUES(%1)").arg(n));
+    EXPECT_EQ(rows(QStringLiteral("SELECT n FROM batch ORDER BY n")), QStringList({"1", "2", "3"}));
+    exec(QStringLiteral("ROLLBACK TRANSACTION"));
+    EXPECT_TRUE(rows(QStringLiteral("SELECT n FROM batch")).isEmpty());
+}
+
 TEST_P(EngineConformance, UpdateAndDeleteActOnTheRowRead) {
     exec(QStringLiteral("CREATE TABLE Vendor (id INT, Name CHAR(10), Balance DECIMAL(10,2))"));
     for (int id = 1; id <= 3; ++id)

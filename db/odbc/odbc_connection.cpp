@@ -33,6 +33,19 @@ bool shortQuery(const QString& sql) {
     return count.match(sql).hasMatch() && !grouped.match(sql).hasMatch();
 }
 
+std::optional<bool> beginsTransaction(const QString& sql) {
+    static const QRegularExpression begin(
+        QStringLiteral("^\\s*(BEGIN|START)(\\s+(TRAN|TRANSACTION|WORK)\\b.*)?\\s*;?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression end(QStringLiteral("^\\s*(COMMIT|ROLLBACK|END)\\b"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    if (begin.match(sql).hasMatch())
+        return true;
+    if (end.match(sql).hasMatch())
+        return false;
+    return std::nullopt;
+}
+
 DbcHandle Source::takeSession(DbError& error) {
     if (!idle.empty()) {
         DbcHandle session = std::move(idle.back());
@@ -123,7 +136,11 @@ class OdbcConnection final : public Connection {
     std::optional<long> execute(const QString& sql) override {
         if (!connected())
             return std::nullopt;
-        return odbc::execute(source_->main.get(), forSource(sql, source_->dialect), error_);
+        const auto result =
+            odbc::execute(source_->main.get(), forSource(sql, source_->dialect), error_);
+        if (const auto begins = beginsTransaction(sql); begins && result)
+            source_->inTransaction = *begins;
+        return result;
     }
 
     std::unique_ptr<Recordset> openRecordset(const QString& sql) override {

@@ -26,6 +26,9 @@ QString forSource(const QString& sql, SourceDialect dialect);
 // runs one statement at a time).
 bool shortQuery(const QString& sql);
 
+// Whether `sql` begins a transaction (true), ends one (false) or neither (nullopt).
+std::optional<bool> beginsTransaction(const QString& sql);
+
 struct Source {
     OdbcAddress address;
     Login login;
@@ -34,6 +37,10 @@ struct Source {
     QString quote = QStringLiteral("\""); // around column names in the statements made here
     DbcHandle main;
     std::vector<DbcHandle> idle; // stream sessions not in use
+    // A transaction begun by a statement is open on the main session: queries run there too,
+    // where its changes are seen (another session would not see them, and on SQL Server would
+    // wait for their locks).
+    bool inTransaction = false;
 
     // A session for a streaming query: an idle one, or a new login (empty with `error` set).
     DbcHandle takeSession(DbError& error);

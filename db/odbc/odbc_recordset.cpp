@@ -354,7 +354,7 @@ std::unique_ptr<Recordset> openRecordset(const SharedSource& source, const QStri
     const QString text = forSource(sql, source->dialect);
     DbcHandle session;
     SQLHDBC dbc = source->main.get();
-    if (!shortQuery(sql)) {
+    if (!shortQuery(sql) && !source->inTransaction) {
         session = source->takeSession(error);
         if (!session)
             return nullptr;
