@@ -57,6 +57,12 @@ DbValue scaledDecimal(const DbValue& v, int scale) {
     return v;
 }
 
+QString withoutPassword(QString text, const QString& password) {
+    if (password.size() >= 3)
+        text.replace(password, QStringLiteral("********"));
+    return text;
+}
+
 DbError invalidObject(const QString& table) {
     return {kErrInvalidObject, QStringLiteral("Invalid object name '%1'.").arg(table)};
 }

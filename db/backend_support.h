@@ -34,6 +34,10 @@ DbValue paddedChar(const DbValue& v, int size);
 // A DECIMAL(p, s) value: whole numbers, reals, decimals and numeric texts with s decimals.
 DbValue scaledDecimal(const DbValue& v, int scale);
 
+// `text` with `password` masked, for messages that quote an engine's words. Very short
+// passwords are left alone: they would match inside ordinary words.
+QString withoutPassword(QString text, const QString& password);
+
 // Error 3078 for a missing table.
 DbError invalidObject(const QString& table);
 // An engine's failure as the interface reports it.

@@ -1,6 +1,7 @@
 #include "dbconfig/connection_check.h"
 
 #include "datapath/clsdatapath.h"
+#include "db/backend_support.h"
 #include "db/engine.h"
 #include "dbconfig/server_fields.h"
 
@@ -11,16 +12,9 @@ namespace {
 // A long list of databases is cut short; the message stays a few lines.
 constexpr qsizetype kNamesShown = 20;
 
-// Engine messages name what failed; a password that found its way into one is masked. Very
-// short passwords are left alone: they would match inside ordinary words.
-QString masked(QString text, const QString& password) {
-    if (password.size() >= 3)
-        text.replace(password, QStringLiteral("********"));
-    return text.simplified();
-}
-
+// Engine messages name what failed; a password that found its way into one is masked.
 ConnectionCheck failed(const QString& text, const DbConfig& config) {
-    return {false, masked(text, config.password.value_or(QString()))};
+    return {false, db::withoutPassword(text, config.password.value_or(QString())).simplified()};
 }
 
 // " Databases on the server: A, B, JOV." -- what the user may choose from.

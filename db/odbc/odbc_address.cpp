@@ -102,6 +102,15 @@ std::optional<OdbcAddress> parseOdbcServer(const QString& serverSetting) {
     return a;
 }
 
+QString addressMachine(const OdbcAddress& a) {
+    if (a.kind == OdbcAddress::Kind::SqlServer)
+        return a.machine;
+    QString host = odbcKeyValue(a.source, "Server");
+    if (host.isEmpty())
+        host = odbcKeyValue(a.source, "Servername");
+    return host.section(u'\\', 0, 0).section(u',', 0, 0);
+}
+
 QString odbcValue(const QString& value) {
     static const QRegularExpression reserved(QStringLiteral("[;{}=]|^\\s|\\s$"));
     if (!reserved.match(value).hasMatch())

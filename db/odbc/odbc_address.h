@@ -29,6 +29,10 @@ struct OdbcAddress {
 // usable (blank, "machine,notaport").
 std::optional<OdbcAddress> parseOdbcServer(const QString& serverSetting);
 
+// The machine an address names: the SQL Server's, or a connection string's "Server" (or
+// "Servername") without an instance or port; empty when it names none (a DSN).
+QString addressMachine(const OdbcAddress& address);
+
 // A connection string value, in braces when it holds a character the syntax reserves.
 QString odbcValue(const QString& value);
 // True when `connection` (a connection string) sets one of `keys` (compared ignoring case).

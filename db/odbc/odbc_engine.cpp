@@ -134,15 +134,13 @@ class OdbcServer final : public Server {
     }
 
     QString machine() const override {
-        if (address_.kind == OdbcAddress::Kind::SqlServer)
-            return address_.machine;
-        QString host = odbcKeyValue(address_.source, "Server");
-        if (host.isEmpty())
-            host = odbcKeyValue(address_.source, "Servername");
-        if (host.isEmpty() || host.startsWith(u'/') || host == QLatin1String("localhost") ||
-            host == QLatin1String("127.0.0.1"))
+        // A DSN, a socket folder or the loopback: this computer.
+        const QString host = addressMachine(address_);
+        if (address_.kind == OdbcAddress::Kind::DataSource &&
+            (host.isEmpty() || host.startsWith(u'/') || host == QLatin1String("localhost") ||
+             host == QLatin1String("127.0.0.1")))
             return computerName();
-        return host.section(u'\\', 0, 0).section(u',', 0, 0);
+        return host;
     }
 
     DbError lastError() const override { return error_; }

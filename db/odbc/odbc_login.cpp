@@ -53,10 +53,6 @@ QStringList registeredDrivers() {
     return out;
 }
 
-QString machineOf(const OdbcAddress& a) {
-    return a.kind == OdbcAddress::Kind::SqlServer ? a.machine : odbcKeyValue(a.source, "Server");
-}
-
 QString portOf(const OdbcAddress& a) {
     return a.port.isEmpty() ? QStringLiteral("1433") : a.port;
 }
@@ -136,7 +132,7 @@ QString loginFailureText(LoginFailure failure, const OdbcAddress& a, const Login
     const QString cannot = sqlServer
                                ? QStringLiteral("Cannot reach the SQL Server %1: ").arg(server)
                                : QStringLiteral("Cannot reach the data source %1: ").arg(server);
-    const QString machine = machineOf(a);
+    const QString machine = addressMachine(a);
     switch (failure) {
     case LoginFailure::MissingDriver:
         return cannot +
@@ -200,10 +196,9 @@ DbcHandle logIn(const OdbcAddress& address, const Login& login, const QString& d
     auto failed = [&](LoginFailure f, const QString& detail = QString()) {
         if (options.why)
             *options.why = f;
-        QString text = loginFailureText(f, target, login, database, detail, options.timeoutSeconds);
-        if (login.password.size() >= 3)
-            text.replace(login.password, QStringLiteral("****"));
-        error = engineError(text);
+        error = engineError(withoutPassword(
+            loginFailureText(f, target, login, database, detail, options.timeoutSeconds),
+            login.password));
         return DbcHandle();
     };
 

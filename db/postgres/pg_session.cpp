@@ -111,9 +111,7 @@ SharedSession connectTo(const QString& server, const Login& login, const QString
     if (!session->ok()) {
         QString why = session->conn ? QString::fromUtf8(PQerrorMessage(session->conn.get()))
                                     : QStringLiteral("out of memory");
-        if (login.password.size() >= 3)
-            why.replace(login.password, QStringLiteral("********"));
-        error = engineError(oneLine(why));
+        error = engineError(oneLine(withoutPassword(why, login.password)));
         return nullptr;
     }
     PQsetNoticeProcessor(
