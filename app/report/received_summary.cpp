@@ -99,7 +99,10 @@ QString gsReceivedOrdersSQL(const QString& startKey) {
            QStringLiteral(" WHERE (status = 'R' or status = 'U')") +
            QStringLiteral(" AND (DateReceived >= '") + gsDateLiteral(startKey) +
            QStringLiteral("' ") + QStringLiteral(" AND DateReceived <= '") + gsDateLiteral(endKey) +
-           QStringLiteral("') ");
+           QStringLiteral("') ") +
+           // The history table's first key: rows of one order come together in the same order
+           // on every engine and with every query plan, so the document is the same everywhere.
+           QStringLiteral("ORDER BY Status, DateReceived, PONumber, InvUID");
 }
 
 int giLoadReceivedOrders() {
