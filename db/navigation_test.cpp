@@ -1,6 +1,7 @@
 // The record manager on real engines: tables created through the layer, the end of a walk,
-// keyed reads with quotes and UTF-8, Update/Delete of the row last read, and the recall log of
-// inventory deletions. Walks over every key are in the tables' own tests.
+// keyed reads with quotes and UTF-8, Update/Delete of the row last read (blank texts written as
+// empty texts), and the recall log of inventory deletions. Walks over every key are in the tables'
+// own tests.
 #include "db/codecs.h"
 #include "db/hooks.h"
 #include "db/operations.h"
@@ -141,6 +142,21 @@ TEST_P(RecordManagerOnEngine, UpdateAndDeleteActOnTheRowLastRead) {
         QStringLiteral("changed"));
     EXPECT_EQ(db().rawValue(QStringLiteral("SELECT COUNT(*) FROM nav WHERE NAME = 'changed'")),
               QStringLiteral("1"));
+
+    // A blank text is written as an empty text, never as NULL, and a number equal to the one
+    // read is not written at all.
+    hooks.rec.name.clear();
+    ASSERT_TRUE(gfbDB_Operation(kNav, kOpUpdate, 0)) << Err().Description.toStdString();
+    gpDB_PutField(kNav, 2, DbValue::decimal(30, 1));
+    gpDB_PutField(kNav, 0, DbValue::text(QString()));
+    ASSERT_TRUE(currentRecordset(kNav)->update()) << Err().Description.toStdString();
+    EXPECT_EQ(db().rawValue(QStringLiteral("SELECT COUNT(*) FROM nav WHERE K3 = 3 AND NAME IS NOT "
+                                           "NULL AND K1 IS NOT NULL")),
+              QStringLiteral("1"));
+    EXPECT_EQ(db().rawValue(QStringLiteral("SELECT K1 || NAME FROM nav WHERE K3 = 3"))
+                  .value_or("<null>")
+                  .trimmed(),
+              QString());
 
     ASSERT_TRUE(gfbDB_Operation(kNav, kOpDelete, 0));
     EXPECT_EQ(db().rawValue(QStringLiteral("SELECT COUNT(*) FROM nav")), QStringLiteral("5"));

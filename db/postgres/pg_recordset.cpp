@@ -52,14 +52,17 @@ DbValue valueOf(const PGresult* r, int row, int col, const Column& c) {
     }
 }
 
+// A null QByteArray travels as NULL, so an empty text must be an empty array that is not null.
 QByteArray parameter(const DbValue& v) {
     switch (v.type()) {
     case DbValue::Type::Null:
         return QByteArray();
     case DbValue::Type::Real:
         return QByteArray::number(v.toDouble(), 'g', 17);
-    default:
-        return v.toString().toUtf8();
+    default: {
+        const QByteArray text = v.toString().toUtf8();
+        return text.isNull() ? QByteArray("", 0) : text;
+    }
     }
 }
 
