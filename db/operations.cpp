@@ -5,8 +5,6 @@
 #include "db/table_ops.h"
 #include "platform/err.h"
 
-#include <QRegularExpression>
-
 namespace vx::db {
 
 namespace {
@@ -23,11 +21,19 @@ void loadKey(std::int16_t table, std::int16_t key) {
         h->gpLoadKey(table, key);
 }
 
-// The name of key segment i (1-based) of the table's current recordset.
-QString segmentColumn(std::int16_t table, int i) {
+// The name of key segment i (1-based) of the table's current recordset. In a keyed read
+// (`trimItemId`) the item id column reads as ltrim(ItemID): item ids may be stored with leading
+// blanks and compare without them. Only the column reference changes, never a value, and the
+// name is matched ignoring case because engines that fold names report "itemid".
+QString segmentColumn(std::int16_t table, int i, bool trimItemId = false) {
     const auto& rs = currentRecordset(table);
     const int col = dbState().giDBKeyCol[static_cast<size_t>(i)];
-    return rs && col >= 0 && col < rs->fieldCount() ? rs->fieldName(col) : QString();
+    if (!rs || col < 0 || col >= rs->fieldCount())
+        return QString();
+    const QString name = rs->fieldName(col);
+    if (trimItemId && name.compare(QLatin1String("ItemID"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("ltrim(") + name + u')';
+    return name;
 }
 
 QString segmentValue(int i) {
@@ -245,14 +251,9 @@ QString gsDB_ReadKeySQL(std::int16_t table, const QString& name) {
     for (int i = 1; i <= n; ++i) {
         if (i > 1)
             sql += QStringLiteral(" AND ");
-        sql += segmentColumn(table, i) + name + u'\'' + segmentValue(i) + u'\'';
+        sql += segmentColumn(table, i, true) + name + u'\'' + segmentValue(i) + u'\'';
     }
-    sql += QStringLiteral(" ORDER BY ") + segmentColumn(table, 1);
-    // Item ids may be stored with leading blanks; they compare without them. The engines give
-    // column names in their own letter case, so the name is matched ignoring case.
-    static const QRegularExpression itemId(QStringLiteral("\\b(ItemID)\\b"),
-                                           QRegularExpression::CaseInsensitiveOption);
-    sql.replace(itemId, QStringLiteral("ltrim(\\1)"));
+    sql += QStringLiteral(" ORDER BY ") + segmentColumn(table, 1, true);
     return sql;
 }
 
