@@ -160,11 +160,23 @@ bool gfbDB_DatabaseExists() {
         Err().Raise(e.number ? e.number : kErrEngine, e.description);
         return false;
     }
-    const QString wanted = s.gsDBName.trimmed().toUpper();
-    for (const QString& n : *names)
-        if (n.trimmed().toUpper() == wanted)
-            return true;
-    return false;
+    // The server's names compare ignoring case and blanks, as the suite's server does; the
+    // database is then opened by the name the server gives it (engines whose names are case
+    // sensitive would not find "jov" for "JOV"). An exact match wins over a near one.
+    const QString wanted = s.gsDBName.trimmed();
+    QString found;
+    for (const QString& n : *names) {
+        if (n.trimmed() == wanted) {
+            found = n;
+            break;
+        }
+        if (found.isEmpty() && n.trimmed().compare(wanted, Qt::CaseInsensitive) == 0)
+            found = n;
+    }
+    if (found.isEmpty())
+        return false;
+    s.gsDBName = found;
+    return true;
 }
 
 void gfbDB_MissingDatabase() {
