@@ -232,8 +232,12 @@ TEST_P(EndToEndAsSqlServer, TheStatementsReachTheDriverAsBuilt) {
     const QStringList built = lines(sent), arrived = lines(received);
     ASSERT_GT(built.size(), 10);
     EXPECT_TRUE(built.contains(QStringLiteral("SELECT TOP 1 * FROM COMMON")));
-    EXPECT_TRUE(built.contains(QStringLiteral("ALTER TABLE invt1 ALTER COLUMN QtyOnHand "
-                                              "Decimal(18,4)")));
+    // On an up-to-date store the upgrade steps only read SQL Server's catalogue.
+    EXPECT_EQ(dbtest::changingStatements(sent), QStringList());
+    EXPECT_TRUE(std::any_of(built.begin(), built.end(), [](const QString& s) {
+        return s.startsWith(QStringLiteral("SELECT COLUMN_NAME, CONCAT(DATA_TYPE")) &&
+               s.contains(QStringLiteral("TABLE_NAME = 'invt1'"));
+    }));
     EXPECT_TRUE(std::any_of(built.begin(), built.end(), [](const QString& s) {
         return s.startsWith(QStringLiteral("SELECT TOP 1 * FROM VENDOR WHERE"));
     }));

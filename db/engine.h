@@ -61,6 +61,9 @@ class Recordset {
     virtual DbError lastError() const = 0;
 };
 
+// Whose catalogue a connection reads to learn a table's columns and what depends on them.
+enum class Catalogue { None, SQLite, PostgreSQL, SqlServer };
+
 struct Login {
     QString server;   // the "Server" setting
     QString database; // the database name
@@ -79,6 +82,9 @@ class Connection {
     virtual std::optional<long> execute(const QString& sql) = 0;
     virtual std::unique_ptr<Recordset> openRecordset(const QString& sql) = 0;
     virtual DbError lastError() const = 0;
+    // The catalogue the open connection can read (db/schema_catalogue.h asks it); None when its
+    // engine is not known, and changes to tables then run without a look first.
+    virtual Catalogue catalogue() const { return Catalogue::None; }
 };
 
 // The management side: is the server there, which databases and tables does it hold.

@@ -22,6 +22,7 @@ class TracingConnection final : public Connection {
         return inner_->openRecordset(sql);
     }
     DbError lastError() const override { return inner_->lastError(); }
+    Catalogue catalogue() const override { return inner_->catalogue(); }
 
   private:
     void trace(const QString& sql) { appendLines(file_, {traceLine(sql)}); }

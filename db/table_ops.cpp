@@ -2,6 +2,7 @@
 
 #include "db/connect.h"
 #include "db/hooks.h"
+#include "db/schema_guard.h"
 #include "db/state.h"
 #include "platform/err.h"
 #include "platform/messages.h"
@@ -33,6 +34,32 @@ bool ensureConnected() {
         gpDB_Connect(name);
     }
     return s.gbDBConnected;
+}
+
+// Looks at the catalogue before a statement that changes a table's columns. True with `result`
+// set when the statement is not to be sent: already made (-1) or refused (0, error raised; a
+// change that other objects block is also reported).
+bool settledWithoutRunning(const QString& sql, long& result) {
+    const ColumnChange change = parseColumnChange(sql);
+    if (change.kind == ColumnChange::Kind::None)
+        return false;
+    DbError why;
+    QStringList blockers;
+    switch (checkColumnChange(*dbState().gcnDatabase, change, why, blockers)) {
+    case ChangeCheck::Run:
+        return false;
+    case ChangeCheck::AlreadyMade:
+        result = -1;
+        return true;
+    case ChangeCheck::Refused:
+        if (!blockers.isEmpty())
+            MsgBox(blockedChangeText(change, blockers), MsgButtons::Ok, MsgIcon::Exclamation,
+                   QStringLiteral("Open Table Error"));
+        raiseFrom(why);
+        result = 0;
+        return true;
+    }
+    return false;
 }
 
 bool mentionsInventoryDelete(const QString& sql) {
@@ -70,8 +97,15 @@ bool gfbDB_OpenTable(std::int16_t table) {
             raiseFrom(e);
             if (e.number == kErrInvalidObject && ++attempts <= 2) {
                 retry = gfbDB_CreateTable(table);
-                if (!retry)
+                if (!retry) {
+                    // Without the table the run cannot go on; the user learns which table
+                    // and why (typically a login without the right to create tables).
+                    MsgBox(QStringLiteral("The table %1 does not exist and could not be "
+                                          "created.\r%2")
+                               .arg(tableInfo(table).TableName, Err().Description),
+                           MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("Open Table Error"));
                     result = false;
+                }
             } else {
                 Err().Clear();
                 MsgBox(QString::number(e.number) + QStringLiteral("    Open Table Error    ") +
@@ -126,10 +160,13 @@ long glDB_Execute(const QString& sql) {
     if (mentionsInventoryDelete(sql))
         gpDB_LogDelete(3, sql);
     DbState& s = dbState();
-    if (!s.gcnDatabase) {
+    if (!ensureConnected()) {
         Err().Raise(kErrEngine, QStringLiteral("The database is not connected."));
         return 0;
     }
+    long settled = 0;
+    if (settledWithoutRunning(sql, settled))
+        return settled;
     const std::optional<long> n = s.gcnDatabase->execute(sql);
     if (!n) {
         raiseFrom(s.gcnDatabase->lastError());
@@ -145,18 +182,25 @@ bool gfbDB_AddColumn(std::int16_t table, const QString& column, const QString& t
 
 void gpDB_RenameColumn(const QString& tableName, const QString& oldName, const QString& newName) {
     DbState& s = dbState();
-    if (!s.gcnDatabase)
+    if (!ensureConnected()) {
+        Err().Raise(kErrEngine, QStringLiteral("The database is not connected."));
         return;
+    }
     const QString sql = QStringLiteral("sp_RENAME '") + tableName + u'.' + oldName +
                         QStringLiteral("', '") + newName + QStringLiteral(" ', 'COLUMN'");
+    long settled = 0;
+    if (settledWithoutRunning(sql, settled))
+        return;
     if (!s.gcnDatabase->execute(sql))
         raiseFrom(s.gcnDatabase->lastError());
 }
 
 long glDB_Count(std::int16_t /*table*/, const QString& fromClause) {
     DbState& s = dbState();
-    if (!s.gcnDatabase)
+    if (!ensureConnected()) {
+        Err().Raise(kErrEngine, QStringLiteral("The database is not connected."));
         return 0;
+    }
     const auto rs =
         s.gcnDatabase->openRecordset(QStringLiteral("SELECT COUNT(*) FROM ") + fromClause);
     if (!rs) {
@@ -164,6 +208,20 @@ long glDB_Count(std::int16_t /*table*/, const QString& fromClause) {
         return 0;
     }
     return rs->eof() ? 0 : static_cast<long>(rs->value(0).toInt());
+}
+
+bool gfbDB_CanChangeColumn(std::int16_t table, const QString& column, const QString& type) {
+    if (!ensureConnected())
+        return false;
+    const ColumnChange change{
+        ColumnChange::Kind::AlterType, tableInfo(table).TableName, column, type, {}};
+    DbError why;
+    QStringList blockers;
+    if (checkColumnChange(*dbState().gcnDatabase, change, why, blockers) != ChangeCheck::Refused)
+        return true;
+    MsgBox(blockedChangeText(change, blockers), MsgButtons::Ok, MsgIcon::Exclamation,
+           QStringLiteral("Open Table Error"));
+    return false;
 }
 
 bool gfbDB_Query(const QString& sql, std::int16_t table, bool noCheck) {

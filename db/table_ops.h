@@ -15,10 +15,16 @@ bool gfbDB_CreateTable(std::int16_t table);
 // True when the database has a table of that name (letter case ignored).
 bool gfbDB_TableExists(const QString& tableName);
 // Runs a statement; the rows it affected, -1 for one that affects none (CREATE, ALTER), 0 after
-// an error. A DELETE on an inventory table is first written to the recall log.
+// an error. A DELETE on an inventory table is first written to the recall log. A change of
+// columns is checked against the catalogue first: one already made is not sent (-1), an ADD of
+// a column that exists or a change other objects block fails without being sent.
 long glDB_Execute(const QString& sql);
 bool gfbDB_AddColumn(std::int16_t table, const QString& column, const QString& type);
 void gpDB_RenameColumn(const QString& tableName, const QString& oldName, const QString& newName);
+// False, after a message naming what stands in the way, when other objects keep the engine from
+// changing the column to `type`; true when it can be changed or already has that type. Changes
+// that drop things first (indexes) ask this before they start.
+bool gfbDB_CanChangeColumn(std::int16_t table, const QString& column, const QString& type);
 // "SELECT COUNT(*) FROM " + fromClause.
 long glDB_Count(std::int16_t table, const QString& fromClause);
 // A multi-row read: the result, when it has rows, becomes the table's current recordset at its

@@ -9,7 +9,8 @@
 # Idempotent and quiet: start on a running server and stop on a missing one do nothing. The
 # server runs as the unprivileged user "postgres" when started by root. The superuser "postgres"
 # logs in without a password (trust, socket only); the test login "vantrex" (CREATEDB) needs
-# its password (scram-sha-256), which is generated at the first start and kept in DIR.
+# its password (scram-sha-256), which is generated at the first start and kept in DIR; the
+# login "vantrex_reader" (same password) has no rights of its own, for tests of read-only logins.
 set -euo pipefail
 
 usage() {
@@ -126,6 +127,9 @@ start() {
 SELECT 'CREATE ROLE $role LOGIN' WHERE NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = '$role')
 \gexec
 ALTER ROLE $role LOGIN CREATEDB PASSWORD '$password';
+SELECT 'CREATE ROLE ${role}_reader LOGIN' WHERE NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = '${role}_reader')
+\gexec
+ALTER ROLE ${role}_reader LOGIN NOCREATEDB PASSWORD '$password';
 EOF
 }
 

@@ -1,6 +1,7 @@
 // Opening the report's table set on both engines: which tables the store chooses, and the
 // dispatch of the hooks by table id.
 #include "datapath/clsdatapath.h"
+#include "db/dialect.h"
 #include "db/operations.h"
 #include "db/state.h"
 #include "platform/settings.h"
@@ -9,7 +10,9 @@
 #include "tables/dispatch.h"
 #include "tables/po_history.h"
 #include "tables/testing/table_test.h"
+#include "tables/vendors.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace vx::dbtest {
@@ -87,6 +90,37 @@ TEST_P(ReportTables, AnEmptyCompanyTableLeavesTheStoreTablesUnprepared) {
     EXPECT_TRUE(name(kPOHistory).isEmpty());
     EXPECT_TRUE(name(kInventory).isEmpty());
     EXPECT_TRUE(runState().gsStore.isEmpty());
+}
+
+TEST_P(ReportTables, StartUpBringsTablesUpToDateAndASecondStartChangesNothing) {
+    // A VENDOR table of an older release, there before the program first starts: the country
+    // column is still called EXPENSECD.
+    QString create = QStringLiteral("Create Table VENDOR (");
+    for (const auto& f : jovDBSM_Vendors::definition().fields)
+        create += QString::fromUtf8(f.fragment);
+    create.replace(QStringLiteral("COUNTRY CHAR"), QStringLiteral("EXPENSECD CHAR")) += u')';
+    const db::Dialect dialect = pg() ? db::Dialect::PostgreSQL : db::Dialect::SQLite;
+    ASSERT_TRUE(db().raw(db::translate(create, dialect).sql));
+
+    companyStore(3); // the first start, as the program starts
+    const QString vendorColumns = columnsOf(db(), QStringLiteral("VENDOR"));
+    EXPECT_TRUE(vendorColumns.contains(QLatin1String("COUNTRY CHAR(12)")))
+        << vendorColumns.toStdString();
+    EXPECT_FALSE(vendorColumns.contains(QLatin1String("EXPENSECD")));
+
+    // The store's own tables come with the next start. With rows in the inventory its upgrade
+    // steps run; on an up-to-date store they only read the catalogue.
+    ASSERT_TRUE(gfbOpenReportTables());
+    ASSERT_TRUE(db().raw(QStringLiteral("INSERT INTO invt3 (SL, ItemID, RecordNum) VALUES "
+                                        "('S1', 'I1', 1)")));
+    const QString trace = env_.root() + QStringLiteral("/trace.sql");
+    env_.setEnv("VANTREX_SQL_TRACE", trace);
+    db::resetDbState();
+    ASSERT_TRUE(gfbOpenReportTables());
+    ASSERT_TRUE(gfbOpenReportRecordsets());
+    EXPECT_TRUE(QFile::exists(trace));
+    EXPECT_EQ(changingStatements(trace), QStringList());
+    EXPECT_TRUE(boxes.boxes().isEmpty()) << boxes.texts().join(u'\n').toStdString();
 }
 
 TEST(Dispatch, UnknownTableIdsDoNothing) {

@@ -197,6 +197,10 @@ void upgrade(std::int16_t table) {
     // indexes go first and are built again afterwards.
     if (db::gvDB_FieldValue(table, 1).toString().size() != 15)
         return;
+    // Nothing is dropped when the wider column cannot be made (a view of another program
+    // depends on it): the table stays usable as it is.
+    if (!db::gfbDB_CanChangeColumn(table, QStringLiteral("itemID"), QStringLiteral("CHAR(25)")))
+        return;
     for (int i = 0; i <= 12; ++i)
         db::glDB_Execute(QStringLiteral("Drop index ") + t + QStringLiteral(".idx_") +
                          QString::number(i));

@@ -204,7 +204,8 @@ TEST_P(InventoryTable, RowsOfAnotherProgramFollowTheReadingRules) {
     prepare();
     ASSERT_TRUE(db().raw(
         "INSERT INTO invt (SL, ItemID, Description, QTYINPACK, PenLiqorUnit, BPL3, RecordNum) "
-        "VALUES ('N1', 'NULLS', NULL, 0, NULL, NULL, 50), ('L1', '   LEAD', 'x', NULL, 2, 5, 51)"));
+        "VALUES ('N1', 'NULLS', NULL, 0, NULL, NULL, 50), ('L1', '   LEAD', 'x', NULL, 2, 5, 51), "
+        "('I1', ' ItemID-7', 'y', 1, 0, 0, 52)"));
     ASSERT_TRUE(readRecord(50));
     EXPECT_EQ(inventory().QTYINPACK, 1);
     EXPECT_EQ(inventory().PenLiqorUnit, 0);
@@ -218,6 +219,53 @@ TEST_P(InventoryTable, RowsOfAnotherProgramFollowTheReadingRules) {
     EXPECT_EQ(inventory().QTYINPACK, 1);
     EXPECT_EQ(inventory().PenLiqorUnit, 2);
     EXPECT_EQ(inventory().ItemID.str(), QStringLiteral("   LEAD").leftJustified(25));
+    // Only the column is trimmed: an id that holds the column's name is searched as it is.
+    inventory().ItemID = QStringLiteral("ItemID-7");
+    ASSERT_TRUE(db::gfbDB_Operation(kInventory, db::kOpEqual, 2))
+        << Err().Description.toStdString();
+    EXPECT_EQ(inventory().RecordNum, 52);
+}
+
+// Another program's trigger and views on an old inventory table. SQLite rebuilds the table to
+// widen ItemID and keeps them; PostgreSQL cannot change a column that a view reads, so nothing
+// is dropped or changed for it, the user is told what stands in the way, and the rest of the
+// upgrade is made.
+TEST_P(InventoryTable, AnUpgradeKeepsOrRespectsWhatOtherProgramsOwn) {
+    oldTable("invt");
+    ASSERT_TRUE(db().raw("INSERT INTO invt (SL, ItemID, RecordNum, QtyOnHand) VALUES "
+                         "('S1', 'ITEM-1', 1, 2.5)"));
+    ASSERT_TRUE(db().raw("CREATE TABLE sold (sl CHAR(8))"));
+    ASSERT_TRUE(db().raw("CREATE VIEW shelf AS SELECT SL, Description FROM invt"));
+    ASSERT_TRUE(db().raw("CREATE VIEW items AS SELECT SL, ItemID FROM invt"));
+    if (!pg()) {
+        ASSERT_TRUE(db().raw("CREATE TRIGGER invt_sold AFTER UPDATE ON invt BEGIN "
+                             "INSERT INTO sold VALUES (NEW.SL); END"));
+    }
+    const QString indexesBefore = indexes("invt");
+
+    jovDBSM_Inventory::PrepareTable(kInventory, env_.root(), QString());
+
+    const QString after = columns("invt", false);
+    EXPECT_TRUE(after.contains(QLatin1String("QTYONHAND DECIMAL(18,4)"))) << after.toStdString();
+    EXPECT_TRUE(after.contains(QLatin1String("BPL3 INTEGER"))) << after.toStdString();
+    EXPECT_EQ(raw("SELECT COUNT(*) FROM shelf"), QStringLiteral("1"));
+    EXPECT_EQ(raw("SELECT ItemID FROM items").trimmed(), QStringLiteral("ITEM-1"));
+    if (pg()) {
+        EXPECT_TRUE(after.contains(QLatin1String("ITEMID CHAR(15)"))) << after.toStdString();
+        // No index was dropped; the old price factor column is now called NotUsed.
+        EXPECT_EQ(indexes("invt"),
+                  QString(indexesBefore).replace(QLatin1String("PRICEFACTOR"), "NOTUSED"));
+        ASSERT_EQ(boxes.boxes().size(), 1);
+        const QString text = boxes.boxes()[0].text;
+        for (const char* part : {"itemID", "invt", "view items"})
+            EXPECT_TRUE(text.contains(QLatin1String(part))) << text.toStdString();
+        EXPECT_FALSE(text.contains(QLatin1String("shelf"))) << "shelf does not read ItemID";
+    } else {
+        EXPECT_TRUE(after.contains(QLatin1String("ITEMID CHAR(25)"))) << after.toStdString();
+        ASSERT_TRUE(db().raw("UPDATE invt SET Notes = 'Y'"));
+        EXPECT_EQ(raw("SELECT sl FROM sold").trimmed(), QStringLiteral("S1")) << "trigger kept";
+        EXPECT_TRUE(boxes.boxes().isEmpty()) << boxes.texts().join(u'\n').toStdString();
+    }
 }
 
 TEST_P(InventoryTable, KeysWalkInOrderBothWays) {

@@ -151,6 +151,19 @@ class OdbcConnection final : public Connection {
 
     DbError lastError() const override { return error_; }
 
+    Catalogue catalogue() const override {
+        if (!source_)
+            return Catalogue::None;
+        switch (source_->dialect) {
+        case SourceDialect::SqlServer:
+            return Catalogue::SqlServer;
+        case SourceDialect::PostgreSQL:
+            return Catalogue::PostgreSQL;
+        default:
+            return Catalogue::None;
+        }
+    }
+
   private:
     bool connected() {
         if (state() == 1)

@@ -47,6 +47,7 @@ class PgConnection final : public Connection {
     }
 
     DbError lastError() const override { return error_; }
+    Catalogue catalogue() const override { return Catalogue::PostgreSQL; }
 
   private:
     bool connected() {

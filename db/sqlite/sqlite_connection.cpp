@@ -42,6 +42,7 @@ class SqliteConnection final : public Connection {
     }
 
     DbError lastError() const override { return error_; }
+    Catalogue catalogue() const override { return Catalogue::SQLite; }
 
   private:
     Translated translateHere(const QString& sql) {

@@ -72,8 +72,7 @@ bool buildSteps(sqlite3* db, const Translated& alter, QStringList& steps, DbErro
         // rebuild of the whole table.
         auto norm = [](QString t) { return t.remove(u' ').toUpper(); };
         if (altered && norm(sqliteColumnType(c.type) + (c.notNull ? QStringLiteral(" NOT NULL")
-                                                                    : QString())) ==
-                           norm(alter.type))
+                                                                  : QString())) == norm(alter.type))
             unchanged = true;
         // The altered column takes the statement's type with its NULL rule; the others keep
         // theirs, CHAR types with their comparison rule.
@@ -127,7 +126,30 @@ bool buildSteps(sqlite3* db, const Translated& alter, QStringList& steps, DbErro
                      .arg(quoted(QStringLiteral("%1_unique_%2").arg(table).arg(i)), quoted(table),
                           indexed.join(QStringLiteral(", ")));
     }
+    // Triggers go with the old table; they are made again from their own statements. Views
+    // name the table and stay as they are.
+    ok = ok && query(db,
+                     QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'trigger' AND "
+                                    "tbl_name = ?1 AND sql IS NOT NULL ORDER BY rowid"),
+                     {table}, error, [&](const QStringList& r) { steps << r[0]; });
     return ok;
+}
+
+// Every view must still read after the change; the first that does not is named in `error`.
+bool viewsStillRead(sqlite3* db, DbError& error) {
+    QStringList views;
+    if (!query(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'view'"), {}, error,
+               [&](const QStringList& r) { views << r[0]; }))
+        return false;
+    for (const QString& view : views) {
+        DbError broken;
+        if (!prepare(db, QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(quoted(view)), broken)) {
+            error = engineError(QStringLiteral("The view %1 would no longer work: %2")
+                                    .arg(view, broken.description));
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -138,18 +160,24 @@ bool rebuildTable(sqlite3* db, const Translated& alter, DbError& error) {
         return false;
     if (steps.isEmpty())
         return true;
-    // One savepoint around all steps: the table changes completely or not at all.
-    if (!exec(db, QStringLiteral("SAVEPOINT vx_rebuild"), error))
+    // One savepoint around all steps: the table changes completely or not at all. The legacy
+    // rename leaves views and other tables' triggers naming the table alone while, for a
+    // moment, no table of that name exists.
+    DbError ignored;
+    if (!exec(db, QStringLiteral("PRAGMA legacy_alter_table = ON"), error))
         return false;
-    for (const QString& step : steps) {
-        if (!exec(db, step, error)) {
-            DbError ignored;
-            exec(db, QStringLiteral("ROLLBACK TO vx_rebuild"), ignored);
-            exec(db, QStringLiteral("RELEASE vx_rebuild"), ignored);
-            return false;
-        }
+    bool ok = exec(db, QStringLiteral("SAVEPOINT vx_rebuild"), error);
+    for (int i = 0; ok && i < steps.size(); ++i)
+        ok = exec(db, steps[i], error);
+    ok = ok && viewsStillRead(db, error);
+    if (!ok) {
+        exec(db, QStringLiteral("ROLLBACK TO vx_rebuild"), ignored);
+        exec(db, QStringLiteral("RELEASE vx_rebuild"), ignored);
+    } else {
+        ok = exec(db, QStringLiteral("RELEASE vx_rebuild"), error);
     }
-    return exec(db, QStringLiteral("RELEASE vx_rebuild"), error);
+    exec(db, QStringLiteral("PRAGMA legacy_alter_table = OFF"), ignored);
+    return ok;
 }
 
 } // namespace vx::db::sqlite

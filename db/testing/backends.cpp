@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
@@ -221,6 +222,18 @@ class PostgresDatabase final : public TestDatabase {
 };
 
 } // namespace
+
+QStringList changingStatements(const QString& traceFile) {
+    static const QRegularExpression changing(
+        QStringLiteral("^\\s*(ALTER|CREATE|DROP|sp_RENAME|INSERT|UPDATE|DELETE)\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    QStringList found;
+    const QString text = QString::fromUtf8(vx::test::TestEnv::readFile(traceFile));
+    for (const QString& line : text.split(QRegularExpression(QStringLiteral("\r?\n"))))
+        if (changing.match(line).hasMatch())
+            found << line;
+    return found;
+}
 
 std::vector<BackendKind> allBackends() {
     return {BackendKind::SQLite, BackendKind::PostgreSQL, BackendKind::ODBC};

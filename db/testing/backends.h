@@ -79,6 +79,10 @@ std::optional<Unavailable> unavailable(BackendKind kind);
 // same server as an ODBC data source through its ODBC driver.
 QString testServerSetting(BackendKind kind);
 
+// The statements of an SQL trace (VANTREX_SQL_TRACE, one per line) that change a table or its
+// rows: ALTER, CREATE, DROP, sp_RENAME, INSERT, UPDATE, DELETE.
+QStringList changingStatements(const QString& traceFile);
+
 // A fresh database; nullptr with `error` set when it cannot be made. `scratch`: a folder the
 // backend may use (the SQLite data folder).
 std::unique_ptr<TestDatabase> createTestDatabase(BackendKind kind, const QString& scratch,

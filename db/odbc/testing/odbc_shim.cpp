@@ -11,6 +11,7 @@
 #include <sqlext.h>
 
 #include <QFile>
+#include <QRegularExpression>
 #include <cstring>
 #include <dlfcn.h>
 
@@ -41,6 +42,24 @@ QString forServer(const QString& sql) {
     if (sql.startsWith(QLatin1String("SELECT name FROM sys.databases")))
         return QStringLiteral("SELECT datname FROM pg_database WHERE NOT datistemplate AND "
                               "datname <> 'postgres' ORDER BY datname");
+    // The column list: PostgreSQL has the same INFORMATION_SCHEMA view, with its names folded.
+    if (sql.startsWith(QLatin1String("SELECT COLUMN_NAME, CONCAT(DATA_TYPE"))) {
+        static const QRegularExpression name(QStringLiteral("TABLE_NAME = ('[^']*')"));
+        return QString(sql)
+            .replace(QLatin1String("SCHEMA_NAME()"), QLatin1String("current_schema()"))
+            .replace(name, QStringLiteral("TABLE_NAME = lower(\\1)"));
+    }
+    // Schema-bound objects on the column: the views PostgreSQL has on it stand in for them.
+    static const QRegularExpression bound(QStringLiteral(
+        "^SELECT DISTINCT OBJECT_NAME\\(referencing_id\\).*OBJECT_ID\\(('[^']*')\\), ('[^']*')"));
+    if (const auto m = bound.match(sql); m.hasMatch())
+        return QStringLiteral(
+                   "SELECT DISTINCT v.relname FROM pg_depend d JOIN pg_rewrite r ON r.oid = "
+                   "d.objid JOIN pg_class v ON v.oid = r.ev_class JOIN pg_attribute a ON "
+                   "a.attrelid = d.refobjid AND a.attnum = d.refobjsubid WHERE d.classid = "
+                   "'pg_rewrite'::regclass AND d.refobjid = to_regclass(%1) AND v.oid <> "
+                   "d.refobjid AND lower(a.attname) = lower(%2)")
+            .arg(m.captured(1), m.captured(2));
     return vx::db::translate(sql, vx::db::Dialect::PostgreSQL).sql;
 }
 

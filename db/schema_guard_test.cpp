@@ -1,0 +1,124 @@
+// The look at the catalogue before a change of columns: type texts of the suite and of the
+// engines compared, the upgrade statements recognised, and the verdicts on a real table of
+// every engine (a change already made, a column already there, a view in the way).
+#include "db/schema_catalogue.h"
+#include "db/schema_guard.h"
+#include "db/testing/backends.h"
+
+#include <gtest/gtest.h>
+
+namespace vx::dbtest {
+namespace {
+
+using db::ChangeCheck;
+using db::ColumnChange;
+
+TEST(ColumnTypes, SynonymsAndSizesCompare) {
+    const struct {
+        const char *a, *b;
+        bool same;
+    } cases[] = {
+        {"Decimal(18,4)", "numeric(18,4)", true},
+        {"DECIMAL (18,4)", "decimal(18, 4)", true},
+        {"DECIMAL", "numeric(18,0)", true},
+        {"Decimal(18,4)", "numeric(18,2)", false},
+        {"Decimal(10,4)", "numeric(18,4)", false},
+        {"CHAR(25)", "character(25)", true},
+        {"CHAR (15)", "bpchar(15)", true},
+        {"CHAR(25)", "character(15)", false},
+        {"CHAR", "char(1)", true},
+        {"CHAR(25)", "varchar(25)", false},
+        {"SMALLINT ", "int2", true},
+        {"INTEGER ", "int", true},
+        {"INTEGER", "int4", true},
+        {"INTEGER", "smallint", false},
+        {"REAL", "float4", true},
+        {"REAL", "numeric(18,4)", false},
+        {"double precision", "FLOAT8", true},
+        {"text", "TEXT", true},
+        {"text", "ntext", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(db::parseColumnType(QString::fromLatin1(c.a)) ==
+                      db::parseColumnType(QString::fromLatin1(c.b)),
+                  c.same)
+            << c.a << " / " << c.b;
+}
+
+TEST(ColumnChanges, TheUpgradeStatementsAreRecognised) {
+    using K = ColumnChange::Kind;
+    const struct {
+        const char* sql;
+        K kind;
+        const char *table, *column, *type, *newName;
+    } cases[] = {
+        {"ALTER TABLE invt1 ALTER COLUMN QtyOnHand Decimal(18,4)", K::AlterType, "invt1",
+         "QtyOnHand", "Decimal(18,4)", ""},
+        {"ALTER TABLE invt ALTER COLUMN itemID CHAR(25);", K::AlterType, "invt", "itemID",
+         "CHAR(25)", ""},
+        {"ALTER TABLE invt2 ADD PenLiqorUnit SMALLINT ", K::Add, "invt2", "PenLiqorUnit",
+         "SMALLINT", ""},
+        {"sp_RENAME 'VENDOR.EXPENSECD', 'COUNTRY ', 'COLUMN'", K::Rename, "VENDOR", "EXPENSECD", "",
+         "COUNTRY"},
+        {"ALTER TABLE invt ADD CONSTRAINT c UNIQUE (SL)", K::None, "", "", "", ""},
+        {"sp_RENAME 'VENDOR', 'SUPPLIER'", K::None, "", "", "", ""},
+        {"UPDATE invt SET NeverOrder = ' '", K::None, "", "", "", ""},
+        {"SELECT 'ALTER TABLE t ADD c INT' FROM x", K::None, "", "", "", ""},
+    };
+    for (const auto& c : cases) {
+        const ColumnChange got = db::parseColumnChange(QString::fromLatin1(c.sql));
+        EXPECT_EQ(got.kind, c.kind) << c.sql;
+        EXPECT_EQ(got.table, QString::fromLatin1(c.table)) << c.sql;
+        EXPECT_EQ(got.column, QString::fromLatin1(c.column)) << c.sql;
+        EXPECT_EQ(got.type.trimmed(), QString::fromLatin1(c.type)) << c.sql;
+        EXPECT_EQ(got.newName, QString::fromLatin1(c.newName)) << c.sql;
+    }
+}
+
+class SchemaGuard : public BackendTest {};
+
+TEST_P(SchemaGuard, TheCatalogueDecidesWhatIsSent) {
+    ASSERT_TRUE(db().raw(QStringLiteral("CREATE TABLE Shelf (Code CHAR(15), Qty REAL, "
+                                        "Price DECIMAL(18,4), Pack SMALLINT, Num INTEGER)")));
+    ASSERT_TRUE(db().raw(QStringLiteral("CREATE VIEW ShelfCodes AS SELECT Code FROM Shelf")));
+    // Only PostgreSQL keeps a column that a view reads from changing its type; SQLite rebuilds
+    // the table and keeps the view.
+    const ChangeCheck blockedByView =
+        onPostgresServer(GetParam()) ? ChangeCheck::Refused : ChangeCheck::Run;
+    const struct {
+        const char* sql;
+        ChangeCheck expected;
+        const char* why; // a fragment of the refusal
+    } cases[] = {
+        {"ALTER TABLE Shelf ALTER COLUMN Price Decimal(18,4)", ChangeCheck::AlreadyMade, ""},
+        {"ALTER TABLE SHELF ALTER COLUMN price DECIMAL (18,4)", ChangeCheck::AlreadyMade, ""},
+        {"ALTER TABLE Shelf ALTER COLUMN Qty Decimal(18,4)", ChangeCheck::Run, ""},
+        {"ALTER TABLE Shelf ALTER COLUMN Price Decimal(18,2)", ChangeCheck::Run, ""},
+        {"ALTER TABLE Shelf ALTER COLUMN Code CHAR(15)", ChangeCheck::AlreadyMade, ""},
+        {"ALTER TABLE Shelf ALTER COLUMN Code CHAR(25)", blockedByView, "view shelfcodes"},
+        {"ALTER TABLE Shelf ALTER COLUMN Missing CHAR(25)", ChangeCheck::Run, ""},
+        {"ALTER TABLE Shelf ADD Pack SMALLINT ", ChangeCheck::Refused, "'Pack'"},
+        {"ALTER TABLE Shelf ADD num INTEGER ", ChangeCheck::Refused, "'num'"},
+        {"ALTER TABLE Shelf ADD Extra INTEGER ", ChangeCheck::Run, ""},
+        {"ALTER TABLE NoSuchTable ADD Extra INTEGER ", ChangeCheck::Run, ""},
+        {"sp_RENAME 'Shelf.Flg2', 'NeverOrder ', 'COLUMN'", ChangeCheck::Refused, "@objname"},
+        {"sp_RENAME 'Shelf.Qty', 'Num ', 'COLUMN'", ChangeCheck::Refused, "'Num'"},
+        {"sp_RENAME 'Shelf.Qty', 'Quantity ', 'COLUMN'", ChangeCheck::Run, ""},
+    };
+    for (const auto& c : cases) {
+        db::DbError why;
+        QStringList blockers;
+        const ChangeCheck got = db::checkColumnChange(
+            *conn, db::parseColumnChange(QString::fromLatin1(c.sql)), why, blockers);
+        EXPECT_EQ(got, c.expected) << c.sql;
+        if (got == ChangeCheck::Refused && c.expected == ChangeCheck::Refused) {
+            EXPECT_TRUE(why.description.contains(QString::fromLatin1(c.why), Qt::CaseInsensitive))
+                << c.sql << ": " << why.description.toStdString();
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, SchemaGuard, ::testing::ValuesIn(allBackends()), backendName);
+
+} // namespace
+} // namespace vx::dbtest
