@@ -251,7 +251,8 @@ bool rewriteAlterColumn(Tokens& t, const std::vector<std::size_t>& s, Dialect di
 
 } // namespace
 
-Translated translate(const QString& sql, Dialect dialect, const IsNumberColumn& isNumberColumn) {
+Translated translate(const QString& sql, Dialect dialect, const IsNumberColumn& isNumberColumn,
+                     const TableFitOf& tableFit) {
     Translated out;
     Tokens t = tokenize(sql);
     dropSchemaPrefix(t);
@@ -260,6 +261,8 @@ Translated translate(const QString& sql, Dialect dialect, const IsNumberColumn& 
     topToLimit(t);
     if (dialect == Dialect::SQLite)
         collateComparisons(t, isNumberColumn);
+    if (dialect == Dialect::SQLite && tableFit)
+        fitWrittenValues(t, tableFit);
 
     const std::vector<std::size_t> s = significant(t);
     if (matches(t, s, 0, {"CREATE", "TABLE"})) {

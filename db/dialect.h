@@ -3,6 +3,8 @@
 // built everywhere else exactly in the suite's dialect; only the backends call this, just before
 // executing. Text inside string literals is never touched.
 
+#include "db/column_fit.h"
+
 #include <QString>
 #include <functional>
 
@@ -51,10 +53,14 @@ struct Translated {
 //    column gets none: the column converts the literal and compares numbers, where collation
 //    never counts, and a collation on the comparison would keep SQLite from using the
 //    column's index.
+//  - SQLite, with `tableFit`: the values INSERT ... VALUES rows and UPDATE ... SET assignments
+//    write into CHAR(n) and DECIMAL(p,s) columns fit them as the file is to hold them: literals
+//    cut to n characters or rounded to s decimals (half away from zero, exactly), any other
+//    expression wrapped in substr(..., 1, n) or the DECIMAL function (db/column_fit.h).
 // Any other statement comes back with only these rewrites applied.
 using IsNumberColumn = std::function<bool(const QString& name)>;
-Translated translate(const QString& sql, Dialect dialect,
-                     const IsNumberColumn& isNumberColumn = {});
+Translated translate(const QString& sql, Dialect dialect, const IsNumberColumn& isNumberColumn = {},
+                     const TableFitOf& tableFit = {});
 
 // The SQLite type text of a column type ("CHAR(8)" → "CHAR(8) COLLATE RTRIM", "DECIMAL" →
 // "DECIMAL(18,0)"), used when a backend rebuilds a table. A type that names its collation

@@ -2,6 +2,8 @@
 // The token stream the dialect translator works on, shared by its sources in db/ and used
 // nowhere else.
 
+#include "db/column_fit.h"
+
 #include <QString>
 #include <cstddef>
 #include <functional>
@@ -57,5 +59,10 @@ void insert(Tokens& t, std::size_t at, Token token);
 // and conditions of `t` gets COLLATE RTRIM, so trailing blanks do not count; not a literal
 // compared with a column `isNumberColumn` names a number column (the function may be empty).
 void collateComparisons(Tokens& t, const std::function<bool(const QString&)>& isNumberColumn);
+
+// SQLite: the values INSERT ... VALUES and UPDATE ... SET write into CHAR and DECIMAL columns of
+// the tables `tableFit` knows are made to fit them (literals cut or rounded, other expressions
+// wrapped).
+void fitWrittenValues(Tokens& t, const TableFitOf& tableFit);
 
 } // namespace vx::db::dialect_detail

@@ -1,4 +1,5 @@
 #include "db/backend_support.h"
+#include "db/sqlite/sqlite_fit.h"
 #include "db/sqlite/sqlite_internal.h"
 
 namespace vx::db::sqlite {
@@ -11,6 +12,7 @@ class SqliteConnection final : public Connection {
     bool open(const Login& login) override {
         db_.reset();
         numbers_ = NumberColumns();
+        fits_ = TableFits();
         db_ = openDatabase(databaseFile(folder_, login.database), false, error_);
         return db_ != nullptr;
     }
@@ -47,8 +49,10 @@ class SqliteConnection final : public Connection {
   private:
     Translated translateHere(const QString& sql) {
         numbers_.refresh(db_->db);
-        return translate(sql, Dialect::SQLite,
-                         [this](const QString& name) { return numbers_.contains(name); });
+        fits_.refresh(numbers_.version());
+        return translate(
+            sql, Dialect::SQLite, [this](const QString& name) { return numbers_.contains(name); },
+            [this](const QString& table) { return fits_.find(db_->db, table); });
     }
 
     bool connected() {
@@ -92,6 +96,7 @@ class SqliteConnection final : public Connection {
     QString folder_;
     SharedDatabase db_;
     NumberColumns numbers_;
+    TableFits fits_;
     DbError error_;
 };
 

@@ -1,4 +1,5 @@
 #include "db/backend_support.h"
+#include "db/sqlite/sqlite_fit.h"
 #include "db/sqlite/sqlite_internal.h"
 
 #include <QHash>
@@ -21,6 +22,7 @@ SharedDatabase openDatabase(const QString& path, bool readOnly, DbError& error) 
         return nullptr;
     }
     sqlite3_busy_timeout(db->db, 5000);
+    registerFitFunctions(db->db);
     // Opening reads nothing yet; the first query shows whether the file is a database.
     if (sqlite3_exec(db->db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) !=
         SQLITE_OK) {

@@ -68,6 +68,8 @@ class NumberColumns {
     // Re-reads the names when the schema of `db` changed since the last call.
     void refresh(sqlite3* db);
     bool contains(const QString& name) const;
+    // The schema version the names were read at; -1 when it could not be read.
+    int version() const { return version_; }
 
   private:
     void load(sqlite3* db);

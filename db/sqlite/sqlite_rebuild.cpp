@@ -1,4 +1,5 @@
 #include "db/backend_support.h"
+#include "db/sqlite/sqlite_fit.h"
 #include "db/sqlite/sqlite_internal.h"
 
 #include <QStringList>
@@ -63,7 +64,7 @@ bool buildSteps(sqlite3* db, const Translated& alter, QStringList& steps, DbErro
         return false;
     bool found = false;
     bool unchanged = false;
-    QStringList definitions, names;
+    QStringList definitions, names, sources;
     std::map<int, QString> key;
     for (const Column& c : columns) {
         const bool altered = c.name.compare(alter.column, Qt::CaseInsensitive) == 0;
@@ -84,6 +85,9 @@ bool buildSteps(sqlite3* db, const Translated& alter, QStringList& steps, DbErro
             def += QStringLiteral(" DEFAULT ") + c.defaultValue;
         definitions << def;
         names << quoted(c.name);
+        // The altered column's values are copied as its new type stores them.
+        const FitWrap wrap = altered ? fitWrap(fitOfType(alter.type)) : FitWrap();
+        sources << wrap.before + quoted(c.name) + wrap.after;
         if (c.pk > 0)
             key[c.pk] = quoted(c.name);
     }
@@ -104,7 +108,8 @@ bool buildSteps(sqlite3* db, const Translated& alter, QStringList& steps, DbErro
     const QString list = names.join(QStringLiteral(", "));
     steps
         << QStringLiteral("CREATE TABLE %1 (%2)").arg(temp, definitions.join(QStringLiteral(", ")))
-        << QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3").arg(temp, list, quoted(table))
+        << QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4")
+               .arg(temp, list, sources.join(QStringLiteral(", ")), quoted(table))
         << QStringLiteral("DROP TABLE %1").arg(quoted(table))
         << QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(temp, quoted(table));
 

@@ -1,5 +1,6 @@
 #include "db/backend_support.h"
 #include "db/buffered_recordset.h"
+#include "db/sqlite/sqlite_fit.h"
 #include "db/sqlite/sqlite_internal.h"
 
 namespace vx::db::sqlite {
@@ -54,11 +55,20 @@ class SqliteRecordset final : public BufferedRecordset {
             setError(error);
             return false;
         }
-        int index = 1;
-        for (const int c : changed)
-            bindValue(st.get(), index++, row.values[static_cast<size_t>(c)]);
-        sqlite3_bind_int64(st.get(), index, row.locator.toLongLong());
-        return finish(st.get(), "updating");
+        // The file holds what the columns' types allow (CHAR cut, DECIMAL rounded), and so does
+        // the row once written.
+        std::vector<DbValue> stored;
+        for (const int c : changed) {
+            const auto column = static_cast<size_t>(c);
+            stored.push_back(fitted(row.values[column], fitOf(rules_[column])));
+            bindValue(st.get(), static_cast<int>(stored.size()), stored.back());
+        }
+        sqlite3_bind_int64(st.get(), static_cast<int>(stored.size()) + 1, row.locator.toLongLong());
+        if (!finish(st.get(), "updating"))
+            return false;
+        for (size_t i = 0; i < changed.size(); ++i)
+            row.values[static_cast<size_t>(changed[i])] = stored[i];
+        return true;
     }
 
     bool removeRow(const Row& row) override {

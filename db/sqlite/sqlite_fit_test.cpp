@@ -1,0 +1,183 @@
+#include "db/sqlite/sqlite_fit.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace vx::db::sqlite {
+namespace {
+
+// The columns written, made by another tool: plain CHAR, bare DECIMAL, and `src` without a
+// type, which keeps any value exactly as written (the source of the column expressions).
+constexpr char kTable[] = "CREATE TABLE t (id INTEGER, whole DECIMAL(10,0), four DECIMAL(18,4), "
+                          "two DECIMAL(10,2), bare DECIMAL, code CHAR(5), note TEXT, src)";
+const QStringList kColumns = {"whole", "four", "two", "bare", "code", "note"};
+
+struct Case {
+    const char* column;
+    const char* value;  // an SQL literal
+    const char* stored; // typeof:quote() of the value in the file
+};
+
+// clang-format off
+const Case kCases[] = {
+    {"whole", "12.5", "integer:13"},        {"whole", "-2.5", "integer:-3"},
+    {"whole", "'12.5'", "integer:13"},      {"whole", "12.4", "integer:12"},
+    {"whole", "-12", "integer:-12"},        {"whole", "1.55e1", "integer:16"},
+    {"four", "1.00005", "real:1.0001"},     {"four", "-1.00005", "real:-1.0001"},
+    {"four", "'0.123456'", "real:0.1235"},  {"four", "2.5", "real:2.5"},
+    {"two", "2.675", "real:2.68"},          {"two", "'1.005'", "real:1.01"},
+    {"two", "12.3456", "real:12.35"},       {"two", "'abc'", "text:'abc'"},
+    {"bare", "0.5", "integer:1"},           {"bare", "-0.5", "integer:-1"},
+    {"bare", "NULL", "null:NULL"},          {"code", "'abcdefg'", "text:'abcde'"},
+    {"code", "'ab''cdef'", "text:'ab''cd'"}, {"code", "'abcd''ef'", "text:'abcd'''"},
+    {"code", "'Grüße €'", "text:'Grüße'"},  {"code", "'𝄞𝄞𝄞𝄞𝄞𝄞'", "text:'𝄞𝄞𝄞𝄞𝄞'"},
+    {"code", "'ab'", "text:'ab'"},          {"code", "123456", "text:'12345'"},
+    {"code", "NULL", "null:NULL"},          {"note", "'abcdefghij'", "text:'abcdefghij'"},
+};
+// clang-format on
+
+// The value a program would hand a recordset for the literal.
+DbValue valueOf(const QString& literal) {
+    if (literal == QLatin1String("NULL"))
+        return DbValue();
+    if (literal.startsWith(u'\''))
+        return DbValue::text(literal.mid(1, literal.size() - 2).replace("''", "'"));
+    return DbValue::decimalFromText(literal);
+}
+
+class SqliteFitTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(sqlite3_open((dir_.path() + "/fit.sqlite").toUtf8().constData(), &raw_),
+                  SQLITE_OK);
+        raw(kTable);
+        raw("PRAGMA synchronous = OFF");
+        conn_ = makeConnection(dir_.path());
+        ASSERT_TRUE(conn_->open({QString(), QStringLiteral("fit"), QString(), QString()}));
+        exec("PRAGMA synchronous = OFF"); // the test needs no durable file, only a quick one
+    }
+    void TearDown() override { sqlite3_close_v2(raw_); }
+
+    void raw(const QString& sql) {
+        char* message = nullptr;
+        ASSERT_EQ(sqlite3_exec(raw_, sql.toUtf8().constData(), nullptr, nullptr, &message),
+                  SQLITE_OK)
+            << sql.toStdString() << ": " << message;
+    }
+    void exec(const QString& sql) {
+        ASSERT_TRUE(conn_->execute(sql))
+            << sql.toStdString() << ": " << conn_->lastError().description.toStdString();
+    }
+    // What the file holds in `column` of row `id`, read without this project's layer.
+    std::string stored(const QString& column, int id) {
+        const QByteArray sql = QStringLiteral("SELECT typeof(%1) || ':' || quote(%1) FROM t "
+                                              "WHERE id = %2")
+                                   .arg(column)
+                                   .arg(id)
+                                   .toUtf8();
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(raw_, sql.constData(), -1, &st, nullptr) != SQLITE_OK)
+            return sqlite3_errmsg(raw_);
+        std::string out = "no row";
+        if (sqlite3_step(st) == SQLITE_ROW)
+            out = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+        sqlite3_finalize(st);
+        return out;
+    }
+
+    QTemporaryDir dir_;
+    sqlite3* raw_ = nullptr;
+    std::unique_ptr<Connection> conn_;
+};
+
+// Every way the program writes a row leaves the same fitted value in the file.
+TEST_F(SqliteFitTest, EveryWritePathStoresTheValueAsTheColumnTypeSays) {
+    const int n = static_cast<int>(std::size(kCases));
+    // A whole row in column order: the case's value in its column, NULL elsewhere.
+    const auto row = [](int id, const Case& c) {
+        QStringList values(kColumns.size() + 2, QStringLiteral("NULL"));
+        values[0] = QString::number(id);
+        values[kColumns.indexOf(c.column) + 1] = QString::fromUtf8(c.value);
+        return QLatin1Char('(') + values.join(u',') + QLatin1Char(')');
+    };
+    QStringList rows;
+    for (int i = 0; i < n; ++i) {
+        const Case& c = kCases[i];
+        const QString value = QString::fromUtf8(c.value);
+        exec("INSERT INTO t VALUES" + row(100 + i, c));
+        rows << row(200 + i, c);
+        exec(QStringLiteral("INSERT INTO t (id, %1) VALUES (%2, %3)")
+                 .arg(c.column)
+                 .arg(300 + i)
+                 .arg(value));
+        raw(QStringLiteral("INSERT INTO t (id, src) VALUES (%1, NULL), (%2, %3), (%4, NULL)")
+                .arg(400 + i)
+                .arg(500 + i)
+                .arg(value)
+                .arg(600 + i));
+        exec(
+            QStringLiteral("UPDATE t SET %1 = %2 WHERE id = %3").arg(c.column, value).arg(400 + i));
+        exec(QStringLiteral("UPDATE t SET note = note, %1 = src WHERE id = %2")
+                 .arg(c.column)
+                 .arg(500 + i));
+
+        auto rs =
+            conn_->openRecordset(QStringLiteral("SELECT * FROM t WHERE id = %1").arg(600 + i));
+        ASSERT_TRUE(rs && !rs->eof());
+        rs->setValue(rs->fieldIndex(c.column), valueOf(value));
+        ASSERT_TRUE(rs->update()) << rs->lastError().description.toStdString();
+    }
+    exec("INSERT INTO t VALUES " + rows.join(QStringLiteral(",\n  ")));
+
+    const char* paths[] = {"INSERT",         "multi-row INSERT", "INSERT with columns",
+                           "UPDATE literal", "UPDATE column",    "recordset update"};
+    for (int p = 0; p < 6; ++p) {
+        for (int i = 0; i < n; ++i)
+            EXPECT_EQ(stored(kCases[i].column, (p + 1) * 100 + i), kCases[i].stored)
+                << paths[p] << ": " << kCases[i].value << " into " << kCases[i].column;
+    }
+}
+
+// A statement whose values fit goes to the engine as written; others are fitted in place.
+TEST_F(SqliteFitTest, TranslationTouchesOnlyValuesThatDoNotFit) {
+    TableFits fits;
+    const TableFitOf fitOf = [&](const QString& table) { return fits.find(raw_, table); };
+    const struct {
+        const char* in;
+        const char* out;
+    } pins[] = {
+        {"INSERT INTO t VALUES(1, 12, 1.25, - 0.5, 7, 'ab''c ', 'long text', x'00')", nullptr},
+        {"INSERT INTO main.\"T\" (code, [two]) VALUES ('abcdef', -12.345), ('', 1e-3)",
+         "INSERT INTO main.\"T\" (code, [two]) VALUES ('abcde', -12.35), ('', 0)"},
+        {"UPDATE t SET code = src, whole = four * 2 WHERE code = 'abcdefgh'",
+         "UPDATE t SET code = substr(src, 1, 5), whole = vx_decimal(four * 2, 0) WHERE code = "
+         "'abcdefgh' COLLATE RTRIM"},
+        {"UPDATE t SET t.bare = (two), note = 'x' || code; INSERT INTO nosuch VALUES (1.5)",
+         "UPDATE t SET t.bare = vx_decimal((two), 0), note = 'x' || code; INSERT INTO nosuch "
+         "VALUES (1.5)"},
+        {"INSERT INTO t (id, code) SELECT id, note FROM t", nullptr},
+    };
+    for (const auto& p : pins) {
+        fits.refresh(0);
+        EXPECT_EQ(translate(p.in, Dialect::SQLite, {}, fitOf).sql.toStdString(),
+                  p.out ? p.out : p.in);
+    }
+}
+
+// The columns are read again when the schema changes, by this connection or another tool.
+TEST_F(SqliteFitTest, FollowsSchemaChangesAndAlteredColumns) {
+    exec("INSERT INTO t (id, whole, code) VALUES (1, 2.5, 'abcdefg')");
+    exec("ALTER TABLE t ADD later CHAR(2)");
+    raw("ALTER TABLE t ADD rate REAL; UPDATE t SET rate = 2.675 WHERE id = 1");
+    exec("UPDATE t SET later = 'xyz' WHERE id = 1");
+    exec("ALTER TABLE t ALTER COLUMN rate DECIMAL(18,2)");
+    EXPECT_EQ(stored("later", 1), "text:'xy'");
+    EXPECT_EQ(stored("rate", 1), "real:2.68");
+    raw("DROP TABLE t; CREATE TABLE t (id INT, code CHAR(3), whole DECIMAL(18,1))");
+    exec("INSERT INTO t VALUES (2, 'abcdefg', 2.25)");
+    EXPECT_EQ(stored("code", 2), "text:'abc'");
+    EXPECT_EQ(stored("whole", 2), "real:2.3");
+}
+
+} // namespace
+} // namespace vx::db::sqlite
