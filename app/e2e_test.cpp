@@ -204,6 +204,32 @@ TEST_P(EndToEnd, RunsThatFindNothingSaySoAndEndWithStatusOne) {
 INSTANTIATE_TEST_SUITE_P(Engines, EndToEnd, ::testing::ValuesIn(dbtest::allBackends()),
                          dbtest::backendName);
 
+// A login that may only read (as stores give their reporting logins) on an up-to-date store.
+class EndToEndReadOnly : public EndToEnd {};
+
+TEST_P(EndToEndReadOnly, ASelectOnlyLoginRunsTheReportButCannotMakeTables) {
+    const QString reader = db().login().user + QStringLiteral("_reader");
+    ASSERT_TRUE(
+        db().raw(QStringLiteral("GRANT SELECT ON ALL TABLES IN SCHEMA public TO ") + reader));
+    SaveSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"),
+                QStringLiteral("UserName"), reader);
+
+    const ProgramRun r = run(QStringLiteral("START=01/01/2024|END=01/31/2024"));
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    expectPages("received", r);
+
+    // Another store's tables do not exist yet; the login may not make them, and says so.
+    const ProgramRun other = run(QStringLiteral("START=01/01/2024|END=01/31/2024|STORE=5"));
+    EXPECT_EQ(other.status, 2);
+    EXPECT_TRUE(other.err.contains(QStringLiteral("Open Table Error: The table POHistory5 does "
+                                                  "not exist and could not be created.")))
+        << other.err.toStdString();
+    EXPECT_TRUE(other.err.contains(QStringLiteral("permission denied"))) << other.err.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(PostgreSQL, EndToEndReadOnly,
+                         ::testing::Values(dbtest::BackendKind::PostgreSQL), dbtest::backendName);
+
 // The store's SQL Server, played by a test ODBC driver that answers as SQL Server and records
 // what it receives (it hands the statements on to the test server rewritten for it). The
 // program's own trace of what its record manager sent must arrive there unchanged, in order.

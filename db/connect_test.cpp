@@ -75,6 +75,16 @@ TEST_F(DbStartup, ServerCheckTracesEveryStepWithoutThePassword) {
     EXPECT_TRUE(gfbDB_DatabaseExists());
     dbState().gsDBName = QStringLiteral("  shop ");
     EXPECT_TRUE(gfbDB_DatabaseExists()) << "names compare ignoring case and blanks";
+    // ...and the open then finds the database the check found.
+    EXPECT_EQ(dbState().gsDBName, QStringLiteral("Shop"));
+    QString name;
+    gpDB_Connect(name);
+    EXPECT_TRUE(dbState().gbDBConnected);
+    // Where the exact name exists too, it is that one.
+    createDatabase(data + "/shop.sqlite");
+    dbState().gsDBName = QStringLiteral("shop");
+    EXPECT_TRUE(gfbDB_DatabaseExists());
+    EXPECT_EQ(dbState().gsDBName, QStringLiteral("shop"));
 }
 
 TEST_F(DbStartup, MissingDatabaseEndsTheProgram) {
