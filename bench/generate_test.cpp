@@ -114,13 +114,14 @@ struct ServerDatabase {
     }
 };
 
-TEST(BenchStore, ASmallStoreHasItsCountsAndOpensAsTheReportOpensIt) {
+TEST(BenchStore, ASmallStoreOpensAsTheReportOpensItAndPrintsAlikeOnEveryEngine) {
     struct Case {
         const char* what;
         InsertMode mode;
         dbtest::BackendKind engine;
     };
     QStringList firstDump;
+    QString firstPages;
     for (const Case& c :
          {Case{"SQLite, multi-row", InsertMode::MultiRow, dbtest::BackendKind::SQLite},
           Case{"SQLite, record manager", InsertMode::RecordManager, dbtest::BackendKind::SQLite},
@@ -207,6 +208,21 @@ TEST(BenchStore, ASmallStoreHasItsCountsAndOpensAsTheReportOpensIt) {
             << (first == firstDump.end() ? "(end)" : first->toStdString());
         db::setTableHooks(nullptr);
         db::resetDbState();
+
+        // The same rows make the same document on every engine, page for page.
+        env.setEnv("LC_ALL", QStringLiteral("C"));
+        const QString pages = test::reportTextPages(QStringLiteral("START=2/1/2024|END=2/29/2024"),
+                                                    env.root() + QStringLiteral("/pages.txt"));
+        EXPECT_GT(pages.count(u'\f'), 3);
+        if (firstPages.isEmpty())
+            firstPages = pages;
+        const QStringList lines = pages.split(u'\n'), firstLines = firstPages.split(u'\n');
+        const auto [line, firstLine] =
+            std::mismatch(lines.begin(), lines.end(), firstLines.begin(), firstLines.end());
+        EXPECT_TRUE(line == lines.end() && firstLine == firstLines.end())
+            << "line " << (line - lines.begin()) << ":\n"
+            << (line == lines.end() ? "(end)" : line->toStdString()) << "\n"
+            << (firstLine == firstLines.end() ? "(end)" : firstLine->toStdString());
     }
 }
 

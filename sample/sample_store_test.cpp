@@ -19,8 +19,6 @@
 #include "testsupport/test_env.h"
 
 #include <QFile>
-#include <QProcess>
-#include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -211,17 +209,6 @@ TEST_F(SampleStore, AMissingSampleFolderIsReported) {
     EXPECT_FALSE(QFile::exists(sampleDatabaseFile(dataPath)));
 }
 
-// The report's pages of a store (the text dump), the footer's time left out.
-QString reportPages(const QString& range, const QString& file) {
-    QProcess p;
-    p.start(test::binDir() + QStringLiteral("/vantrex-report"),
-            {QStringLiteral("--text"), file, range});
-    p.waitForFinished(120000);
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    static const QRegularExpression now(QStringLiteral(R"(\d{1,2}:\d\d [AP]M)"));
-    return QString::fromUtf8(test::TestEnv::readFile(file)).replace(now, QString());
-}
-
 TEST_F(SampleStore, OnAServerThroughOdbcTheReportPrintsAsThroughLibpq) {
     if (const auto why = dbtest::unavailable(dbtest::BackendKind::ODBC)) {
         if (why->mustFail)
@@ -248,11 +235,11 @@ TEST_F(SampleStore, OnAServerThroughOdbcTheReportPrintsAsThroughLibpq) {
     EXPECT_FALSE(createSampleStore(o).ok) << "an existing database is kept";
 
     const QString range = QStringLiteral("START=9/16/2025|END=10/5/2025");
-    const QString throughOdbc = reportPages(range, env.root() + "/odbc.txt");
+    const QString throughOdbc = test::reportTextPages(range, env.root() + "/odbc.txt");
     SaveSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"),
                 QStringLiteral("Server"),
                 dbtest::testServerSetting(dbtest::BackendKind::PostgreSQL));
-    const QString throughLibpq = reportPages(range, env.root() + "/libpq.txt");
+    const QString throughLibpq = test::reportTextPages(range, env.root() + "/libpq.txt");
     EXPECT_GT(throughOdbc.count(u'\f'), 3);
     EXPECT_TRUE(throughOdbc.contains(QStringLiteral("Bergeron Off-Roads")));
     EXPECT_EQ(throughOdbc, throughLibpq);

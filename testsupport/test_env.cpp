@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
 
 namespace vx::test {
 
@@ -45,6 +48,16 @@ void TestEnv::writeFile(const QString& path, const QByteArray& content) {
 QByteArray TestEnv::readFile(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString reportTextPages(const QString& commandLine, const QString& file) {
+    QProcess p;
+    p.start(binDir() + QStringLiteral("/vantrex-report"),
+            {QStringLiteral("--batch"), QStringLiteral("--text"), file, commandLine});
+    p.waitForFinished(300000);
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    static const QRegularExpression now(QStringLiteral(R"(\d{1,2}:\d\d [AP]M)"));
+    return QString::fromUtf8(TestEnv::readFile(file)).replace(now, QString());
 }
 
 } // namespace vx::test

@@ -20,6 +20,10 @@ inline QString binDir() {
     return QStringLiteral(VANTREX_BIN_DIR);
 }
 
+// The report program's pages as its text dump (--text FILE), run with `commandLine`, the
+// footer's time of day left out; a run that does not end with status 0 fails the test.
+QString reportTextPages(const QString& commandLine, const QString& file);
+
 class TestEnv {
   public:
     TestEnv();
