@@ -48,7 +48,9 @@ struct Translated {
 //    every string literal compared with =, ==, <>, !=, <, <=, > or >= and every ORDER BY term
 //    (before ASC / DESC, unless it names a collation) gets COLLATE RTRIM, so trailing blanks do
 //    not count on tables made by other tools either. SET assignments, VALUES lists and
-//    definitions are left alone; number columns still compare and sort as numbers.
+//    definitions are left alone; number columns still compare and sort as numbers, and an
+//    ORDER BY term that is a plain number column (`isNumberColumn`) gets no collation, so its
+//    index can give the order.
 //    A literal compared with a plain column name that `isNumberColumn` reports as a number
 //    column gets none: the column converts the literal and compares numbers, where collation
 //    never counts, and a collation on the comparison would keep SQLite from using the

@@ -113,19 +113,24 @@ std::set<std::size_t> assignments(const Tokens& t, std::size_t from, std::size_t
 }
 
 // The terms of the ORDER BY whose BY is at `by`: the token each term's expression ends with goes
-// into `after`, unless the term names its collation already.
-void collateOrderBy(const Tokens& t, std::size_t by, std::size_t to, std::set<std::size_t>& after) {
+// into `after`, unless the term names its collation already or is a plain number column (whose
+// order no collation changes, and which with one could not be read in its index's order).
+void collateOrderBy(const Tokens& t, std::size_t by, std::size_t to, std::set<std::size_t>& after,
+                    const NumberColumn& isNumberColumn) {
     static const QStringList ends = {QStringLiteral("LIMIT"),     QStringLiteral("OFFSET"),
                                      QStringLiteral("ROWS"),      QStringLiteral("RANGE"),
                                      QStringLiteral("GROUPS"),    QStringLiteral("UNION"),
                                      QStringLiteral("INTERSECT"), QStringLiteral("EXCEPT")};
     std::size_t last = npos;
     bool named = false;
+    int tokens = 0; // of the term's expression, blanks not counted
     const auto close = [&] {
-        if (last != npos && !named)
+        const bool plainName = tokens == 1 || (tokens == 3 && isPunct(t, previous(t, last), u'.'));
+        if (last != npos && !named && !(plainName && isNumberColumnAt(t, last, isNumberColumn)))
             after.insert(last);
         last = npos;
         named = false;
+        tokens = 0;
     };
     for (std::size_t i = by + 1, depth = 0; i < to; ++i) {
         const Token& k = t[i];
@@ -158,6 +163,7 @@ void collateOrderBy(const Tokens& t, std::size_t by, std::size_t to, std::set<st
         if (namesItsCollation(k))
             named = true;
         last = i;
+        ++tokens;
     }
     close();
 }
@@ -189,7 +195,7 @@ void collateStatement(const Tokens& t, std::size_t from, std::size_t to,
                     after.insert(i);
             }
         } else if (is(t, i, QLatin1String("ORDER")) && is(t, next(t, i), QLatin1String("BY"))) {
-            collateOrderBy(t, next(t, i), to, after);
+            collateOrderBy(t, next(t, i), to, after, isNumberColumn);
         }
     }
 }

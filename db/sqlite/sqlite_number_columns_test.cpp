@@ -90,5 +90,22 @@ TEST_F(NumberColumnsTest, ComparisonsWithNumberColumnsUseTheirIndex) {
     EXPECT_EQ(columnText(st.get(), 0), "A1");
 }
 
+// Ordered by CHAR columns and then a number column, the rows come in an index's order without
+// a sort of their own (a collation on the number column would keep SQLite from using it).
+TEST_F(NumberColumnsTest, OrderByANumberColumnFollowsItsIndex) {
+    exec("CREATE TABLE hist (Status CHAR(1) COLLATE RTRIM, PONumber CHAR(10) COLLATE RTRIM, "
+         "InvUID INTEGER)");
+    exec("CREATE INDEX hist_idx_0 ON hist (Status, PONumber, InvUID)");
+    const QString p =
+        plan("SELECT * FROM hist WHERE Status = 'R' ORDER BY Status, PONumber, InvUID");
+    EXPECT_TRUE(p.contains("INDEX hist_idx_0")) << p.toStdString();
+    EXPECT_FALSE(p.contains("TEMP B-TREE")) << p.toStdString();
+    const Translated t =
+        translate("SELECT * FROM hist ORDER BY hist.InvUID DESC, InvUID+0, PONumber",
+                  Dialect::SQLite, [](const QString& n) { return n == "InvUID"; });
+    EXPECT_EQ(t.sql.toStdString(), "SELECT * FROM hist ORDER BY hist.InvUID DESC, InvUID+0 "
+                                   "COLLATE RTRIM, PONumber COLLATE RTRIM");
+}
+
 } // namespace
 } // namespace vx::db::sqlite
