@@ -250,6 +250,7 @@ TEST_P(EndToEndAsSqlServer, TheStatementsReachTheDriverAsBuilt) {
     const QString sent = env_.root() + "/sent.txt", received = env_.root() + "/received.txt";
     env_.setEnv("VANTREX_SQL_TRACE", sent);
     env_.setEnv("VANTREX_SHIM_LOG", received);
+    env_.setEnv("VANTREX_LOOKUPS", QStringLiteral("keyed")); // the keyed reads, every one
 
     const ProgramRun r = run(QStringLiteral("START=01/01/2024|END=01/31/2024"));
     ASSERT_EQ(r.status, 0) << r.err.toStdString();

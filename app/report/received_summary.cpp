@@ -1,5 +1,6 @@
 #include "app/report/received_summary.h"
 
+#include "app/report/lookups.h"
 #include "app/report/report_common.h"
 #include "app/report/report_run.h"
 #include "datapath/clsdatapath.h"
@@ -47,37 +48,67 @@ void resetReceivedSummaryState() {
 namespace {
 
 // Vendor names and item prices looked up while the history rows are walked. A range holds many
-// rows per vendor and per item, and neither changes during a run, so each is read once.
+// rows per vendor and per item, and neither changes during a run, so each is read once (and a
+// long range reads the tables whole, see lookups.h).
 class LookupCache {
   public:
     // The vendor's trimmed name, empty when there is no such vendor.
-    const QString& vendorName(const QString& vendorCode) {
-        auto it = vendors_.find(vendorCode);
-        if (it == vendors_.end()) {
-            vendor().VENDCODE = vendorCode;
-            const bool found = db::gfbDB_Operation(kVendors, db::kOpEqual, 1);
-            it =
-                vendors_.emplace(vendorCode, found ? vendor().BUSINESS.trimmed() : QString()).first;
-        }
-        return it->second;
+    QString vendorName(const QString& vendorCode) {
+        vendor().VENDCODE = vendorCode;
+        return vendors_.get(vendorCode, comparedKey(vendor().VENDCODE.str())).value_or(QString());
     }
 
     // The item's price, nothing when the item does not exist.
     std::optional<std::int64_t> itemPrice(std::int32_t invUid) {
-        auto it = prices_.find(invUid);
-        if (it == prices_.end()) {
-            inventory().RecordNum = invUid;
-            std::optional<std::int64_t> price;
-            if (db::gfbDB_Operation(kInventory, db::kOpEqual, 0))
-                price = inventory().Price;
-            it = prices_.emplace(invUid, price).first;
-        }
-        return it->second;
+        const QString key = QString::number(invUid);
+        return prices_.get(key, key);
     }
 
   private:
-    std::map<QString, QString> vendors_;
-    std::unordered_map<std::int32_t, std::optional<std::int64_t>> prices_;
+    TableLookup<QString> vendors_{
+        kVendors,
+        [](const QString& code) -> std::optional<QString> {
+            vendor().VENDCODE = code;
+            if (db::gfbDB_Operation(kVendors, db::kOpEqual, 1))
+                return vendor().BUSINESS.trimmed();
+            return std::nullopt;
+        },
+        [] {
+            return std::pair{comparedStored(vendor().VENDCODE.str()), vendor().BUSINESS.trimmed()};
+        }};
+    TableLookup<std::int64_t> prices_{
+        kInventory,
+        [](const QString& key) -> std::optional<std::int64_t> {
+            inventory().RecordNum = key.toInt();
+            if (db::gfbDB_Operation(kInventory, db::kOpEqual, 0))
+                return inventory().Price;
+            return std::nullopt;
+        },
+        [] {
+            return std::pair{QString::number(inventory().RecordNum), inventory().Price};
+        }};
+};
+
+// The vendors' PO numbers of the printed orders, read as gsVendorPONumber reads them.
+class VendorPONumbers {
+  public:
+    QString of(const QString& poNumber) {
+        poHeader().PO = poNumber;
+        return numbers_.get(poNumber, comparedKey(poHeader().PO.str())).value_or(poNumber);
+    }
+
+  private:
+    TableLookup<QString> numbers_{
+        kPOHeader,
+        [](const QString& po) -> std::optional<QString> {
+            poHeader().PO = po;
+            if (db::gfbDB_Operation(kPOHeader, db::kOpEqual, 0))
+                return poHeader().VendorPONum.str();
+            return std::nullopt;
+        },
+        [] {
+            return std::pair{comparedStored(poHeader().PO.str()), poHeader().VendorPONum.str()};
+        }};
 };
 
 // Adds one history row's amounts to its order.
@@ -219,6 +250,7 @@ void gpPrintReceivedSummary(output::ReportPrinter& printer) {
 
     const QString style = common().USEurope;
     std::int64_t vendorCost = 0, vendorRetail = 0, grandCost = 0, grandRetail = 0;
+    VendorPONumbers vendorPONumbers;
     for (int i = 1; i <= n; ++i) {
         const ReceivedOrderRec& o = st.gSortedOrders[i];
         if (i > 1 && o.VendorCode != st.gSortedOrders[i - 1].VendorCode) {
@@ -242,7 +274,7 @@ void gpPrintReceivedSummary(output::ReportPrinter& printer) {
         vendorCost += o.Cost;
         vendorRetail += o.Retail;
 
-        const QString vendorPO = gsVendorPONumber(o.PONumber);
+        const QString vendorPO = vendorPONumbers.of(o.PONumber);
         const QString date = gsDisplayDate(o.DateReceived, style);
         if (exporting) {
             const QString code = o.VendorCode.trimmed();

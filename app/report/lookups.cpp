@@ -1,0 +1,74 @@
+#include "app/report/lookups.h"
+
+#include "db/codecs.h"
+#include "db/hooks.h"
+#include "db/state.h"
+#include "db/table_ops.h"
+#include "platform/err.h"
+
+namespace vx::report {
+
+namespace {
+
+QString withoutTrailingBlanks(QString text) {
+    qsizetype n = text.size();
+    while (n > 0 && text[n - 1] == u' ')
+        --n;
+    text.truncate(n);
+    return text;
+}
+
+} // namespace
+
+QString comparedKey(const QString& keyText) {
+    // The literal's text as the key slots hold it; between quotes, '' stands for one quote.
+    QString literal = db::gsDB_SQLText(keyText, true, 0);
+    return withoutTrailingBlanks(literal.replace(QStringLiteral("''"), QStringLiteral("'")));
+}
+
+QString comparedStored(const QString& stored) {
+    return withoutTrailingBlanks(stored);
+}
+
+bool readAheadAllowed() {
+    return qEnvironmentVariable("VANTREX_LOOKUPS")
+               .compare(QLatin1String("keyed"), Qt::CaseInsensitive) != 0;
+}
+
+bool TableLookupBase::timeForWholeTable() {
+    if (tried_ || !readAheadAllowed())
+        return false;
+    if (rows_ < 0) {
+        Err().Clear();
+        rows_ = db::glDB_Count(table_, db::tableInfo(table_).TableName);
+        if (Err().Number != 0)
+            rows_ = 0; // no count, no whole-table read
+        Err().Clear();
+    }
+    tried_ = rows_ > 0 && ++misses_ * 8 > rows_;
+    return tried_;
+}
+
+bool TableLookupBase::readWholeTable(const std::function<void()>& row) {
+    db::TableHooks* hooks = db::tableHooks();
+    if (!hooks)
+        return false;
+    Err().Clear();
+    const bool any =
+        db::gfbDB_Query(QStringLiteral("SELECT * FROM ") + db::tableInfo(table_).TableName, table_);
+    if (!any) {
+        const bool empty = Err().Number == 0;
+        Err().Clear();
+        return empty; // an empty table answers every key with "not found"
+    }
+    auto& rs = db::currentRecordset(table_);
+    for (; rs && !rs->eof(); rs->moveNext()) {
+        hooks->gpFillRecord(table_);
+        row();
+    }
+    if (!rs || rs->lastError().number != 0)
+        return false;
+    return true;
+}
+
+} // namespace vx::report
