@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Times the report against a large generated store.
 #
-#   bench/run.sh [--engine sqlite|postgres|odbc] [--rows N] [--keep DIR] [--export] [--no-build]
-#                [--bin DIR] [--timeout SECONDS] [-- GENERATOR-OPTIONS...]
+#   bench/run.sh [--engine sqlite|postgres|odbc] [--rows N] [--keep DIR] [--export] [--compare]
+#                [--no-build] [--bin DIR] [--timeout SECONDS] [-- GENERATOR-OPTIONS...]
 #
 # Builds the programs (scripts/build.sh, into build/bin), makes a throw-away home, settings and
 # program folder (and for postgres a throw-away server, scripts/pg-test-server.sh; odbc is the
@@ -12,6 +12,9 @@
 # with /usr/bin/time -v and prints the figures. --export adds a second run with EXPORT=Y.
 # Everything is removed afterwards unless --keep DIR names where to put it (DIR is kept).
 # Options after "--" go to the generator as they are (--items, --orders, --seed ...).
+# --compare times, instead of one report, 3 pairs of a report and the bare aggregate that computes
+# the same totals in one statement (bench/aggregate.sql, run by sqlite3 or psql on the same
+# store), and prints both medians and their ratio.
 # --bin DIR takes the programs from another build folder (no build); --timeout stops a report
 # run after SECONDS (default 3600).
 set -euo pipefail
@@ -21,12 +24,13 @@ engine=sqlite
 rows=1000000
 keep=""
 export_run=no
+compare=no
 build=yes
 bin=""
 timeout_s=3600
 extra=()
 usage() {
-    sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//' >&2
+    sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//' >&2
     exit 3
 }
 while [[ $# -gt 0 ]]; do
@@ -36,6 +40,7 @@ while [[ $# -gt 0 ]]; do
     --keep) keep=${2:?}; shift 2 ;;
     --timeout) timeout_s=${2:?}; shift 2 ;;
     --export) export_run=yes; shift ;;
+    --compare) compare=yes; shift ;;
     --no-build) build=no; shift ;;
     --bin) bin=$(cd "${2:?}" && pwd); build=no; shift 2 ;;
     --) shift; extra=("$@"); break ;;
@@ -155,7 +160,12 @@ printf '%-22s %s\n' \
     "engine" "$engine" \
     "rows" "$rows" \
     "generation time" "$(wall_seconds "$work/generate.time") s (peak RSS $(peak_mb "$work/generate.time") MB)"
-run_report received "$range"
+if [[ $compare == yes ]]; then
+    source "$root/bench/compare.sh"
+    compare_runs
+else
+    run_report received "$range"
+fi
 if [[ $export_run == yes ]]; then
     run_report export "$range|EXPORT=Y"
     ls -l "$work/data/export" 2>/dev/null | tail -n +2 || true
