@@ -251,7 +251,10 @@ QString formatNumber(double value, const QString& pattern) {
     QString frac = digits.mid(digits.size() - maxFrac);
     while (frac.size() > minFrac && frac.endsWith(u'0'))
         frac.chop(1);
-    whole.remove(QRegularExpression(QStringLiteral("^0+")));
+    qsizetype zeros = 0;
+    while (zeros < whole.size() && whole[zeros] == u'0')
+        ++zeros;
+    whole.remove(0, zeros);
     if (whole.size() < minInt)
         whole = whole.rightJustified(minInt, u'0');
     if (grouping && whole.size() > 3) {

@@ -60,8 +60,13 @@ class LookupCache {
 
     // The item's price, nothing when the item does not exist.
     std::optional<std::int64_t> itemPrice(std::int32_t invUid) {
-        const QString key = QString::number(invUid);
-        return prices_.get(key, key);
+        // Most rows ask for an item asked for before: those need no text key.
+        auto it = byNumber_.find(invUid);
+        if (it == byNumber_.end()) {
+            const QString key = QString::number(invUid);
+            it = byNumber_.emplace(invUid, prices_.get(key, key)).first;
+        }
+        return it->second;
     }
 
   private:
@@ -87,6 +92,7 @@ class LookupCache {
         [] {
             return std::pair{QString::number(inventory().RecordNum), inventory().Price};
         }};
+    std::unordered_map<std::int32_t, std::optional<std::int64_t>> byNumber_;
 };
 
 // The vendors' PO numbers of the printed orders, read as gsVendorPONumber reads them.
