@@ -47,9 +47,13 @@ QStringList splitWord(const QString& word, double max, const QFontMetricsF& fm) 
 
 QStringList TextMeasure::wrap(const QString& text, double max) const {
     const QFontMetricsF fm(font_);
+    // Nearly every cell is one short line: it needs neither the split nor a second measure.
+    const bool oneParagraph = !text.contains(u'\n') && !text.contains(u'\r');
+    if (oneParagraph && fm.horizontalAdvance(text) <= max)
+        return {text};
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
     QStringList lines;
-    for (const QString& paragraph : text.split(lineBreak)) {
+    for (const QString& paragraph : oneParagraph ? QStringList{text} : text.split(lineBreak)) {
         if (fm.horizontalAdvance(paragraph) <= max) {
             lines.append(paragraph);
             continue;
