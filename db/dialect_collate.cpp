@@ -210,13 +210,7 @@ void collateStatement(const Tokens& t, std::size_t from, std::size_t to,
 void collateComparisons(Tokens& t, const NumberColumn& isNumberColumn) {
     std::set<std::size_t> after;
     for (std::size_t from = 0; from < t.size();) {
-        std::size_t to = from;
-        for (int depth = 0; to < t.size() && !(depth == 0 && isPunct(t, to, u';')); ++to) {
-            if (isPunct(t, to, u'('))
-                ++depth;
-            else if (isPunct(t, to, u')'))
-                --depth;
-        }
+        const std::size_t to = statementEnd(t, from);
         collateStatement(t, from, to, after, isNumberColumn);
         from = to + 1;
     }

@@ -264,13 +264,7 @@ void fitUpdate(Tokens& t, std::size_t i, std::size_t to, const TableFitOf& table
 // other expression is wrapped so that the engine fits its value as it writes it.
 void fitWrittenValues(Tokens& t, const TableFitOf& tableFit) {
     for (std::size_t from = 0; from < t.size();) {
-        std::size_t to = from;
-        for (int depth = 0; to < t.size() && !(depth == 0 && isPunct(t, to, u';')); ++to) {
-            if (isPunct(t, to, u'('))
-                ++depth;
-            else if (isPunct(t, to, u')'))
-                --depth;
-        }
+        const std::size_t to = statementEnd(t, from);
         const std::size_t start = t[from].kind == Tok::Space ? next(t, from) : from;
         if (start < to &&
             (is(t, start, QLatin1String("INSERT")) || is(t, start, QLatin1String("REPLACE"))))

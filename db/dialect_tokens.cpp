@@ -115,4 +115,15 @@ std::size_t previous(const Tokens& t, std::size_t i) {
     return npos;
 }
 
+std::size_t statementEnd(const Tokens& t, std::size_t from) {
+    std::size_t to = from;
+    for (int depth = 0; to < t.size() && !(depth == 0 && isPunct(t, to, u';')); ++to) {
+        if (isPunct(t, to, u'('))
+            ++depth;
+        else if (isPunct(t, to, u')'))
+            --depth;
+    }
+    return to;
+}
+
 } // namespace vx::db::dialect_detail

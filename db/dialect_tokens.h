@@ -51,6 +51,8 @@ std::size_t next(const Tokens& t, std::size_t i);
 std::size_t first(const Tokens& t);
 // The index of the last token before i that is not blank (npos when there is none).
 std::size_t previous(const Tokens& t, std::size_t i);
+// The end of the statement that starts at `from`: its ";" outside parentheses, or t.size().
+std::size_t statementEnd(const Tokens& t, std::size_t from);
 
 void erase(Tokens& t, std::size_t from, std::size_t to);
 void insert(Tokens& t, std::size_t at, Token token);

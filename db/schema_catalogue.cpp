@@ -85,6 +85,16 @@ std::optional<std::vector<QStringList>> rows(Connection& connection, const QStri
     return out;
 }
 
+// The rows of a catalogue query; `sql` empty when the connection's catalogue is not known.
+std::optional<std::vector<QStringList>> catalogueRows(Connection& connection, const QString& sql,
+                                                      DbError& error) {
+    if (sql.isEmpty()) {
+        error = engineError(QStringLiteral("The catalogue of this database cannot be read."));
+        return std::nullopt;
+    }
+    return rows(connection, sql, error);
+}
+
 ColumnType::Kind kindOf(const QString& base) {
     using Kind = ColumnType::Kind;
     static const QHash<QString, Kind> kinds{{"CHAR", Kind::Char},
@@ -145,12 +155,8 @@ ColumnType parseColumnType(const QString& text) {
 
 std::optional<std::vector<CatalogueColumn>> catalogueColumns(Connection& connection,
                                                              const QString& table, DbError& error) {
-    const QString sql = columnsQuery(connection.catalogue(), table);
-    if (sql.isEmpty()) {
-        error = engineError(QStringLiteral("The catalogue of this database cannot be read."));
-        return std::nullopt;
-    }
-    const auto found = rows(connection, sql, error);
+    const auto found =
+        catalogueRows(connection, columnsQuery(connection.catalogue(), table), error);
     if (!found)
         return std::nullopt;
     if (found->empty()) {
@@ -168,12 +174,7 @@ std::optional<QStringList> typeChangeBlockers(Connection& connection, const QStr
     const Catalogue catalogue = connection.catalogue();
     if (catalogue == Catalogue::SQLite)
         return QStringList();
-    const QString sql = blockersQuery(catalogue, table, column);
-    if (sql.isEmpty()) {
-        error = engineError(QStringLiteral("The catalogue of this database cannot be read."));
-        return std::nullopt;
-    }
-    const auto found = rows(connection, sql, error);
+    const auto found = catalogueRows(connection, blockersQuery(catalogue, table, column), error);
     if (!found)
         return std::nullopt;
     QStringList names;

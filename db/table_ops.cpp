@@ -36,6 +36,12 @@ bool ensureConnected() {
     return s.gbDBConnected;
 }
 
+// Tells the user which objects keep a column from being changed.
+void reportBlocked(const ColumnChange& change, const QStringList& blockers) {
+    MsgBox(blockedChangeText(change, blockers), MsgButtons::Ok, MsgIcon::Exclamation,
+           QStringLiteral("Open Table Error"));
+}
+
 // Looks at the catalogue before a statement that changes a table's columns. True with `result`
 // set when the statement is not to be sent: already made (-1) or refused (0, error raised; a
 // change that other objects block is also reported).
@@ -53,8 +59,7 @@ bool settledWithoutRunning(const QString& sql, long& result) {
         return true;
     case ChangeCheck::Refused:
         if (!blockers.isEmpty())
-            MsgBox(blockedChangeText(change, blockers), MsgButtons::Ok, MsgIcon::Exclamation,
-                   QStringLiteral("Open Table Error"));
+            reportBlocked(change, blockers);
         raiseFrom(why);
         result = 0;
         return true;
@@ -219,8 +224,7 @@ bool gfbDB_CanChangeColumn(std::int16_t table, const QString& column, const QStr
     QStringList blockers;
     if (checkColumnChange(*dbState().gcnDatabase, change, why, blockers) != ChangeCheck::Refused)
         return true;
-    MsgBox(blockedChangeText(change, blockers), MsgButtons::Ok, MsgIcon::Exclamation,
-           QStringLiteral("Open Table Error"));
+    reportBlocked(change, blockers);
     return false;
 }
 

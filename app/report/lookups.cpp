@@ -36,7 +36,7 @@ bool readAheadAllowed() {
 }
 
 bool TableLookupBase::timeForWholeTable() {
-    if (tried_ || !readAheadAllowed())
+    if (tried_ || !allowed_)
         return false;
     if (rows_ < 0) {
         Err().Clear();

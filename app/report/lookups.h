@@ -30,7 +30,7 @@ bool readAheadAllowed();
 
 class TableLookupBase {
   protected:
-    explicit TableLookupBase(std::int16_t table) : table_(table) {}
+    explicit TableLookupBase(std::int16_t table) : table_(table), allowed_(readAheadAllowed()) {}
     // True when the misses so far call for reading the whole table.
     bool timeForWholeTable();
     // Reads every row of the table into the record buffer in turn and calls `row` after each;
@@ -41,6 +41,7 @@ class TableLookupBase {
     bool whole_ = false; // every row is known
 
   private:
+    bool allowed_; // read once: the switch does not change during a run
     long misses_ = 0;
     long rows_ = -1;     // the table's row count, once asked
     bool tried_ = false; // the whole table is read at most once
