@@ -1,6 +1,7 @@
 #include "db/backend_support.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 
 namespace vx::db {
 
@@ -31,13 +32,42 @@ bool changesRows(const QString& sql) {
     return dml.match(sql).hasMatch();
 }
 
+namespace {
+
+// Characters, not UTF-16 units: a character outside the basic plane counts once.
+qsizetype characters(const QString& s) {
+    qsizetype n = s.size();
+    for (const QChar c : s)
+        n -= c.isLowSurrogate() ? 1 : 0;
+    return n;
+}
+
+// `s` with blanks added up to `size` characters.
+QString padded(QString s, int size) {
+    const qsizetype length = characters(s);
+    if (length < size)
+        s.resize(s.size() + (size - length), u' ');
+    return s;
+}
+
+} // namespace
+
 DbValue paddedChar(const DbValue& v, int size) {
-    if (v.type() != DbValue::Type::Text || size <= 0)
+    if (v.type() != DbValue::Type::Text || size <= 0 || characters(v.toString()) >= size)
         return v;
-    const QString s = v.toString();
-    // Characters, not UTF-16 units: a character outside the basic plane counts once.
-    const qsizetype length = s.toUcs4().size();
-    return length < size ? DbValue::text(s + QString(size - length, u' ')) : v;
+    return DbValue::text(padded(v.toString(), size));
+}
+
+QString paddedUtf8(const char* utf8, qsizetype bytes, int size) {
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8);
+    if (std::any_of(p, p + bytes, [](unsigned char c) { return c >= 0x80; }))
+        return padded(QString::fromUtf8(utf8, bytes), size);
+    // Plain ASCII, nearly every stored code and name: widened straight into the padded text.
+    QString s(std::max<qsizetype>(bytes, size), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(s.data());
+    std::copy(p, p + bytes, out);
+    std::fill(out + bytes, out + s.size(), u' ');
+    return s;
 }
 
 DbValue scaledDecimal(const DbValue& v, int scale) {

@@ -31,6 +31,8 @@ bool changesRows(const QString& sql);
 
 // A CHAR(n) value: text padded with blanks to n characters.
 DbValue paddedChar(const DbValue& v, int size);
+// The same for UTF-8 text as an engine delivers it, made in one allocation.
+QString paddedUtf8(const char* utf8, qsizetype bytes, int size);
 // A DECIMAL(p, s) value: whole numbers, reals, decimals and numeric texts with s decimals.
 DbValue scaledDecimal(const DbValue& v, int scale);
 

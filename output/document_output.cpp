@@ -1,10 +1,12 @@
 // The laid-out pages put to use: drawing, PDF, a text dump and text search.
 #include "output/document.h"
 
+
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace vx::output {
 
@@ -80,15 +82,22 @@ void Document::renderPage(QPainter& painter, int number, double scale) const {
     painter.fillRect(QRectF(QPointF(0, 0), pageSize_), Qt::white);
     painter.setPen(Qt::black);
     const Page& p = page(number);
+    // Items of one font follow one another: the font is set when it changes.
+    std::optional<FontSpec> font;
     for (const TextItem& item : p.items + p.footer) {
-        painter.save();
-        painter.setFont(layoutFont(item.font));
-        if (item.clipped)
+        if (font != item.font) {
+            font = item.font;
+            painter.setFont(layoutFont(item.font));
+        }
+        if (item.clipped) {
+            painter.save();
             painter.setClipRect(item.box);
+        }
         painter.drawText(item.box,
                          qtAlign(item.align) | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
                          item.text);
-        painter.restore();
+        if (item.clipped)
+            painter.restore();
     }
     painter.restore();
 }

@@ -1,8 +1,12 @@
 #include "output/page_layout.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QRegularExpression>
 #include <cmath>
+#include <map>
+#include <memory>
+#include <tuple>
 
 namespace vx::output {
 
@@ -15,14 +19,42 @@ QFont layoutFont(const FontSpec& spec) {
     return f;
 }
 
-TextMeasure::TextMeasure(const FontSpec& spec) : font_(layoutFont(spec)) {}
+struct TextMeasure::Metrics {
+    explicit Metrics(const FontSpec& spec) : fm(layoutFont(spec)), lineHeight(fm.lineSpacing()) {}
+    QFontMetricsF fm;
+    double lineHeight;
+    QHash<QString, double> widths;
+};
+
+namespace {
+
+// Enough for the names, dates and totals a report repeats; the amounts and numbers that do not
+// repeat would otherwise make the cache grow with the report.
+constexpr qsizetype kMaxKeptWidths = 20000;
+
+} // namespace
+
+TextMeasure::TextMeasure(const FontSpec& spec) {
+    thread_local std::map<std::tuple<QString, double, bool>, std::unique_ptr<Metrics>> fonts;
+    auto& m = fonts[{spec.family, spec.size, spec.bold}];
+    if (!m)
+        m = std::make_unique<Metrics>(spec);
+    metrics_ = m.get();
+}
 
 double TextMeasure::width(const QString& text) const {
-    return QFontMetricsF(font_).horizontalAdvance(text);
+    auto& widths = metrics_->widths;
+    if (const auto it = widths.constFind(text); it != widths.constEnd())
+        return *it;
+    const double w = metrics_->fm.horizontalAdvance(text);
+    if (widths.size() >= kMaxKeptWidths)
+        widths.clear();
+    widths.insert(text, w);
+    return w;
 }
 
 double TextMeasure::lineHeight() const {
-    return QFontMetricsF(font_).lineSpacing();
+    return metrics_->lineHeight;
 }
 
 namespace {
@@ -46,10 +78,10 @@ QStringList splitWord(const QString& word, double max, const QFontMetricsF& fm) 
 } // namespace
 
 QStringList TextMeasure::wrap(const QString& text, double max) const {
-    const QFontMetricsF fm(font_);
+    const QFontMetricsF& fm = metrics_->fm;
     // Nearly every cell is one short line: it needs neither the split nor a second measure.
     const bool oneParagraph = !text.contains(u'\n') && !text.contains(u'\r');
-    if (oneParagraph && fm.horizontalAdvance(text) <= max)
+    if (oneParagraph && width(text) <= max)
         return {text};
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
     QStringList lines;

@@ -41,6 +41,9 @@ struct Page {
 // taken with it and drawing in a painter scaled to twips are both in twips.
 QFont layoutFont(const FontSpec& spec);
 
+// Measures text in one font. A report repeats its texts (names, dates, totals) on every page:
+// the font and the widths measured so far are kept per font for the thread, so a measure made
+// once is looked up after that.
 class TextMeasure {
   public:
     explicit TextMeasure(const FontSpec& spec);
@@ -50,8 +53,10 @@ class TextMeasure {
     // word only when the word alone is wider than the line.
     QStringList wrap(const QString& text, double width) const;
 
+    struct Metrics; // a font, its line height and its measured widths
+
   private:
-    QFont font_;
+    Metrics* metrics_;
 };
 
 } // namespace vx::output

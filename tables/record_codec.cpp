@@ -1,8 +1,14 @@
 #include "tables/record_codec.h"
 
+#include <algorithm>
+
 namespace vx::tables {
 
 QString FixedText::fit(const QString& value, int width) {
+    // A value of exactly the width, as a CHAR column of that width delivers it, is kept as it is.
+    if (value.size() == width &&
+        std::none_of(value.begin(), value.end(), [](QChar c) { return c.isSurrogate(); }))
+        return value;
     // Count characters, not UTF-16 units: a surrogate pair is one character.
     QString out;
     out.reserve(width);

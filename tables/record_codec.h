@@ -53,6 +53,9 @@ template <class Rec> struct TableDef {
 
 // The generic routines; `table` is the table id of the record manager.
 template <class Rec> void fillRecord(std::int16_t table, const TableDef<Rec>& def, Rec& rec);
+// The fields whose columns the current row holds, found by name ignoring case (a query of some
+// of the table's columns); the other fields keep their values.
+template <class Rec> void fillRecordColumns(std::int16_t table, const TableDef<Rec>& def, Rec& rec);
 template <class Rec> void storeRecord(std::int16_t table, const TableDef<Rec>& def, Rec& rec);
 template <class Rec> void cleanRecordText(const TableDef<Rec>& def, Rec& rec);
 template <class Rec> QString recordValues(const TableDef<Rec>& def, const Rec& rec);

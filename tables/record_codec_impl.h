@@ -4,6 +4,7 @@
 #include "db/table_ops.h"
 #include "util/text.h"
 
+#include <algorithm>
 #include <array>
 #include <limits>
 #include <type_traits>
@@ -40,26 +41,61 @@ template <class Rec> db::DbValue valueOf(const Rec& rec, const FieldRef<Rec>& re
 
 } // namespace detail
 
+namespace detail {
+
+// One field from a column's value, as the record manager converts it.
+template <class Rec> void fillField(const FieldDef<Rec>& f, Rec& rec, const db::DbValue& v) {
+    std::visit(
+        [&](auto p) {
+            using M = std::remove_cvref_t<decltype(rec.*p)>;
+            if constexpr (std::is_same_v<M, FixedText>)
+                rec.*p = v.toString(); // NULL reads as blanks
+            else if constexpr (std::is_same_v<M, float>)
+                rec.*p = static_cast<float>(v.toDouble());
+            else if constexpr (std::is_same_v<M, std::int64_t>)
+                rec.*p = v.toCurrency();
+            else
+                rec.*p = detail::clampTo<M>(v.toInt());
+        },
+        f.field);
+}
+
+} // namespace detail
+
 template <class Rec> void fillRecord(std::int16_t table, const TableDef<Rec>& def, Rec& rec) {
     for (int i = 0; i < static_cast<int>(def.fields.size()); ++i) {
         const FieldDef<Rec>& f = def.fields[static_cast<size_t>(i)];
-        if (f.flags & kNotFilled)
-            continue;
-        const db::DbValue v = db::gvDB_FieldValue(table, i);
-        std::visit(
-            [&](auto p) {
-                using M = std::remove_cvref_t<decltype(rec.*p)>;
-                if constexpr (std::is_same_v<M, FixedText>)
-                    rec.*p = v.toString(); // NULL reads as blanks
-                else if constexpr (std::is_same_v<M, float>)
-                    rec.*p = static_cast<float>(v.toDouble());
-                else if constexpr (std::is_same_v<M, std::int64_t>)
-                    rec.*p = v.toCurrency();
-                else
-                    rec.*p = detail::clampTo<M>(v.toInt());
-            },
-            f.field);
+        if (!(f.flags & kNotFilled))
+            detail::fillField(f, rec, db::gvDB_FieldValue(table, i));
     }
+}
+
+template <class Rec>
+void fillRecordColumns(std::int16_t table, const TableDef<Rec>& def, Rec& rec) {
+    const auto& rs = db::currentRecordset(table);
+    if (!rs)
+        return;
+    // Which field each column fills, worked out once for a run of rows with the same columns.
+    thread_local QStringList names;
+    thread_local std::vector<const FieldDef<Rec>*> fieldOf;
+    const int count = rs->fieldCount();
+    bool same = names.size() == count;
+    for (int c = 0; same && c < count; ++c)
+        same = names[c] == rs->fieldName(c);
+    if (!same) {
+        names.clear();
+        fieldOf.clear();
+        for (int c = 0; c < count; ++c) {
+            names << rs->fieldName(c);
+            const auto f = std::find_if(def.fields.begin(), def.fields.end(), [&](const auto& d) {
+                return names.back().compare(QLatin1String(d.column), Qt::CaseInsensitive) == 0;
+            });
+            fieldOf.push_back(f == def.fields.end() || (f->flags & kNotFilled) ? nullptr : &*f);
+        }
+    }
+    for (int c = 0; c < count; ++c)
+        if (const FieldDef<Rec>* f = fieldOf[static_cast<size_t>(c)])
+            detail::fillField(*f, rec, rs->value(c));
 }
 
 template <class Rec> void storeRecord(std::int16_t table, const TableDef<Rec>& def, Rec& rec) {

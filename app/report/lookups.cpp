@@ -1,7 +1,6 @@
 #include "app/report/lookups.h"
 
 #include "db/codecs.h"
-#include "db/hooks.h"
 #include "db/state.h"
 #include "db/table_ops.h"
 #include "platform/err.h"
@@ -45,27 +44,23 @@ bool TableLookupBase::timeForWholeTable() {
             rows_ = 0; // no count, no whole-table read
         Err().Clear();
     }
-    tried_ = rows_ > 0 && ++misses_ * 8 > rows_;
+    tried_ = rows_ > 0 && ++misses_ * 100 > rows_;
     return tried_;
 }
 
-bool TableLookupBase::readWholeTable(const std::function<void()>& row) {
-    db::TableHooks* hooks = db::tableHooks();
-    if (!hooks)
-        return false;
+bool TableLookupBase::readWholeTable(const QString& columns, const std::function<void()>& row) {
     Err().Clear();
-    const bool any =
-        db::gfbDB_Query(QStringLiteral("SELECT * FROM ") + db::tableInfo(table_).TableName, table_);
+    const bool any = db::gfbDB_Query(QStringLiteral("SELECT ") + columns +
+                                         QStringLiteral(" FROM ") + db::tableInfo(table_).TableName,
+                                     table_);
     if (!any) {
         const bool empty = Err().Number == 0;
         Err().Clear();
         return empty; // an empty table answers every key with "not found"
     }
     auto& rs = db::currentRecordset(table_);
-    for (; rs && !rs->eof(); rs->moveNext()) {
-        hooks->gpFillRecord(table_);
+    for (; rs && !rs->eof(); rs->moveNext())
         row();
-    }
     if (!rs || rs->lastError().number != 0)
         return false;
     return true;

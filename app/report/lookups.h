@@ -1,15 +1,16 @@
 #pragma once
 // Look-ups of one table by one key during a report run (vendor names, item prices, vendor PO
 // numbers). Each key is read once with the record manager's "=" and remembered. When the run
-// has asked for more than an eighth of the table's rows one by one, the rest of the table is
-// read in one query instead: a year's report touches most items and orders, and one query
-// saves a hundred thousand reads (and, on a server, as many round trips). A short range keeps
-// reading row by row.
+// has asked for more than a hundredth of the table's rows one by one, the key and value columns
+// of the whole table are read in one query instead. A keyed read costs about as much as reading
+// a hundred rows of two columns in one query, so this never costs much more than the cheaper of
+// the two ways: a short range keeps reading row by row, and a year's report, which touches most
+// items and orders, saves a hundred thousand reads (and, on a server, as many round trips).
 //
-// The values are the ones the row-by-row reads give: the whole table is read through the same
-// record buffer fill, and a text key is matched as the engine compares the key literal the
-// record manager builds (quotes and blanks handled by its quoting rule, trailing blanks not
-// counted). VANTREX_LOOKUPS=keyed turns the whole-table read off.
+// The values are the ones the row-by-row reads give: the columns are filled into the record
+// buffer by the table module's own conversion, and a text key is matched as the engine compares
+// the key literal the record manager builds (quotes and blanks handled by its quoting rule,
+// trailing blanks not counted). VANTREX_LOOKUPS=keyed turns the whole-table read off.
 
 #include <QString>
 #include <cstdint>
@@ -33,9 +34,10 @@ class TableLookupBase {
     explicit TableLookupBase(std::int16_t table) : table_(table), allowed_(readAheadAllowed()) {}
     // True when the misses so far call for reading the whole table.
     bool timeForWholeTable();
-    // Reads every row of the table into the record buffer in turn and calls `row` after each;
-    // false when the table could not be read (the look-ups then stay row by row).
-    bool readWholeTable(const std::function<void()>& row);
+    // Reads `columns` ("Key, Value") of every row of the table and calls `row` for each, with
+    // the row current; false when the table could not be read (the look-ups then stay row by
+    // row).
+    bool readWholeTable(const QString& columns, const std::function<void()>& row);
 
     std::int16_t table_;
     bool whole_ = false; // every row is known
@@ -49,20 +51,21 @@ class TableLookupBase {
 
 template <class Value> class TableLookup : public TableLookupBase {
   public:
-    // `readOne`: the row-by-row read of a key (nullopt: no such row). `fromBuffer`: the compared
-    // key and the value of the row last filled into the record buffer.
+    // `readOne`: the row-by-row read of a key (nullopt: no such row). `columns`: the key and
+    // value columns ("Key, Value"). `fromRow`: fills those columns of the current row into the
+    // record buffer and gives the compared key and the value.
     TableLookup(std::int16_t table, std::function<std::optional<Value>(const QString&)> readOne,
-                std::function<std::pair<QString, Value>()> fromBuffer)
-        : TableLookupBase(table), readOne_(std::move(readOne)), fromBuffer_(std::move(fromBuffer)) {
-    }
+                QString columns, std::function<std::pair<QString, Value>()> fromRow)
+        : TableLookupBase(table), readOne_(std::move(readOne)), columns_(std::move(columns)),
+          fromRow_(std::move(fromRow)) {}
 
     // `key` as the caller would put it into the record buffer; `compared` its comparedKey.
     std::optional<Value> get(const QString& key, const QString& compared) {
         if (const auto it = known_.find(compared); it != known_.end())
             return it->second;
         if (!whole_ && timeForWholeTable())
-            whole_ = readWholeTable([this] {
-                auto [k, v] = fromBuffer_();
+            whole_ = readWholeTable(columns_, [this] {
+                auto [k, v] = fromRow_();
                 known_.try_emplace(std::move(k), std::move(v));
             });
         if (whole_)
@@ -72,7 +75,8 @@ template <class Value> class TableLookup : public TableLookupBase {
 
   private:
     std::function<std::optional<Value>(const QString&)> readOne_;
-    std::function<std::pair<QString, Value>()> fromBuffer_;
+    QString columns_;
+    std::function<std::pair<QString, Value>()> fromRow_;
     std::unordered_map<QString, std::optional<Value>> known_;
 };
 

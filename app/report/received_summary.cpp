@@ -78,7 +78,9 @@ class LookupCache {
                 return vendor().BUSINESS.trimmed();
             return std::nullopt;
         },
+        QStringLiteral("VENDCODE, BUSINESS"),
         [] {
+            fillRecordColumns(kVendors, jovDBSM_Vendors::definition(), vendor());
             return std::pair{comparedStored(vendor().VENDCODE.str()), vendor().BUSINESS.trimmed()};
         }};
     TableLookup<std::int64_t> prices_{
@@ -89,7 +91,9 @@ class LookupCache {
                 return inventory().Price;
             return std::nullopt;
         },
+        QStringLiteral("RecordNum, Price"),
         [] {
+            fillRecordColumns(kInventory, jovDBSM_Inventory::definition(), inventory());
             return std::pair{QString::number(inventory().RecordNum), inventory().Price};
         }};
     std::unordered_map<std::int32_t, std::optional<std::int64_t>> byNumber_;
@@ -112,7 +116,9 @@ class VendorPONumbers {
                 return poHeader().VendorPONum.str();
             return std::nullopt;
         },
+        QStringLiteral("PO, VendorPONum"),
         [] {
+            fillRecordColumns(kPOHeader, jovDBSM_POHeader::definition(), poHeader());
             return std::pair{comparedStored(poHeader().PO.str()), poHeader().VendorPONum.str()};
         }};
 };

@@ -35,6 +35,9 @@ DbValue asColumn(const DbValue& v, const Column& c) {
 DbValue valueOf(const PGresult* r, int row, int col, const Column& c) {
     if (PQgetisnull(r, row, col))
         return DbValue();
+    if (c.charLength() > 0)
+        return DbValue::text(
+            paddedUtf8(PQgetvalue(r, row, col), PQgetlength(r, row, col), c.charLength()));
     const QString text = QString::fromUtf8(PQgetvalue(r, row, col), PQgetlength(r, row, col));
     switch (c.type) {
     case kBool:

@@ -182,6 +182,11 @@ DbValue columnValue(sqlite3_stmt* st, int column, const ColumnRule& rule) {
         v = DbValue::real(sqlite3_column_double(st, column));
         break;
     case SQLITE_TEXT:
+        if (rule.kind == ColumnRule::Kind::Char && rule.size > 0)
+            return DbValue::text(
+                paddedUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, column)),
+                           sqlite3_column_bytes(st, column), rule.size));
+        [[fallthrough]];
     case SQLITE_BLOB:
         v = DbValue::text(columnText(st, column));
         break;

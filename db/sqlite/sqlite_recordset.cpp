@@ -92,6 +92,7 @@ class SqliteRecordset final : public BufferedRecordset {
         const int rc = sqlite3_step(st_.get());
         if (rc == SQLITE_ROW) {
             next_.values.clear();
+            next_.values.reserve(static_cast<size_t>(fieldCount()));
             for (int i = 0; i < fieldCount(); ++i)
                 next_.values.push_back(columnValue(st_.get(), i, rules_[static_cast<size_t>(i)]));
             next_.locator = hasLocator_ ? columnText(st_.get(), fieldCount()) : QString();
