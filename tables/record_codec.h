@@ -53,6 +53,13 @@ template <class Rec> struct TableDef {
 
 // The generic routines; `table` is the table id of the record manager.
 template <class Rec> void fillRecord(std::int16_t table, const TableDef<Rec>& def, Rec& rec);
+// Only `fields` (indices into def.fields), read as fillRecord reads them; the other fields keep
+// their values. For a walk over many rows that needs few of their fields.
+template <class Rec>
+void fillRecordFields(std::int16_t table, const TableDef<Rec>& def, Rec& rec,
+                      const std::vector<int>& fields);
+// The index of the field of `column` (compared ignoring case); -1 when there is none.
+template <class Rec> int fieldIndex(const TableDef<Rec>& def, const char* column);
 // The fields whose columns the current row holds, found by name ignoring case (a query of some
 // of the table's columns); the other fields keep their values.
 template <class Rec> void fillRecordColumns(std::int16_t table, const TableDef<Rec>& def, Rec& rec);

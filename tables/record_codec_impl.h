@@ -71,6 +71,20 @@ template <class Rec> void fillRecord(std::int16_t table, const TableDef<Rec>& de
 }
 
 template <class Rec>
+void fillRecordFields(std::int16_t table, const TableDef<Rec>& def, Rec& rec,
+                      const std::vector<int>& fields) {
+    for (const int i : fields)
+        detail::fillField(def.fields[static_cast<size_t>(i)], rec, db::gvDB_FieldValue(table, i));
+}
+
+template <class Rec> int fieldIndex(const TableDef<Rec>& def, const char* column) {
+    for (size_t i = 0; i < def.fields.size(); ++i)
+        if (qstricmp(def.fields[i].column, column) == 0)
+            return static_cast<int>(i);
+    return -1;
+}
+
+template <class Rec>
 void fillRecordColumns(std::int16_t table, const TableDef<Rec>& def, Rec& rec) {
     const auto& rs = db::currentRecordset(table);
     if (!rs)

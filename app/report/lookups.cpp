@@ -44,7 +44,7 @@ bool TableLookupBase::timeForWholeTable() {
             rows_ = 0; // no count, no whole-table read
         Err().Clear();
     }
-    tried_ = rows_ > 0 && ++misses_ * 100 > rows_;
+    tried_ = rows_ > 0 && ++misses_ * 1000 > rows_;
     return tried_;
 }
 

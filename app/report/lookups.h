@@ -1,11 +1,12 @@
 #pragma once
 // Look-ups of one table by one key during a report run (vendor names, item prices, vendor PO
 // numbers). Each key is read once with the record manager's "=" and remembered. When the run
-// has asked for more than a hundredth of the table's rows one by one, the key and value columns
-// of the whole table are read in one query instead. A keyed read costs about as much as reading
-// a hundred rows of two columns in one query, so this never costs much more than the cheaper of
-// the two ways: a short range keeps reading row by row, and a year's report, which touches most
-// items and orders, saves a hundred thousand reads (and, on a server, as many round trips).
+// has asked for more than a thousandth of the table's rows one by one, the key and value columns
+// of the whole table are read in one query instead: reading them costs about what a few hundred
+// keyed reads cost (on a server, a few hundred round trips), which a run that has already made
+// a thousandth of the table's reads is likely to need many times over. A year's report, which
+// touches most items and orders, saves a hundred thousand reads; the worst case, a short range
+// that reads a whole table for a few keys, costs a fraction of a second.
 //
 // The values are the ones the row-by-row reads give: the columns are filled into the record
 // buffer by the table module's own conversion, and a text key is matched as the engine compares

@@ -130,6 +130,18 @@ void addRow(ReceivedOrderRec& order, const POHistoryRec& row, LookupCache& cache
         order.Retail += gcyTimes(*price, row.UnitQty);
 }
 
+// The history fields the summary reads; the others of a range's rows are not converted.
+const std::vector<int>& summaryFields() {
+    static const std::vector<int> fields = [] {
+        std::vector<int> f;
+        for (const char* column :
+             {"DateReceived", "PONumber", "InvUID", "UnitQty", "UnitCost", "VendorCode"})
+            f.push_back(fieldIndex(jovDBSM_POHistory::definition(), column));
+        return f;
+    }();
+    return fields;
+}
+
 QString row(const QString& cells) {
     return trimBlanks(QString::fromUtf16(kSummaryFormat) + cells);
 }
@@ -170,12 +182,11 @@ int giLoadReceivedOrders() {
     // Rows are not kept: a year of a busy store is a million of them.
     std::vector<ReceivedOrderRec>& found = st.gReceivedOrders;
     LookupCache cache;
-    db::TableHooks* hooks = db::tableHooks();
     auto& rs = db::currentRecordset(kPOHistory);
     std::int64_t rowsRead = 0;
     QString previousPO;
-    while (rs && hooks && !rs->eof()) {
-        hooks->gpFillRecord(kPOHistory);
+    while (rs && !rs->eof()) {
+        fillRecordFields(kPOHistory, jovDBSM_POHistory::definition(), hist, summaryFields());
         const QString po = hist.PONumber;
         if (rowsRead == 0 || po != previousPO) {
             ReceivedOrderRec order;
@@ -189,8 +200,10 @@ int giLoadReceivedOrders() {
         previousPO = po;
         if (++rowsRead % 1000 == 0) {
             gpShowProgress(QStringLiteral("Processing"), rowsRead);
-            if (gfbReportCancelled())
+            if (gfbReportCancelled()) {
+                rs.reset(); // a range left half read would keep the server's cursor open
                 return 0;
+            }
         }
         if (!rs->moveNext())
             break;

@@ -3,6 +3,10 @@
 #include "db/postgres/pg_internal.h"
 
 #include <QRegularExpression>
+#include <charconv>
+#include <cmath>
+#include <optional>
+#include <string_view>
 
 namespace vx::db::pg {
 namespace {
@@ -32,13 +36,63 @@ DbValue asColumn(const DbValue& v, const Column& c) {
     return v;
 }
 
+// Whole numbers, reals and plain decimals ("-12.500") as the server writes them, read straight
+// from its text; nothing for anything else (exponents, NaN, more than 18 digits), which goes the
+// general way.
+std::optional<DbValue> plainNumber(std::string_view s, Oid type) {
+    switch (type) {
+    case kInt2:
+    case kInt4:
+    case kInt8:
+    case kOid: {
+        std::int64_t v = 0;
+        const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+        if (ec == std::errc() && end == s.data() + s.size())
+            return DbValue::integer(v);
+        return std::nullopt;
+    }
+    case kFloat4:
+    case kFloat8: {
+        double v = 0;
+        const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+        if (ec == std::errc() && end == s.data() + s.size() && std::isfinite(v))
+            return DbValue::real(v);
+        return std::nullopt;
+    }
+    case kNumeric: {
+        const bool negative = !s.empty() && s.front() == '-';
+        std::int64_t unscaled = 0;
+        int digits = 0, scale = 0;
+        bool point = false;
+        for (size_t i = negative ? 1 : 0; i < s.size(); ++i) {
+            if (s[i] == '.' && !point) {
+                point = true;
+                continue;
+            }
+            if (s[i] < '0' || s[i] > '9' || ++digits > 18)
+                return std::nullopt;
+            unscaled = unscaled * 10 + (s[i] - '0');
+            scale += point ? 1 : 0;
+        }
+        if (digits == 0)
+            return std::nullopt;
+        return DbValue::decimal(negative ? -unscaled : unscaled, scale);
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
 DbValue valueOf(const PGresult* r, int row, int col, const Column& c) {
     if (PQgetisnull(r, row, col))
         return DbValue();
+    const char* raw = PQgetvalue(r, row, col);
+    const int length = PQgetlength(r, row, col);
     if (c.charLength() > 0)
-        return DbValue::text(
-            paddedUtf8(PQgetvalue(r, row, col), PQgetlength(r, row, col), c.charLength()));
-    const QString text = QString::fromUtf8(PQgetvalue(r, row, col), PQgetlength(r, row, col));
+        return DbValue::text(paddedUtf8(raw, length, c.charLength()));
+    if (auto number = plainNumber(std::string_view(raw, static_cast<size_t>(length)), c.type))
+        return *std::move(number);
+    const QString text = QString::fromUtf8(raw, length);
     switch (c.type) {
     case kBool:
         return DbValue::integer(text == QLatin1String("t") ? 1 : 0);
@@ -75,53 +129,32 @@ QString quoted(const QString& name) {
     return QLatin1Char('"') + QString(name).replace(u'"', QLatin1String("\"\"")) + QLatin1Char('"');
 }
 
-// Declares a cursor for `sql` and fetches its first rows. WITH HOLD keeps the cursor after the
-// statement's own transaction ends, so other statements can run while its rows are read.
-Result declare(Session& s, const QString& sql, QString& cursor, DbError& error) {
-    cursor = QStringLiteral("vx_cursor_%1").arg(++s.cursors);
-    if (!exec(s.conn.get(),
-              QStringLiteral("DECLARE %1 NO SCROLL CURSOR WITH HOLD FOR %2").arg(cursor, sql),
-              error))
-        return nullptr;
-    Result first = exec(s.conn.get(),
-                        QStringLiteral("FETCH FORWARD %1 FROM %2").arg(kBatch).arg(cursor), error);
-    if (!first) {
-        DbError ignored;
-        exec(s.conn.get(), QStringLiteral("CLOSE ") + cursor, ignored);
-    }
-    return first;
-}
-
 class PgRecordset final : public BufferedRecordset {
   public:
-    PgRecordset(SharedSession session, Result first, QString sql, QString cursor, QStringList names,
-                QString table, int locator)
+    PgRecordset(SharedSession session, Result first, QString sql, std::unique_ptr<Cursor> cursor,
+                QStringList names, QString table, int locator)
         : BufferedRecordset(std::move(names), std::move(table)), session_(std::move(session)),
           batch_(std::move(first)), sql_(std::move(sql)), cursor_(std::move(cursor)),
           locator_(locator) {
         for (int i = 0; i < fieldCount(); ++i)
             columns_.push_back({PQftype(batch_.get(), i), PQfmod(batch_.get(), i)});
-        noteBatchEnd();
     }
-    ~PgRecordset() override { close(); }
 
   protected:
     Fetch fetch(Row& row) override {
         while (index_ >= PQntuples(batch_.get())) {
-            if (cursor_.isEmpty())
+            if (!cursor_ || !cursor_->isOpen())
                 return Fetch::End;
             DbError error;
-            batch_ =
-                exec(session_->conn.get(),
-                     QStringLiteral("FETCH FORWARD %1 FROM %2").arg(kBatch).arg(cursor_), error);
+            batch_ = cursor_->next(error);
             index_ = 0;
             if (!batch_) {
                 setError(error);
                 return Fetch::Failed;
             }
-            noteBatchEnd();
         }
         row.values.clear();
+        row.values.reserve(static_cast<size_t>(fieldCount()));
         for (int i = 0; i < fieldCount(); ++i)
             row.values.push_back(
                 valueOf(batch_.get(), index_, i, columns_[static_cast<size_t>(i)]));
@@ -133,17 +166,14 @@ class PgRecordset final : public BufferedRecordset {
 
     bool rewind() override {
         index_ = 0;
-        if (sql_.isEmpty())
+        if (!cursor_)
             return true; // a one-row read keeps its whole result
-        close();
         DbError error;
-        batch_ = declare(*session_, sql_, cursor_, error);
+        batch_ = cursor_->open(session_, sql_, error);
         if (!batch_) {
-            cursor_.clear();
             setError(error);
             return false;
         }
-        noteBatchEnd();
         return true;
     }
 
@@ -197,28 +227,12 @@ class PgRecordset final : public BufferedRecordset {
         return true;
     }
 
-    // A short batch is the cursor's last: it is closed at once.
-    void noteBatchEnd() {
-        if (!cursor_.isEmpty() && PQntuples(batch_.get()) < kBatch)
-            close();
-    }
-
-    void close() {
-        if (cursor_.isEmpty())
-            return;
-        if (session_->ok()) {
-            DbError ignored;
-            exec(session_->conn.get(), QStringLiteral("CLOSE ") + cursor_, ignored);
-        }
-        cursor_.clear();
-    }
-
     SharedSession session_;
     Result batch_;
     int index_ = 0;
-    QString sql_;    // the query of a cursor, to start it again
-    QString cursor_; // the open cursor; empty when none is open
-    int locator_;    // the column of the hidden ctid, -1 when there is none
+    QString sql_;                    // the query of a cursor, to start it again
+    std::unique_ptr<Cursor> cursor_; // null for a one-row read
+    int locator_;                    // the column of the hidden ctid, -1 when there is none
     std::vector<Column> columns_;
 };
 
@@ -229,10 +243,10 @@ bool oneRowRead(const QString& sql) {
     return limit1.match(sql).hasMatch();
 }
 
-Result run(Session& s, const QString& sql, bool single, QString& cursor, DbError& error) {
-    if (single)
-        return execParams(s.conn.get(), sql, {}, error);
-    return declare(s, sql, cursor, error);
+Result run(const SharedSession& s, const QString& sql, Cursor* cursor, DbError& error) {
+    if (!cursor)
+        return execParams(s->conn.get(), sql, {}, error);
+    return cursor->open(s, sql, error);
 }
 
 } // namespace
@@ -242,8 +256,7 @@ std::unique_ptr<Recordset> openRecordset(const SharedSession& session, const QSt
     QString sql = text.trimmed();
     while (sql.endsWith(u';'))
         sql.chop(1);
-    const bool single = oneRowRead(sql);
-    QString cursor;
+    auto cursor = oneRowRead(sql) ? nullptr : std::make_unique<Cursor>(kBatch);
     Result first;
     QString query = sql;
     const auto table = singleTableQuery(sql);
@@ -251,12 +264,12 @@ std::unique_ptr<Recordset> openRecordset(const SharedSession& session, const QSt
         // Tables without a ctid (views) cannot carry the locator; their rows are read-only.
         DbError ignored;
         query = withRowLocator(sql, *table, QStringLiteral("ctid"));
-        first = run(*session, query, single, cursor, ignored);
+        first = run(session, query, cursor.get(), ignored);
     }
     const bool hasLocator = first != nullptr;
     if (!first) {
         query = sql;
-        first = run(*session, query, single, cursor, error);
+        first = run(session, query, cursor.get(), error);
     }
     if (!first)
         return nullptr;
@@ -264,9 +277,9 @@ std::unique_ptr<Recordset> openRecordset(const SharedSession& session, const QSt
     QStringList names;
     for (int i = 0; i < visible; ++i)
         names << QString::fromUtf8(PQfname(first.get(), i));
-    auto rs = std::make_unique<PgRecordset>(session, std::move(first), single ? QString() : query,
-                                            cursor, names, table ? table->table : QString(),
-                                            hasLocator ? visible : -1);
+    auto rs =
+        std::make_unique<PgRecordset>(session, std::move(first), query, std::move(cursor), names,
+                                      table ? table->table : QString(), hasLocator ? visible : -1);
     if (!rs->start()) {
         error = rs->lastError();
         return nullptr;

@@ -135,7 +135,6 @@ DbError errorOf(PGconn* conn, const PGresult* result) {
     return engineError(message);
 }
 
-namespace {
 Result checked(PGconn* conn, PGresult* raw, DbError& error) {
     Result r(raw);
     const ExecStatusType status = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
@@ -144,7 +143,6 @@ Result checked(PGconn* conn, PGresult* raw, DbError& error) {
     error = errorOf(conn, r.get());
     return nullptr;
 }
-} // namespace
 
 Result exec(PGconn* conn, const QString& sql, DbError& error) {
     return checked(conn, PQexec(conn, sql.toUtf8().constData()), error);
