@@ -26,10 +26,25 @@ bool writeAll(int fd, const QByteArray& data) {
     }
     return true;
 }
+// The file a path leads to through its symbolic links (the path itself when it is none); a link
+// whose file is missing leads to the file it names.
+QString throughLinks(const QString& path) {
+    QString p = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        const QFileInfo info(p);
+        if (!info.isSymLink())
+            break;
+        p = info.symLinkTarget();
+    }
+    return p;
+}
+
 } // namespace
 
-bool writeFileAtomically(const QString& path, const QByteArray& data, mode_t mode,
+bool writeFileAtomically(const QString& linkOrFile, const QByteArray& data, mode_t mode,
                          bool keepExistingMode, QString* error) {
+    // A link is written through: the file it leads to is replaced, the link stays a link.
+    const QString path = throughLinks(linkOrFile);
     const QByteArray target = QFile::encodeName(path);
     struct stat st {};
     if (keepExistingMode && ::stat(target.constData(), &st) == 0)

@@ -9,8 +9,9 @@ namespace vx {
 
 // Writes `data` into a temporary file beside `path`, flushes it to disk and renames it over
 // `path`. The file gets `mode`; when `keepExistingMode` is set and `path` exists, its present mode
-// is kept instead. On failure the old file is untouched, the temporary file removed, `error`
-// (when given) says why, and the result is false.
+// is kept instead. A `path` that is a symbolic link is written through: the file it leads to is
+// replaced and the link stays. On failure the old file is untouched, the temporary file removed,
+// `error` (when given) says why, and the result is false.
 bool writeFileAtomically(const QString& path, const QByteArray& data, mode_t mode,
                          bool keepExistingMode, QString* error = nullptr);
 

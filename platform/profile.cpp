@@ -1,6 +1,7 @@
 #include "platform/profile.h"
 
 #include "platform/atomic_file.h"
+#include "platform/windows1252.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,6 +26,7 @@ struct Line {
 struct Document {
     QList<Line> lines;
     QByteArray eol = "\r\n";
+    bool ansi = false; // the file is not UTF-8: its text is Windows-1252, and stays so
 };
 
 QString unquote(const QString& v) {
@@ -33,10 +35,10 @@ QString unquote(const QString& v) {
     return v;
 }
 
-Line parseLine(const QByteArray& raw) {
+Line parseLine(const QByteArray& raw, bool ansi) {
     Line line;
     line.raw = raw;
-    const QString text = QString::fromUtf8(raw);
+    const QString text = ansi ? fromWindows1252(raw) : QString::fromUtf8(raw);
     const QString t = text.trimmed();
     if (t.startsWith(u'[')) {
         line.kind = Line::Section;
@@ -63,6 +65,7 @@ bool load(const QString& file, Document& doc, bool* exists = nullptr) {
     if (!f.open(QIODevice::ReadOnly))
         return false;
     const QByteArray data = f.readAll();
+    doc.ansi = !isUtf8(data);
     const qsizetype firstLf = data.indexOf('\n');
     if (firstLf >= 0)
         doc.eol = (firstLf > 0 && data.at(firstLf - 1) == '\r') ? "\r\n" : "\n";
@@ -75,7 +78,7 @@ bool load(const QString& file, Document& doc, bool* exists = nullptr) {
         QByteArray raw = data.mid(start, end - start);
         if (raw.endsWith('\r'))
             raw.chop(1);
-        doc.lines.append(parseLine(raw));
+        doc.lines.append(parseLine(raw, doc.ansi));
         start = next;
     }
     return true;
@@ -189,14 +192,19 @@ bool writeString(const OptText& section, const OptText& key, const OptText& valu
                  const QString& file, mode_t newFileMode, bool forceMode) {
     if (!section)
         return true; // a flush request: nothing is cached
+    // A line break would add lines (even sections) to the file.
+    for (const OptText& text : {section, key, value})
+        if (text && (text->contains(u'\n') || text->contains(u'\r')))
+            return false;
     Document doc;
     bool exists = false;
     const bool loaded = load(file, doc, &exists);
     if (exists && !loaded)
         return false;
     const QFileInfo info(file);
-    if (exists && ::access(QFile::encodeName(file).constData(), W_OK) != 0)
-        return false;
+    const auto line = [&doc](const QString& text) {
+        return parseLine(doc.ansi ? toWindows1252(text) : text.toUtf8(), doc.ansi);
+    };
 
     const qsizetype header = findSection(doc, *section);
     bool changed = false;
@@ -218,9 +226,9 @@ bool writeString(const OptText& section, const OptText& key, const OptText& valu
     } else {
         if (!exists && (!info.absoluteDir().exists()))
             return false;
-        const Line entry = parseLine((*key + u'=' + *value).toUtf8());
+        const Line entry = line(*key + u'=' + *value);
         if (header < 0) {
-            doc.lines.append(parseLine((u'[' + *section + u']').toUtf8()));
+            doc.lines.append(line(u'[' + *section + u']'));
             doc.lines.append(entry);
         } else if (const qsizetype at = findKey(doc, header, *key); at >= 0) {
             doc.lines[at] = entry;
@@ -234,7 +242,9 @@ bool writeString(const OptText& section, const OptText& key, const OptText& valu
         changed = true;
     }
     if (!changed && !(forceMode && exists))
-        return true;
+        return true; // nothing to write: a read-only file is fine
+    if (exists && ::access(QFile::encodeName(file).constData(), W_OK) != 0)
+        return false;
 
     QByteArray data;
     for (const Line& l : doc.lines) {

@@ -2,7 +2,9 @@
 // Profile (INI) files with the semantics the suite's programs expect of them: section and key
 // names compare case-insensitively, the first match wins, blanks around names and values are
 // trimmed, a value in matching quotes loses them, and every line a write does not touch is kept
-// as it was. Writes replace the file atomically (temporary file + rename).
+// as it was. Writes replace the file atomically (temporary file + rename), through a symbolic
+// link to the file it leads to. A file that is not UTF-8 is read as Windows-1252, as the suite's
+// programs on Windows write it, and written back in that encoding.
 
 #include <QString>
 #include <optional>
@@ -26,7 +28,9 @@ std::optional<QString> readValue(const QString& file, const QString& section, co
 
 // Writes like WritePrivateProfileString. A missing key deletes the whole section, a missing value
 // deletes the key. Writing a value creates the file when its folder exists. Returns false when
-// the file cannot be used: a delete on a missing file, an unreadable or unwritable file, a folder.
+// the file cannot be used: a delete on a missing file, an unreadable file, a folder, a change to
+// an unwritable file (a call that changes nothing succeeds on it); and for a section, key or
+// value holding a line break, which would add lines to the file.
 // `newFileMode` is the mode of a file the call creates; with `forceMode` an existing file gets it
 // too.
 bool writeString(const OptText& section, const OptText& key, const OptText& value,

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -254,4 +255,44 @@ TEST(Profile, ReadOnlyFolderRefusesWrite) {
     EXPECT_FALSE(writeString(QString("A"), QString("x"), QString("2"), file));
     ::chmod(QFile::encodeName(dir).constData(), 0755);
     EXPECT_EQ(TestEnv::readFile(file), "[A]\nx=1\n");
+}
+
+TEST(Profile, KeepsTheFilesEncodingAndWritesThroughLinks) {
+    TestEnv env;
+    const QString file = env.root() + "/company.ini";
+    // Written by a Windows program: Windows-1252, not UTF-8.
+    TestEnv::writeFile(file, "[Company]\r\nName=M\xfcller \x80 \x93Q\x94\r\n");
+    EXPECT_EQ(value(file, "Company", "Name"), QStringLiteral("Müller € “Q”"));
+    ASSERT_TRUE(writeString(QString("Company"), QString("City"), QStringLiteral("Köln"), file));
+    EXPECT_EQ(TestEnv::readFile(file),
+              "[Company]\r\nName=M\xfcller \x80 \x93Q\x94\r\nCity=K\xf6ln\r\n");
+    // A UTF-8 file stays UTF-8.
+    TestEnv::writeFile(file, "[Company]\nName=Müller\n");
+    ASSERT_TRUE(writeString(QString("Company"), QString("City"), QStringLiteral("Köln"), file));
+    EXPECT_EQ(TestEnv::readFile(file), "[Company]\nName=Müller\nCity=Köln\n");
+
+    // A link to the file stays a link; the file it leads to gets the change.
+    const QString link = env.root() + "/link.ini";
+    ASSERT_TRUE(QFile::link(file, link));
+    ASSERT_TRUE(writeString(QString("Company"), QString("City"), QStringLiteral("Bonn"), link));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(value(file, "Company", "City"), "Bonn");
+}
+
+TEST(Profile, LineBreaksAreRefused) {
+    TestEnv env;
+    const QString file = env.root() + "/a.ini";
+    const QByteArray before = "[A]\nx=1\n";
+    TestEnv::writeFile(file, before);
+    const struct {
+        OptText section, key, value;
+    } cases[] = {
+        {QString("A"), QString("x"), QString("2\n[B]\ny=3")},
+        {QString("A"), QString("x"), QString("2\r")},
+        {QString("A"), QString("x\ny"), QString("2")},
+        {QString("A\r\n[B"), QString("x"), QString("2")},
+    };
+    for (const auto& c : cases)
+        EXPECT_FALSE(writeString(c.section, c.key, c.value, file));
+    EXPECT_EQ(TestEnv::readFile(file), before);
 }

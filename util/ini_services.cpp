@@ -119,6 +119,15 @@ QString clsINI_Services::Checkexist(const QString& path) {
 bool clsINI_Services::WriteData(const QString& section, const QString& key, const QString& value) {
     if (!fileOpen_)
         return false;
+    const auto lineBreak = [](const QString& t) { return t.contains(u'\n') || t.contains(u'\r'); };
+    if (lineBreak(section) || lineBreak(key) || lineBreak(value)) {
+        // It would add lines, even sections, to the file.
+        MsgBox(QStringLiteral("\"%1\" was not written to %2: the value holds a line break, "
+                              "which an INI file cannot keep.")
+                   .arg(key, file_),
+               MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("INI Class"));
+        return false;
+    }
     bool done = false;
     try {
         done = writeProfile(section, key, value, file_);

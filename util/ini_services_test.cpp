@@ -62,7 +62,7 @@ TEST_F(IniTest, FileCheckAcceptsOnlyUsableFiles) {
     } cases[] = {
         {"good.ini", "[A]\r\n", all(P::ReadOwner | P::WriteOwner), true},
         {"binary.ini", binaryBytes, all(P::ReadOwner | P::WriteOwner), true},
-        {"readonly.ini", "[A]\r\n", all(P::ReadOwner), false},
+        {"readonly.ini", "[A]\r\n", all(P::ReadOwner), true}, // read; only a write fails
         {"writeonly.ini", "[A]\r\n", all(P::WriteOwner), false},
     };
     for (const auto& c : cases) {
@@ -79,6 +79,13 @@ TEST_F(IniTest, FileCheckAcceptsOnlyUsableFiles) {
         EXPECT_EQ(ini.FileOpen(), usable);
         EXPECT_EQ(ini.File(), usable ? paths[i] : QString());
     }
+    asOrdinaryUser(env, [&] {
+        ini.File_Name(data + QStringLiteral("readonly.ini"));
+        EXPECT_EQ(ini.getvalue(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("d")),
+                  QStringLiteral("d"));
+        EXPECT_FALSE(ini.WriteData(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("v")));
+    });
+    EXPECT_EQ(TestEnv::readFile(data + QStringLiteral("readonly.ini")), "[A]\r\n");
     EXPECT_EQ(TestEnv::readFile(data + QStringLiteral("binary.ini")), binaryBytes); // untouched
     EXPECT_FALSE(QFile::exists(data + QStringLiteral("missing.ini")));
     EXPECT_TRUE(boxes.boxes().isEmpty());
@@ -171,6 +178,15 @@ TEST_F(IniTest, Searches) {
     bind("[One]\r\nkey=1\r\n[Two]\r\nother=2\r\n[Three]\r\nKEY=3\r\nkey=4\r\n");
     EXPECT_EQ(ini.FindKeyInFile(QStringLiteral("Key")), (QStringList{"One", "Three"}));
     EXPECT_EQ(ini.FindKeyInFile(QStringLiteral("absent")), QStringList{QString()});
+}
+
+TEST_F(IniTest, AValueWithALineBreakIsRefusedWithAMessage) {
+    bind();
+    EXPECT_FALSE(ini.WriteData(QStringLiteral("JOVURM"), QStringLiteral("Company"),
+                               QStringLiteral("Corner\r\n[Evil]\r\nx=1")));
+    EXPECT_EQ(content(), kSample);
+    ASSERT_EQ(boxes.texts().size(), 1);
+    EXPECT_TRUE(boxes.texts().first().contains(QStringLiteral("line break")));
 }
 
 TEST_F(IniTest, WritesAndDeletesKeepTheRestOfTheFile) {
