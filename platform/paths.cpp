@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
 #include <climits>
 #include <unistd.h>
 
@@ -26,6 +27,35 @@ QString dropTrailingBlanksAndDots(QString path) {
     }
     return path;
 }
+// A path the suite wrote on Windows, where names do not differ by case: when it does not exist
+// as written, each missing folder name is looked for ignoring case ("c:\tk" finds ~/TK). File
+// names keep their case, and so does the rest of the path from the first name not found.
+QString matchingCase(const QString& path) {
+    if (path.isEmpty() || QFileInfo::exists(path))
+        return path;
+    const QStringList names = path.split(u'/');
+    QStringList found; // the names of the path so far, as they exist
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const QString& name = names[i];
+        const QString folder = found.join(u'/');
+        if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ||
+            QFileInfo::exists(folder + u'/' + name)) {
+            found << name;
+            continue;
+        }
+        const QStringList folders =
+            QDir(i == 0 ? QStringLiteral(".") : folder + u'/')
+                .entryList(QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        const auto match = std::find_if(folders.begin(), folders.end(), [&](const QString& f) {
+            return f.compare(name, Qt::CaseInsensitive) == 0;
+        });
+        if (match == folders.end())
+            return (found + names.mid(i)).join(u'/');
+        found << *match;
+    }
+    return found.join(u'/');
+}
+
 } // namespace
 
 QString programDir() {
@@ -54,11 +84,14 @@ QString homeDir() {
 QString nativePath(const QString& path) {
     QString p = path;
     static const QRegularExpression drive(QStringLiteral("^[cC]:([\\\\/]|$)"));
-    if (const auto m = drive.match(p); m.hasMatch())
+    const auto m = drive.match(p);
+    if (m.hasMatch())
         p = homeDir() + (m.capturedLength(1) ? QStringLiteral("/") : QString()) +
             p.mid(m.capturedLength());
+    const bool windows = m.hasMatch() || p.contains(u'\\');
     p.replace(u'\\', u'/');
-    return dropTrailingBlanksAndDots(p);
+    p = dropTrailingBlanksAndDots(p);
+    return windows ? matchingCase(p) : p;
 }
 
 QString joinPath(const QString& folder, const QString& name) {

@@ -17,7 +17,9 @@ QString homeDir();
 
 // Turns a path written the Windows way into this machine's path: "C:\" (any case) becomes the
 // home folder, "\" becomes "/", and trailing blanks and dots of the last name are dropped as
-// Windows drops them. A path without a drive letter keeps its place.
+// Windows drops them. A path without a drive letter keeps its place. Names of such a path that
+// do not exist as written are found ignoring case, as on Windows ("c:\tk" is ~/TK when there is
+// no ~/tk).
 QString nativePath(const QString& path);
 // folder + "/" + name, with the name's trailing blanks and dots dropped.
 QString joinPath(const QString& folder, const QString& name);

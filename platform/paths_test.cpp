@@ -33,6 +33,24 @@ TEST(Paths, NativePathMapsWindowsPaths) {
         EXPECT_EQ(vx::nativePath(c.windows), c.native) << c.windows;
 }
 
+TEST(Paths, AWindowsPathFindsANameThatDiffersInCase) {
+    TestEnv env;
+    const QString home = env.home();
+    env.mkdir("home/TK/Export");
+    env.mkdir("home/both/tk");
+    env.mkdir("home/both/TK");
+    const std::pair<const char*, QString> cases[] = {
+        {"c:\\tk", home + "/TK"},
+        {"C:\\TK\\EXPORT\\new.txt", home + "/TK/Export/new.txt"}, // a missing file keeps its name
+        {"C:\\both\\tk", home + "/both/tk"},                      // the exact name wins
+        {"C:\\none\\tk", home + "/none/tk"},
+    };
+    for (const auto& [windows, native] : cases)
+        EXPECT_EQ(vx::nativePath(windows), native) << windows;
+    // A path written the Linux way is taken as it is.
+    EXPECT_EQ(vx::nativePath(home + "/tk"), home + "/tk");
+}
+
 TEST(Paths, JoinPath) {
     struct Case {
         const char* folder;

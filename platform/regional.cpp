@@ -95,7 +95,11 @@ std::optional<QDate> parseDate(const QString& text) {
         }
         y = fullYear(c);
     }
-    const QDate date(y, mo, d);
+    QDate date(y, mo, d);
+    // As the suite has always read dates: when only the other order of day and month makes a
+    // date ("13/03/2024" where the month comes first), that order is taken.
+    if (!date.isValid() && a.size() != 4)
+        date = QDate(y, d, mo);
     if (!date.isValid())
         return std::nullopt;
     return date;

@@ -20,8 +20,8 @@ QString shortDatePattern();
 QString dateSeparator();
 
 // Reads a date text as leniently as the suite always has: day and month with one or two digits
-// in the locale's order, four- or two-digit years (00-29 → 20xx, 30-99 → 19xx), or ISO
-// yyyy-mm-dd. Surrounding blanks are ignored.
+// in the locale's order (or the other order when only that one makes a date), four- or two-digit
+// years (00-29 → 20xx, 30-99 → 19xx), or ISO yyyy-mm-dd. Surrounding blanks are ignored.
 std::optional<QDate> parseDate(const QString& text);
 
 // Formats with a date pattern in the suite's notation: d, dd, m, mm, mmm, mmmm, yy, yyyy

@@ -36,7 +36,9 @@ const std::initializer_list<DateCase> kMonthFirst = {
     {"2/29/2024", QDate(2024, 2, 29)},
     {"2/29/2023", QDate()},
     {"2/30/2024", QDate()},
-    {"13/1/2024", QDate()},
+    {"13/1/2024", QDate(2024, 1, 13)}, // only day first makes a date: day first
+    {"13/03/2024", QDate(2024, 3, 13)},
+    {"13/13/2024", QDate()},
     {"0/1/2024", QDate()},
     {"1/2/123", QDate()},
     {"123/1/2024", QDate()},
@@ -62,7 +64,8 @@ TEST(Regional, ParsesDayFirstDates) {
     expectParses("en_GB.UTF-8", {
                                     {"7/3/2024", QDate(2024, 3, 7)},
                                     {"31/12/99", QDate(1999, 12, 31)},
-                                    {"12/31/1999", QDate()},
+                                    {"12/31/1999", QDate(1999, 12, 31)},
+                                    {"31/31/1999", QDate()},
                                     {"2024-03-07", QDate(2024, 3, 7)},
                                 });
     expectParses("de_DE.UTF-8", {{"07.03.2024", QDate(2024, 3, 7)}});

@@ -35,6 +35,8 @@ TEST(StoredDate, ReformatsInTheLocaleThenTakesThePositions) {
         {"en_US.UTF-8", "U", "3/7/2024", "20240307", "03/07/2024"},
         {"en_US.UTF-8", "U", "12/31/1999", "19991231", "12/31/1999"},
         {"C", "U", "3/7/2024", "20240307", "03/07/2024"},
+        // A date only with day and month swapped is read that way, never as month 13.
+        {"en_US.UTF-8", "U", "13/03/2024", "20240313", "03/13/2024"},
         // Not a date (no 31 February): the one-digit part is padded by hand.
         {"en_GB.UTF-8", "E", "31/2/2024", "20240231", "31/02/2024"},
         {"en_US.UTF-8", "U", "2/31/2024", "20240231", "02/31/2024"},
