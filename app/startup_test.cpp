@@ -66,14 +66,15 @@ class ProgramRun : public ::testing::Test {
         int status;
         QString err;
     };
-    Result run(const QStringList& args) {
+    Result run(const QStringList& args,
+               const QString& program = test::binDir() + QStringLiteral("/vantrex-report")) {
         QProcess p;
         QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
         e.remove(QStringLiteral("DISPLAY"));
         e.remove(QStringLiteral("WAYLAND_DISPLAY"));
         e.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
         p.setProcessEnvironment(e);
-        p.start(test::binDir() + QStringLiteral("/vantrex-report"), args);
+        p.start(program, args);
         p.waitForFinished(60000);
         return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
     }
@@ -172,19 +173,46 @@ TEST_F(ProgramRun, AnUnreachableServerIsReportedOnceAndEndsStartUp) {
     EXPECT_FALSE(test::TestEnv::readFile(env.programDir() + "/52.txt").contains("s3cret"));
 }
 
-TEST_F(ProgramRun, BlankServerRunsTheConfigurationProgram) {
+TEST_F(ProgramRun, BlankServerRunsTheConfigurationProgramFromWhereItIs) {
     const QString data = prepareStore();
-    store(QStringLiteral("Server"), QString());
-    QFile::link(test::binDir() + "/JOVDataConfiguration",
-                env.programDir() + "/JOVDataConfiguration");
     test::TestEnv::writeFile(data + "/JOV.INI", "[DAILY REPORTS]\r\n");
-    const Result r = run(range);
-    EXPECT_EQ(GetSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"),
-                         QStringLiteral("Server")),
-              QStringLiteral("sqlite:"));
-    EXPECT_EQ(r.status, 1);
-    EXPECT_FALSE(r.err.contains(QStringLiteral("JOV MSDE"))) << r.err.toStdString();
-    EXPECT_FALSE(r.err.contains(QStringLiteral("Database not found"))) << r.err.toStdString();
+    // A copy of the program in a folder of its own has no configuration program beside it.
+    const QString lonely = env.mkdir(QStringLiteral("lonely")) + "/vantrex-report";
+    ASSERT_TRUE(QFile::copy(test::binDir() + "/vantrex-report", lonely));
+    const struct {
+        const char* name;
+        bool inProgramFolder;
+        QString program;
+        int status;
+    } cases[] = {
+        {"in the program folder", true, lonely, 1},
+        {"beside the program", false, test::binDir() + "/vantrex-report", 1},
+        {"nowhere", false, lonely, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        store(QStringLiteral("Server"), QString());
+        QFile::remove(env.programDir() + "/JOVDataConfiguration");
+        if (c.inProgramFolder)
+            QFile::link(test::binDir() + "/JOVDataConfiguration",
+                        env.programDir() + "/JOVDataConfiguration");
+        const Result r = run(range, c.program);
+        EXPECT_EQ(r.status, c.status) << r.err.toStdString();
+        const QString server = GetSetting(QStringLiteral("JOV Settings"),
+                                          QStringLiteral("DATABASE"), QStringLiteral("Server"));
+        if (c.status == 1) {
+            EXPECT_EQ(server, QStringLiteral("sqlite:"));
+            EXPECT_FALSE(r.err.contains(QStringLiteral("JOV MSDE"))) << r.err.toStdString();
+            EXPECT_FALSE(r.err.contains(QStringLiteral("Database not found")));
+        } else {
+            EXPECT_TRUE(server.isEmpty());
+            // Says what is missing and where it looked.
+            EXPECT_TRUE(r.err.contains(QStringLiteral("JOVDataConfiguration")))
+                << r.err.toStdString();
+            EXPECT_TRUE(r.err.contains(env.programDir())) << r.err.toStdString();
+            EXPECT_TRUE(r.err.contains(env.root() + "/lonely")) << r.err.toStdString();
+        }
+    }
 }
 
 TEST_F(ProgramRun, DirectRunWritesThePdf) {

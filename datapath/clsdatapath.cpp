@@ -14,6 +14,7 @@
 #include <cstring>
 #include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace vx {
 
@@ -106,14 +107,15 @@ void clsDataPath::Read(bool bSuppressDefaults, const QString& sAppLabel) {
     stationLabel_ = StationLabelFor(station_, maxStations_);
 }
 
-void clsDataPath::Save() {
-    SaveSetting(appLabel_, kSection, QStringLiteral("NETWORK"), flagText(network_));
-    SaveSetting(appLabel_, kSection, QStringLiteral("STATION"), station_);
-    SaveSetting(appLabel_, kSection, QStringLiteral("STATIONPATH"), stationPath_);
-    SaveSetting(appLabel_, kSection, QStringLiteral("DATAPATH"), dataPath_);
+bool clsDataPath::Save() {
+    bool saved = SaveSetting(appLabel_, kSection, QStringLiteral("NETWORK"), flagText(network_));
+    saved = SaveSetting(appLabel_, kSection, QStringLiteral("STATION"), station_) && saved;
+    saved = SaveSetting(appLabel_, kSection, QStringLiteral("STATIONPATH"), stationPath_) && saved;
+    saved = SaveSetting(appLabel_, kSection, QStringLiteral("DATAPATH"), dataPath_) && saved;
     gIni().WriteData(QStringLiteral("MISCELLANEOUS"), QStringLiteral("Datapath"), dataPath_);
-    SaveSetting(appLabel_, kSection, QStringLiteral("TESTDATA"), testPath_);
+    saved = SaveSetting(appLabel_, kSection, QStringLiteral("TESTDATA"), testPath_) && saved;
     stationLabel_ = StationLabelFor(station_, maxStations_);
+    return saved;
 }
 
 void clsDataPath::Delete() {
@@ -137,10 +139,18 @@ bool clsDataPath::Validate(bool quiet) {
         fieldKey_ = QStringLiteral("STATION");
         station_ = QStringLiteral("1");
     }
-    if (stationPathEnabled_ && !PathOrCreate(stationPath_, QStringLiteral("Station")))
-        fail("STATIONPATH", QStringLiteral("Station Path Not Found."), kBrowseHint);
-    if (message.isEmpty() && !PathOrCreate(dataPath_, QStringLiteral("Data")))
-        fail("DATAPATH", QStringLiteral("Data Path Not Found."), kBrowseHint);
+    // A path that cannot be a folder of this user's is said so once; only a missing folder may
+    // be created.
+    const auto checkFolder = [&](const char* key, const QString& path, const QString& label) {
+        if (const auto problem = folderProblem(path, label))
+            fail(key, problem->first, problem->second);
+        else if (!PathOrCreate(path, label))
+            fail(key, label + QStringLiteral(" Path Not Found."), kBrowseHint);
+    };
+    if (stationPathEnabled_)
+        checkFolder("STATIONPATH", stationPath_, QStringLiteral("Station"));
+    if (message.isEmpty())
+        checkFolder("DATAPATH", dataPath_, QStringLiteral("Data"));
     if (message.isEmpty() && stationPathEnabled_ && !supressFileCheck_ &&
         !FileInFolder(stationPath_, QStringLiteral("STA") + station_ + QStringLiteral(".JOV")))
         fail("STATIONPATH",
@@ -198,6 +208,28 @@ bool clsDataPath::FileInFolder(const QString& folder, const QString& file) {
         name.isEmpty() ? QStringList{QStringLiteral("*")} : QStringList{literalPattern(name)};
     // Name filters match without regard to case, as the suite's file names always have.
     return !dir.entryList(filters, QDir::Files).isEmpty();
+}
+
+std::optional<std::pair<QString, QString>> clsDataPath::folderProblem(const QString& path,
+                                                                      const QString& label) {
+    const QString native = nativePath(path);
+    if (trimBlanks(path).isEmpty())
+        return std::nullopt;
+    const QString notFound = label + QStringLiteral(" Path Not Found.");
+    // A relative path would name a different folder depending on where the program started.
+    if (!QDir::isAbsolutePath(native))
+        return std::pair{notFound, QStringLiteral("\"") + path +
+                                       QStringLiteral("\" is not a full path: a path starts "
+                                                      "with / or with C:\\.")};
+    const QFileInfo info(native);
+    if (info.exists() && !info.isDir())
+        return std::pair{notFound, path + QStringLiteral(" is a file, not a folder.")};
+    if (info.isDir() && ::access(QFile::encodeName(native).constData(), R_OK | W_OK | X_OK) != 0)
+        return std::pair{label + QStringLiteral(" Path cannot be used."),
+                         QStringLiteral("You may not read and write in ") + path +
+                             QStringLiteral(". Ask whoever looks after this computer for the "
+                                            "right, or choose another path.")};
+    return std::nullopt;
 }
 
 bool clsDataPath::PathOrCreate(const QString& path, const QString& label) {

@@ -6,6 +6,8 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <optional>
+#include <utility>
 
 namespace vx {
 
@@ -62,8 +64,8 @@ class clsDataPath {
     // the Default* properties stand in for missing keys and TestPath is left alone.
     void Read(bool bSuppressDefaults = false, const QString& sAppLabel = {});
     // Stores NETWORK, STATION, STATIONPATH, DATAPATH, then "Datapath" in the open INI file,
-    // then TESTDATA.
-    void Save();
+    // then TESTDATA. False when the settings file could not take them all.
+    bool Save();
     // Removes the stored keys (the INI file is not touched).
     void Delete();
     // Checks station, station path, data path and the required files; on failure tells the user
@@ -83,6 +85,10 @@ class clsDataPath {
   private:
     static QString StationLabelFor(const QString& station, qint16 maximum);
     static bool FileInFolder(const QString& folder, const QString& file);
+    // Why `path` cannot be this user's folder (the message and its hint): relative, a file, or
+    // a folder the user cannot read and write; nothing when it can be (or is simply missing).
+    static std::optional<std::pair<QString, QString>> folderProblem(const QString& path,
+                                                                    const QString& label);
     bool PathOrCreate(const QString& path, const QString& label);
     static bool PromptCreatePath(const QString& path, const QString& label);
     static void ShowValidationMessage(const QString& message, const QString& hint);

@@ -3,6 +3,7 @@
 // the database connection consults.
 
 #include <QString>
+#include <functional>
 
 namespace vx {
 
@@ -20,7 +21,12 @@ void resetSafeStubState();
 
 // Tests that the data path of gDataPath() can be reached, asking the user to retry while it
 // cannot. True when it was found or local mode is on; false when the user gave up. A data path
-// of "C:\jovsafe" that is missing switches local mode on without a question.
+// of "C:\jovsafe" that is missing switches local mode on without a question. In a batch run
+// the question is answered at most 4 times: after the third retry, 2 s apart, the check gives
+// up as if the answer had been No.
 bool gfbNetworkCheck();
+// For tests: called with the pause between two batch retries, in milliseconds, instead of
+// sleeping; an empty function restores the sleep.
+void setBatchRetryPause(std::function<void(int)> pause);
 
 } // namespace vx

@@ -2,10 +2,12 @@
 
 #include "datapath/datapath_testing.h"
 #include "platform/messages.h"
+#include "platform/runtime.h"
 
 #include <QDir>
 #include <deque>
 #include <functional>
+#include <vector>
 
 namespace vx {
 namespace {
@@ -15,7 +17,18 @@ const QString kRetry =
 
 class NetworkCheckTest : public test::DataPathTest {
   protected:
+    NetworkCheckTest() {
+        setBatchRetryPause([this](int ms) { pauses.push_back(ms); });
+    }
+    ~NetworkCheckTest() override {
+        setBatchRetryPause({});
+        runtimeOptions() = saved_;
+    }
     void setDataPath(const QString& path) { gDataPath().setDataPath(path); }
+    std::vector<int> pauses;
+
+  private:
+    RuntimeOptions saved_ = runtimeOptions();
 };
 
 // Answers each question in turn, running the matching step first (the network coming back).
@@ -72,6 +85,29 @@ TEST_F(NetworkCheckTest, RetryPassesOnceTheFolderIsBack) {
     steps.then(MsgAnswer::Yes, [&] { winDir(QStringLiteral("Server/TK")); });
     EXPECT_TRUE(gfbNetworkCheck());
     EXPECT_EQ(steps.texts, (QStringList{kRetry, kRetry}));
+}
+
+TEST_F(NetworkCheckTest, ABatchRunRetriesThreeTimesTwoSecondsApartThenGivesUp) {
+    setDataPath(QStringLiteral("C:\\Server\\TK"));
+    const struct {
+        bool batch;
+        int questions;
+        std::vector<int> pauses;
+    } cases[] = {
+        {true, 4, {2000, 2000, 2000}}, // "Yes" given in advance: not for ever
+        {false, 7, {}},                // a user answers each question: Yes six times, then No
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.batch);
+        runtimeOptions().batch = c.batch;
+        pauses.clear();
+        StepMessages steps;
+        for (int i = 0; i < 6; ++i)
+            steps.then(MsgAnswer::Yes);
+        EXPECT_FALSE(gfbNetworkCheck());
+        EXPECT_EQ(steps.texts.size(), c.questions);
+        EXPECT_EQ(pauses, c.pauses);
+    }
 }
 
 TEST_F(NetworkCheckTest, MissingSafeCopyAsDataPathSwitchesToLocalMode) {

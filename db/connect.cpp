@@ -14,6 +14,9 @@
 #include "util/ini_services.h"
 #include "util/launcher.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
+
 namespace vx::db {
 
 namespace {
@@ -60,8 +63,24 @@ void gpTrace(const QString& line) {
 
 QString gsDB_RunDataConfiguration() {
     SuiteProgramArgs args;
-    args.folder = programDir();
     args.program = QStringLiteral("JOVDataConfiguration");
+    // The suite keeps its programs in the program folder; a build or an unpacked copy keeps them
+    // beside this program.
+    QStringList folders{programDir(), QCoreApplication::applicationDirPath()};
+    folders.removeDuplicates();
+    for (const QString& folder : folders) {
+        if (QFileInfo(joinPath(folder, args.program)).isExecutable()) {
+            args.folder = folder;
+            break;
+        }
+    }
+    if (args.folder.isEmpty()) {
+        MsgBox(QStringLiteral("No database server is set, and the program that sets one, %1, is "
+                              "not in %2.")
+                   .arg(args.program, folders.join(QStringLiteral(" or "))),
+               MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("JOV MSDE"));
+        return QString();
+    }
     gpRunSuiteProgram(args);
     return setting(QStringLiteral("Server"));
 }

@@ -139,7 +139,9 @@ TEST_F(DbStartup, NoConfigurationProgramAndNoServerEndsTheProgram) {
     } catch (const ProgramEnded& e) {
         EXPECT_EQ(e.status, 2);
     }
-    EXPECT_TRUE(boxes.boxes().isEmpty());
+    // Says what it looked for and could not find.
+    ASSERT_EQ(boxes.boxes().size(), 1);
+    EXPECT_TRUE(boxes.boxes()[0].text.contains(QStringLiteral("JOVDataConfiguration")));
 }
 
 TEST_F(DbStartup, LocalModeUsesTheSafeCopy) {

@@ -5,6 +5,7 @@
 #include "datapath/ui/frm_smfile_path.h"
 #include "platform/messages.h"
 #include "platform/runtime.h"
+#include "platform/settings.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -304,7 +305,14 @@ void frmSM_DATAPATH2::cmdOkCancel_Click(int index) {
         settings_.setTestPath(ckTest->isChecked() ? QStringLiteral("Y") : QString());
         if (settings_.StationPath().isEmpty())
             settings_.setStationPath(settings_.DataPath());
-        settings_.Save();
+        if (!settings_.Save()) {
+            // Closing would look as if the settings were kept: the user must know they were not.
+            MsgBox(QStringLiteral("The settings could not be saved in ") +
+                       settingsFile(settings_.AppLabel()) +
+                       QStringLiteral(".\r\rCheck that its folder exists and can be written."),
+                   MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("Validation"));
+            return;
+        }
         keepImportExportPath();
         settings_.setCancelled(false);
         accept();

@@ -3,6 +3,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -175,6 +177,51 @@ TEST_F(DataPathDialogTest, AcceptWithAMissingDataPath) {
         EXPECT_EQ(settings().DataPath(), QStringLiteral("C:\\TK"));
         EXPECT_EQ(stored("DATAPATH"), QStringLiteral("<none>"));
     }
+}
+
+TEST_F(DataPathDialogTest, APathThatCannotBeAFolderIsRefusedWithOneMessage) {
+    vx::test::TestEnv::writeFile(home(QStringLiteral("afile")), "not a folder");
+    const struct {
+        const char* typed;
+        const char* box;
+    } cases[] = {
+        {"TK", "Data Path Not Found.\r\r\"TK\" is not a full path: a path starts with / or "
+               "with C:\\."},
+        {"D:\\TK", "Data Path Not Found.\r\r\"D:\\TK\" is not a full path: a path starts "
+                   "with / or with C:\\."},
+        {"C:\\afile", "Data Path Not Found.\r\rC:\\afile is a file, not a folder."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        settings().setDataPath(QStringLiteral("C:\\TK"));
+        settings().setCreatePath(true);
+        msgs.clear();
+        msgs.answer(MsgAnswer::Yes); // were a folder offered for creation
+        frmSM_DATAPATH2 dialog(settings());
+        dialog.show();
+        typeDataPath(dialog, QLatin1String(c.typed));
+        dialog.cmdOkCancel[0]->click();
+        EXPECT_EQ(msgs.texts(), QStringList{QLatin1String(c.box)});
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(stored("DATAPATH"), QStringLiteral("<none>"));
+    }
+    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("TK"))); // nothing made where the program runs
+}
+
+TEST_F(DataPathDialogTest, SettingsThatCannotBeSavedAreReportedAndTheDialogStays) {
+    QDir(env.configDir() + QStringLiteral("/jov")).removeRecursively();
+    vx::test::TestEnv::writeFile(env.configDir() + QStringLiteral("/jov"), "a file, no folder");
+    settings().setDataPath(QStringLiteral("C:\\TK"));
+    QDir().mkpath(home(QStringLiteral("TK")));
+    frmSM_DATAPATH2 dialog(settings());
+    dialog.show();
+    typeDataPath(dialog, QStringLiteral("C:\\TK"));
+    msgs.clear();
+    dialog.cmdOkCancel[0]->click();
+    ASSERT_EQ(msgs.texts().size(), 1);
+    EXPECT_TRUE(msgs.texts()[0].startsWith(QStringLiteral("The settings could not be saved in ")))
+        << msgs.texts()[0].toStdString();
+    EXPECT_TRUE(dialog.isVisible());
 }
 
 TEST_F(DataPathDialogTest, CancelLeavesTheSettingsAsTheyWere) {

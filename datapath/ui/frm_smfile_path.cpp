@@ -1,5 +1,6 @@
 #include "datapath/ui/frm_smfile_path.h"
 
+#include "datapath/clsdatapath.h"
 #include "platform/messages.h"
 #include "platform/paths.h"
 #include "util/ui/forms.h"
@@ -41,13 +42,21 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& tex
     return button;
 }
 
+// Where the store's data files are: the data path this user has set.
+QString sampleLine() {
+    const QString path = nativePath(gDataPath().DataPath()).trimmed();
+    if (path.isEmpty())
+        return QStringLiteral("Your data files are in the data path you set.");
+    return QStringLiteral("Your data files are installed in ") + path + u'.';
+}
+
 QString helpText() {
     return QStringList{
         QStringLiteral("A path is sometimes refered to as a folder or a directory."),
         QStringLiteral("Only a folder that contains the required data files can be"),
         QStringLiteral("set as your path."),
         QStringLiteral("JOV database files are usually located in C:\\TK."),
-        QStringLiteral("The sample database files are installed in sample-run/data."),
+        sampleLine(),
         QStringLiteral("You select a path by first, selecting the Drive"),
         QStringLiteral("from the drop-down listbox. Then, Double-Click on"),
         QStringLiteral("the folder to be used as your path."),
@@ -338,9 +347,12 @@ bool frmSMFILE_PATH::eventFilter(QObject* watched, QEvent* event) {
         cmdOkCancel[1]->click();
         return true;
     }
-    int code = vbKeyCode(key);
+    const int pressed = vbKeyCode(key);
+    int code = pressed;
     gpFunctionKeyButton(this, code, vbShiftState(key->modifiers()));
-    if (code == 0)
+    // A function key its button has handled goes no further; a key without a code of its own
+    // ("*", ".", "-", "_", ";", "?", letters outside ASCII) types as usual.
+    if (pressed != 0 && code == 0)
         return true;
     // Enter opens the highlighted folder, as a double click does.
     if (watched == dirBrowse && code == kKeyReturn) {

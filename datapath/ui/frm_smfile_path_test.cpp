@@ -1,5 +1,6 @@
 #include "datapath/ui/datapath_ui_testing.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -154,6 +155,28 @@ TEST_F(BrowserTest, KeysPressTheButtonsTheyAreWrittenOn) {
             EXPECT_TRUE(msgs.boxes()[0].text.endsWith("\rCANCEL - Discards changes and exits."));
         }
     }
+}
+
+TEST_F(BrowserTest, EveryCharacterTypesIntoThePatternAndHelpNamesTheDataPath) {
+    pathBrowserState().ShowFiles = true;
+    pathBrowserState().Path = home(QStringLiteral("empty"));
+    gDataPath().setDataPath(home(QStringLiteral("TK")));
+    frmSMFILE_PATH browser;
+    browser.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&browser));
+    browser.txtFileSpec->setFocus();
+    browser.txtFileSpec->clear();
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("*.jov;a-b_c?."));
+    QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_Eacute,
+                        QStringLiteral("é"), Qt::NoModifier);
+    EXPECT_EQ(browser.txtFileSpec->text(), QStringLiteral("*.jov;a-b_c?.é"));
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+    ASSERT_EQ(msgs.boxes().size(), 1);
+    EXPECT_TRUE(
+        msgs.boxes()[0].text.contains(QStringLiteral("\rYour data files are installed in ") +
+                                      home(QStringLiteral("TK")) + QStringLiteral(".\r")))
+        << msgs.boxes()[0].text.toStdString();
 }
 
 TEST_F(BrowserTest, DoubleClickingAFileAcceptsIt) {
