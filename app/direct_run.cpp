@@ -1,6 +1,7 @@
 #include "app/direct_run.h"
 
 #include "app/exit_status.h"
+#include "app/report/received_summary.h"
 #include "platform/atomic_file.h"
 #include "platform/messages.h"
 #include "platform/paths.h"
@@ -44,7 +45,8 @@ int gfiDirectRun(const QString& pdfFile, const QString& textFile) {
             return kExitNothing;
         }
         if (pdfFile.isEmpty())
-            return kExitDocument;
+            return report::receivedSummaryState().gbExportFailed ? kExitExportFailed
+                                                                 : kExitDocument;
     }
     const QString path =
         pdfFile.isEmpty() ? joinPath(programDir(), QStringLiteral("RptVantrex.pdf")) : pdfFile;
@@ -54,7 +56,8 @@ int gfiDirectRun(const QString& pdfFile, const QString& textFile) {
         return kExitNothing;
     }
     std::fprintf(stderr, "vantrex-report: the document is in %s\n", path.toUtf8().constData());
-    return kExitDocument;
+    // A scheduled export whose file was not written must not look successful.
+    return report::receivedSummaryState().gbExportFailed ? kExitExportFailed : kExitDocument;
 }
 
 } // namespace vx

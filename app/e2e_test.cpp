@@ -180,6 +180,16 @@ TEST_P(EndToEnd, TheExportVariantWritesItsFile) {
                          "V9|300       |01/08/2024|.00\r\n"));
 }
 
+TEST_P(EndToEnd, AnExportThatCannotBeWrittenEndsWithStatusFour) {
+    // A file where the export folder should be: no one, not even root, can write into it.
+    vx::test::TestEnv::writeFile(env_.root() + QStringLiteral("/data/export"), "in the way");
+    const ProgramRun r = run(QStringLiteral("START=01/01/2024|END=01/31/2024|EXPORT=Y"));
+    EXPECT_EQ(r.status, 4);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("The export file could not be written.")))
+        << r.err.toStdString();
+    expectPages("export", r); // the document itself is produced
+}
+
 TEST_P(EndToEnd, RunsThatFindNothingSaySoAndEndWithStatusOne) {
     struct Case {
         const char* commandLine;

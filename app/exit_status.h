@@ -8,6 +8,7 @@ enum ExitStatus : int {
     kExitNothing = 1,       // the run ended with nothing to show
     kExitStartupFailed = 2, // data path, database or tables could not be opened
     kExitUsage = 3,         // bad usage
+    kExitExportFailed = 4,  // the document was produced, but the export file was not written
 };
 
 } // namespace vx

@@ -12,6 +12,7 @@ packages=(
   fonts-liberation
   googletest libgtest-dev
   poppler-utils
+  xdg-utils
   xvfb xauth
 )
 

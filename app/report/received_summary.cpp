@@ -243,7 +243,8 @@ namespace {
 void writeExport(const QStringList& lines) {
     const QString path = gsExportFilePath();
     QString error;
-    if (!writeLines(path, lines, &error))
+    receivedSummaryState().gbExportFailed = !writeLines(path, lines, &error);
+    if (receivedSummaryState().gbExportFailed)
         MsgBox(QStringLiteral("The export file could not be written.\r\r") + path +
                    QStringLiteral("\r") + error,
                MsgButtons::Ok, MsgIcon::Exclamation);
@@ -254,6 +255,7 @@ void writeExport(const QStringList& lines) {
 void gpPrintReceivedSummary(output::ReportPrinter& printer) {
     RunState& run = runState();
     ReceivedSummaryState& st = receivedSummaryState();
+    st.gbExportFailed = false;
     gpPumpEvents();
     const int n = giLoadReceivedOrders();
     if (reportProgress().gbReportCancelled)

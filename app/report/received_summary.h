@@ -29,6 +29,7 @@ struct ReceivedSummaryState {
     // A range of a busy store holds more orders than a 16-bit count.
     int giOrderCount = 0;
     bool gbVatSummaryOnly = false; // the VAT report prints its summary only
+    bool gbExportFailed = false;   // the run's export file could not be written
 };
 
 ReceivedSummaryState& receivedSummaryState();

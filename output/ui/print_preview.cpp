@@ -90,6 +90,8 @@ void frmSMPRNT_PREVIEW::buildControls() {
     cboZoom->setObjectName(QStringLiteral("cboZoom"));
     cboZoom->setEditable(true);
     cboZoom->setInsertPolicy(QComboBox::NoInsert);
+    // No completion: "1" would become "100%", and the next digit would start the number anew.
+    cboZoom->setCompleter(nullptr);
     cboZoom->addItems({QStringLiteral(" 25%"), QStringLiteral(" 50%"), QStringLiteral(" 75%"),
                        QStringLiteral("100%"), QStringLiteral("125%"), QStringLiteral("150%"),
                        QStringLiteral("175%"), QStringLiteral("200%")});
@@ -293,8 +295,8 @@ bool frmSMPRNT_PREVIEW::Form_KeyDown(QObject* target, QKeyEvent* event) {
     case Qt::Key_End:
         return navigate(3);
     case Qt::Key_Escape:
-        if (!multiPage_)
-            return false;
+        // Every document closes by Esc, one page long too (a PO printout's button reads "Esc
+        // Cancel").
         if (!closing_) {
             closing_ = true;
             cmdClose_Click();

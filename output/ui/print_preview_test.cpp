@@ -104,13 +104,21 @@ TEST_F(PreviewTest, ZoomBoxTakesDigitsAndEnterAndKeepsTheZoomInRange) {
         int zoom;
         const char* shown;
     } cases[] = {
-        {"5", 10, " 10%"},   {"400", 300, "300%"}, {"75", 75, " 75%"},
-        {"1x2", 12, " 12%"}, {"0", 10, " 10%"},    {"300", 300, "300%"},
+        {"5", 10, " 10%"},    {"400", 300, "300%"}, {"75", 75, " 75%"},   {"1x2", 12, " 12%"},
+        {"0", 10, " 10%"},    {"300", 300, "300%"}, {"100", 100, "100%"}, {"125", 125, "125%"},
+        {"150", 150, "150%"}, {"200", 200, "200%"}, {"250", 250, "250%"}, // texts a list entry
+                                                                          // starts with
     };
+    writeRows(window.newDocument(), 5);
+    settle();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     for (const Case& c : cases) {
         window.cboZoom->setCurrentIndex(3);
-        QTest::keyClicks(window.cboZoom, QLatin1String(c.typed));
-        QTest::keyClick(window.cboZoom, Qt::Key_Return);
+        window.cboZoom->setFocus();
+        QWidget* typing = QApplication::focusWidget();
+        ASSERT_TRUE(typing == window.cboZoom || typing == window.cboZoom->lineEdit());
+        QTest::keyClicks(typing, QLatin1String(c.typed));
+        QTest::keyClick(typing, Qt::Key_Return);
         EXPECT_EQ(window.zoom(), c.zoom) << c.typed;
         EXPECT_EQ(window.cboZoom->currentText(), QLatin1String(c.shown)) << c.typed;
     }
@@ -190,11 +198,12 @@ TEST_F(PreviewTest, EscClosesOnceUntilTheNextActivation) {
     EXPECT_FALSE(window.isVisible());
 }
 
-TEST_F(PreviewTest, OnePageDocumentIgnoresEscButClosesByItsCommands) {
+TEST_F(PreviewTest, OnePageDocumentClosesByEscAndByItsCommands) {
     struct Case {
         const char* name;
         std::function<void(frmSMPRNT_PREVIEW&)> close;
     } cases[] = {
+        {"Esc", [](auto&) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); }},
         {"Esc Cancel", [](auto& w) { QTest::mouseClick(w.cmdClose, Qt::LeftButton); }},
         {"E&xit", [](auto& w) { w.mnuPrint_exit->trigger(); }},
     };
@@ -202,8 +211,9 @@ TEST_F(PreviewTest, OnePageDocumentIgnoresEscButClosesByItsCommands) {
         frmSMPRNT_PREVIEW w;
         writeRows(w.newDocument(), 5);
         settle();
-        QTest::keyClick(w.vsvPrinter, Qt::Key_Escape);
-        EXPECT_TRUE(w.isVisible()) << c.name;
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w)) << c.name;
+        ASSERT_TRUE(QApplication::focusWidget()) << c.name;
+        EXPECT_EQ(w.pageCount(), 1) << c.name;
         c.close(w);
         EXPECT_FALSE(w.isVisible()) << c.name;
     }

@@ -46,7 +46,11 @@ bool realRunMailer(const QString& program, const QStringList& args, QString* err
     QProcess process;
     process.start(program, args);
     if (!process.waitForStarted()) {
-        *error = process.errorString();
+        // The system's words ("execvp: No such file or directory") mean nothing to a clerk.
+        *error = process.error() == QProcess::FailedToStart
+                     ? QStringLiteral("no mail program being set up on this computer. Ask "
+                                      "whoever looks after it to install one (xdg-utils).")
+                     : process.errorString();
         return false;
     }
     process.waitForFinished(-1);

@@ -246,7 +246,9 @@ TEST_F(PrintSaveTest, MailHandsAPdfToXdgEmail) {
         {"#!/bin/sh\n[ \"$1\" = --attach ] && head -c 4 \"$2\" | grep -q PDF\n", true, ""},
         {"#!/bin/sh\necho 'no mail client' >&2\nexit 3\n", false, "no mail client"},
         {"#!/bin/sh\nexit 4\n", false, "xdg-email ended with status 4"},
-        {nullptr, false, nullptr},
+        {nullptr, false,
+         "no mail program being set up on this computer. Ask whoever looks after it to install "
+         "one (xdg-utils)."},
     };
     writeRows(window.newDocument(), 5);
     const QString tmp = env.mkdir(QStringLiteral("tmp"));
@@ -272,11 +274,7 @@ TEST_F(PrintSaveTest, MailHandsAPdfToXdgEmail) {
         const QString text = messages.boxes()[0].text;
         EXPECT_TRUE(text.startsWith(QStringLiteral("Sending Mail failed due to ")))
             << text.toStdString();
-        if (c.said) {
-            EXPECT_EQ(text, QStringLiteral("Sending Mail failed due to ") + QLatin1String(c.said));
-        } else {
-            EXPECT_GT(text.size(), 27); // the platform's reason follows
-        }
+        EXPECT_EQ(text, QStringLiteral("Sending Mail failed due to ") + QLatin1String(c.said));
     }
 }
 
