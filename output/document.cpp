@@ -4,6 +4,8 @@
 
 #include <QRegularExpression>
 #include <algorithm>
+#include <cmath>
+#include <optional>
 
 namespace vx::output {
 
@@ -17,6 +19,69 @@ QString oneLine(QString text) {
     while (text.endsWith(QLatin1Char('\r')) || text.endsWith(QLatin1Char('\n')))
         text.chop(1);
     return text.replace(lineBreak, QStringLiteral(" "));
+}
+
+// The smallest size a text is drawn in to keep it whole in its cell.
+constexpr double kSmallestPoints = 6;
+
+// `spec` made smaller, by half points, until `text` is no wider than `room`; nothing when even
+// the smallest size is too wide.
+std::optional<FontSpec> shrunkToFit(const QString& text, double room, FontSpec spec) {
+    const double wide = TextMeasure(spec).width(text);
+    if (wide <= room + 0.5)
+        return spec;
+    // Widths grow with the size: the proportional size first, then half a point at a time.
+    for (double size = std::floor(spec.size * room / wide * 2) / 2; size >= kSmallestPoints;
+         size -= 0.5) {
+        spec.size = size;
+        if (TextMeasure(spec).width(text) <= room + 0.5)
+            return spec;
+    }
+    return std::nullopt;
+}
+
+struct CellLines {
+    FontSpec font;
+    QStringList lines;
+    double pad; // room left free on each side
+};
+
+// How one cell's text goes into a column `width` wide with `pad` free on each side. A text
+// that fits the whole width is never wrapped: the padding yields first. A word or number wider
+// than its column is drawn whole in a smaller size (down to the smallest) rather than broken,
+// and so is a no-wrap cell's text, which is clipped only when even that size is too wide.
+CellLines cellLines(const Column& c, const QString& cell, const FontSpec& spec,
+                    const TextMeasure& measure, double width, double pad) {
+    const QString text = c.oneLine ? oneLine(cell) : cell;
+    const bool oneParagraph = c.oneLine || (!text.contains(u'\n') && !text.contains(u'\r'));
+    if (oneParagraph) {
+        if (measure.width(text) <= width - 2 * pad + 0.5)
+            return {spec, {text}, pad};
+        // Blanks at the end show nothing: the rest is what has to fit.
+        QString shown = text;
+        while (shown.endsWith(u' '))
+            shown.chop(1);
+        const double wide = measure.width(shown);
+        if (wide <= width - 2 * pad + 0.5)
+            return {spec, {shown}, pad};
+        if (wide <= width + 0.5)
+            return {spec, {shown}, std::max(0.0, (width - wide) / 2)};
+        if (c.oneLine || !shown.trimmed().contains(u' ')) {
+            if (const auto smaller = shrunkToFit(shown, width, spec))
+                return {*smaller, {shown}, 0};
+            if (c.oneLine)
+                return {FontSpec{spec.family, kSmallestPoints, spec.bold}, {shown}, 0};
+        }
+    }
+    const double inner = width - 2 * pad;
+    FontSpec font = spec;
+    static const QRegularExpression blanks(QStringLiteral("[ \r\n]+"));
+    for (const QString& word : text.split(blanks, Qt::SkipEmptyParts))
+        if (TextMeasure(font).width(word) > inner + 0.5)
+            if (const auto smaller = shrunkToFit(word, inner, font))
+                font = *smaller;
+    return {font, font == spec ? measure.wrap(text, inner) : TextMeasure(font).wrap(text, inner),
+            pad};
 }
 
 } // namespace
@@ -123,18 +188,19 @@ Document::Row Document::layoutRow(const QList<Column>& columns, const QStringLis
         const Column& c = columns[i];
         const double width = c.width >= 0 ? c.width : share;
         const double pad = width > 4 * kCellPadding ? kCellPadding : 0;
-        const double inner = width - 2 * pad;
-        const QString text = i < cells.size() ? cells[i] : QString();
-        const QStringList lines =
-            c.oneLine ? QStringList{oneLine(text)} : measure.wrap(text, inner);
-        for (qsizetype l = 0; l < lines.size(); ++l) {
-            if (lines[l].trimmed().isEmpty())
+        const CellLines cell =
+            cellLines(c, i < cells.size() ? cells[i] : QString(), spec, measure, width, pad);
+        const TextMeasure cellMeasure = cell.font == spec ? measure : TextMeasure(cell.font);
+        const double inner = width - 2 * cell.pad;
+        for (qsizetype l = 0; l < cell.lines.size(); ++l) {
+            const QString& line = cell.lines[l];
+            if (line.trimmed().isEmpty())
                 continue;
-            const QRectF box(x + pad, l * lineHeight, inner, lineHeight);
+            const QRectF box(x + cell.pad, l * lineHeight, inner, lineHeight);
             row.items.append(
-                TextItem{box, spec, c.align, lines[l], measure.width(lines[l]) > inner + 0.5});
+                TextItem{box, cell.font, c.align, line, cellMeasure.width(line) > inner + 0.5});
         }
-        row.height = std::max(row.height, lines.size() * lineHeight);
+        row.height = std::max(row.height, cell.lines.size() * lineHeight);
         x += width;
     }
     return row;

@@ -1,7 +1,6 @@
 // The laid-out pages put to use: drawing, PDF, a text dump and text search.
 #include "output/document.h"
 
-
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <algorithm>
@@ -51,6 +50,39 @@ Qt::Alignment qtAlign(Align align) {
 // Twips per character of the text dump: about the average width of a 10 point character.
 constexpr double kDumpTwipsPerChar = 100;
 
+// The part of a clipped item's text that shows inside its box: the characters that lie wholly
+// within the box once the text is aligned in it (a clip never cuts through a letter), and where
+// the first of them starts, from the box's left edge.
+struct VisiblePart {
+    QString text;
+    double left = 0;
+};
+
+VisiblePart visiblePart(const TextItem& item) {
+    if (!item.clipped)
+        return {item.text, 0};
+    const TextMeasure measure(item.font);
+    const double boxWidth = item.box.width();
+    const double textWidth = measure.width(item.text);
+    double x = 0;
+    if (item.align == Align::Right)
+        x = boxWidth - textWidth;
+    else if (item.align == Align::Centre)
+        x = (boxWidth - textWidth) / 2;
+    VisiblePart shown;
+    double before = 0;
+    for (qsizetype i = 0; i < item.text.size(); ++i) {
+        const double after = measure.width(item.text.left(i + 1));
+        if (x + before >= -0.5 && x + after <= boxWidth + 0.5) {
+            if (shown.text.isEmpty())
+                shown.left = x + before;
+            shown.text += item.text[i];
+        }
+        before = after;
+    }
+    return shown;
+}
+
 } // namespace
 
 std::optional<FindResult> Document::find(const QString& text, int fromPage, double afterY) const {
@@ -89,15 +121,14 @@ void Document::renderPage(QPainter& painter, int number, double scale) const {
             font = item.font;
             painter.setFont(layoutFont(item.font));
         }
+        const int flags = Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip;
         if (item.clipped) {
-            painter.save();
-            painter.setClipRect(item.box);
+            // Only the letters that fit wholly, each where it stands in the whole text.
+            const VisiblePart part = visiblePart(item);
+            painter.drawText(item.box.translated(part.left, 0), flags | Qt::AlignLeft, part.text);
+        } else {
+            painter.drawText(item.box, flags | qtAlign(item.align), item.text);
         }
-        painter.drawText(item.box,
-                         qtAlign(item.align) | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
-                         item.text);
-        if (item.clipped)
-            painter.restore();
     }
     painter.restore();
 }
@@ -134,35 +165,6 @@ bool Document::writePdf(const QString& path, QString* error) const {
     return true;
 }
 
-namespace {
-
-// The part of a clipped item's text that shows inside its box: the characters whose middle lies
-// within the box once the text is aligned in it.
-QString visibleText(const TextItem& item) {
-    if (!item.clipped)
-        return item.text;
-    const TextMeasure measure(item.font);
-    const double boxWidth = item.box.width();
-    const double textWidth = measure.width(item.text);
-    double x = 0;
-    if (item.align == Align::Right)
-        x = boxWidth - textWidth;
-    else if (item.align == Align::Centre)
-        x = (boxWidth - textWidth) / 2;
-    QString shown;
-    double before = 0;
-    for (qsizetype i = 0; i < item.text.size(); ++i) {
-        const double after = measure.width(item.text.left(i + 1));
-        const double middle = x + (before + after) / 2;
-        if (middle >= 0 && middle <= boxWidth)
-            shown += item.text[i];
-        before = after;
-    }
-    return shown;
-}
-
-} // namespace
-
 QString Document::textDump() const {
     QStringList pageTexts;
     for (int number = 1; number <= pageCount(); ++number) {
@@ -184,7 +186,7 @@ QString Document::textDump() const {
                 lineBottom = lineTop;
             }
             lineBottom = std::max(lineBottom, item.box.bottom());
-            const QString text = visibleText(item);
+            const QString text = visiblePart(item).text;
             const auto column = [&](double twips) {
                 return static_cast<qsizetype>(
                     std::floor((twips - p.leftMargin) / kDumpTwipsPerChar));

@@ -85,6 +85,65 @@ TEST_F(DocumentTest, CellsAlignWrapAndClipInTheirColumns) {
     EXPECT_DOUBLE_EQ(page.items.last().box.top(), 720 + wrapped.size() * line);
 }
 
+TEST_F(DocumentTest, WordsAndNumbersStayWholeInNarrowColumns) {
+    const FontSpec normal;
+    const auto narrower = [&](const char* align, const QString& text, int by) {
+        return QLatin1String(align) +
+               QString::number(static_cast<int>(TextMeasure(normal).width(text)) + by);
+    };
+    const QString total = QStringLiteral("491,265,804.58");
+    const struct {
+        QString format;
+        QString text;
+        bool smaller; // drawn below the column's size
+    } cases[] = {
+        {narrower(">", total, -200), total, true},
+        {narrower("<", QStringLiteral("~SPECIAL"), -100), QStringLiteral("~SPECIAL"), true},
+        {narrower("<~", QStringLiteral("1000003.3"), -100), QStringLiteral("1000003.3"), true},
+        {narrower(">", total, 60), total, false}, // wider than the text, not than its padding
+        {narrower("<", total, -200), QStringLiteral("Total ") + total, true}, // wraps at blanks
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.format.toStdString() + " " + c.text.toStdString());
+        Document doc;
+        doc.setMargins(720, 720, 720, 720);
+        doc.startDoc();
+        doc.tableText(c.format + u';' + c.text);
+        QStringList shown;
+        for (const TextItem& i : doc.page(1).items) {
+            EXPECT_FALSE(i.clipped);
+            EXPECT_LE(TextMeasure(i.font).width(i.text), i.box.width() + 0.5);
+            EXPECT_GE(i.box.left(), 720);
+            EXPECT_LE(i.box.right(),
+                      720 + c.format.mid(c.format.startsWith(u"<~") ? 2 : 1).toInt());
+            EXPECT_EQ(i.font.size < normal.size, c.smaller);
+            EXPECT_GE(i.font.size, 6);
+            shown << i.text;
+        }
+        EXPECT_TRUE(shown.join(u' ') == c.text) << shown.join(u'/').toStdString();
+    }
+}
+
+TEST_F(DocumentTest, ANoWrapCellTooWideEvenSmallIsClippedBetweenLetters) {
+    Document doc;
+    doc.setMargins(720, 720, 720, 720);
+    doc.startDoc();
+    const QString name = QStringLiteral("Bergeron Off-Field Supplies of the North");
+    doc.tableText(QStringLiteral("<~1000;") + name);
+    const TextItem& item = doc.page(1).items[0];
+    ASSERT_TRUE(item.clipped);
+    EXPECT_EQ(item.font.size, 6);
+    // The dump shows the letters the page shows: only those wholly inside the box.
+    const QString shown = doc.textDump().section(u'\n', 0, 0).trimmed();
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_TRUE(name.startsWith(shown)) << shown.toStdString();
+    EXPECT_LE(TextMeasure(item.font).width(shown), item.box.width() + 0.5);
+    qsizetype next = shown.size(); // the next letter would not fit wholly
+    while (next < name.size() && name[next] == u' ')
+        ++next;
+    EXPECT_GT(TextMeasure(item.font).width(name.left(next + 1)), item.box.width());
+}
+
 TEST_F(DocumentTest, EmptyCellsAndSeveralRowsInOneCall) {
     Document doc;
     doc.startDoc();
