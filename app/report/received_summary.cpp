@@ -208,6 +208,16 @@ int giLoadReceivedOrders() {
         if (!rs->moveNext())
             break;
     }
+    // A read that failed part way (the server gone, the connection lost) must not print the
+    // orders read so far as if they were all of them.
+    if (rs && rs->lastError().number != 0) {
+        MsgBox(QStringLiteral("The received purchase orders could not be read to the end.\r\r") +
+                   rs->lastError().description,
+               MsgButtons::Ok, MsgIcon::Critical);
+        rs.reset();
+        st.gbReadFailed = true;
+        return 0;
+    }
 
     // By vendor code, compared by character codes; the orders of one vendor keep the order in
     // which they were found (what a straight insertion before the first greater code gives).
@@ -256,10 +266,16 @@ void gpPrintReceivedSummary(output::ReportPrinter& printer) {
     RunState& run = runState();
     ReceivedSummaryState& st = receivedSummaryState();
     st.gbExportFailed = false;
+    st.gbReadFailed = false;
     gpPumpEvents();
     const int n = giLoadReceivedOrders();
     if (reportProgress().gbReportCancelled)
         return;
+    if (st.gbReadFailed) { // said already; nothing is printed or exported
+        gpUnloadPreview();
+        run.gbPreviewDone = true;
+        return;
+    }
     st.giOrderCount = n;
     const bool exporting = run.gbWriteExport;
     QStringList exportLines;

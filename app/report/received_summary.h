@@ -30,6 +30,7 @@ struct ReceivedSummaryState {
     int giOrderCount = 0;
     bool gbVatSummaryOnly = false; // the VAT report prints its summary only
     bool gbExportFailed = false;   // the run's export file could not be written
+    bool gbReadFailed = false;     // the range's rows could not be read to the end
 };
 
 ReceivedSummaryState& receivedSummaryState();

@@ -3,8 +3,11 @@
 // The printed pages of the same store are compared whole by the end-to-end test.
 #include "app/report/received_summary.h"
 #include "app/report/report_fixture.h"
+#include "db/state.h"
+#include "db/testing/failing_connection.h"
 #include "runstate/runstate.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
 
 namespace vx::report::test {
@@ -92,6 +95,22 @@ TEST_P(ReceivedSummary, AnExportThatCannotBeWrittenIsReportedAndTheReportStillPr
     ASSERT_EQ(boxes.boxes().size(), 1);
     EXPECT_TRUE(boxes.boxes()[0].text.contains(gsExportFilePath()));
     EXPECT_TRUE(gsExportFilePath().endsWith(QStringLiteral("/data/export/Vantrex.txt")));
+}
+
+TEST_P(ReceivedSummary, ARangeThatStopsPartWayPrintsNothingAndSaysWhy) {
+    addOrders();
+    // The server goes away after three of the range's rows.
+    db::DbState& db = db::dbState();
+    db.gcnDatabase = std::make_unique<dbtest::FailingConnection>(std::move(db.gcnDatabase),
+                                                                 QStringLiteral("POHistory"), 3);
+    runState().gbWriteExport = true;
+    const QString folder = env_.mkdir(QStringLiteral("data/export"));
+    gpPrintReceivedSummary(host.doc);
+    EXPECT_TRUE(rows().isEmpty());
+    EXPECT_EQ(boxes.texts(),
+              QStringList{QStringLiteral("The received purchase orders could not be read to the "
+                                         "end.\r\rserver closed the connection unexpectedly")});
+    EXPECT_TRUE(QDir(folder).isEmpty()); // no export of a part
 }
 
 TEST_P(ReceivedSummary, QuotesInADateCannotChangeTheRangeStatement) {
