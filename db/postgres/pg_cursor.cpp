@@ -68,29 +68,16 @@ Result Cursor::open(const SharedSession& session, const QString& sql, DbError& e
         return nullptr;
     }
     name_ = name;
-    Result first = fetchNow(error);
-    if (first)
-        afterBatch(first);
-    else
-        close();
-    return first;
+    return settled(fetchNow(error));
 }
 
 Result Cursor::next(DbError& error) {
     if (!isOpen())
         return Result(PQmakeEmptyPGresult(nullptr, PGRES_TUPLES_OK));
-    Result batch;
-    if (pending_) {
-        pending_ = false;
-        batch = checked(sibling_.get(), collect(sibling_.get()), error);
-    } else {
-        batch = fetchNow(error);
-    }
-    if (batch)
-        afterBatch(batch);
-    else
-        close();
-    return batch;
+    if (!pending_)
+        return settled(fetchNow(error));
+    pending_ = false;
+    return settled(checked(sibling_.get(), collect(sibling_.get()), error));
 }
 
 Result Cursor::fetchNow(DbError& error) {
@@ -98,12 +85,12 @@ Result Cursor::fetchNow(DbError& error) {
     return exec(c, QStringLiteral("FETCH FORWARD %1 FROM %2").arg(batch_).arg(name_), error);
 }
 
-// A short batch is the last: the cursor is closed at once. Otherwise the next batch is asked for
-// now, on a sibling, and read when the caller needs it.
-void Cursor::afterBatch(const Result& batch) {
-    if (PQntuples(batch.get()) < batch_) {
+// A failed fetch or a short batch (the last) closes the cursor at once. Otherwise the next batch
+// is asked for now, on a sibling, and read when the caller needs it.
+Result Cursor::settled(Result batch) {
+    if (!batch || PQntuples(batch.get()) < batch_) {
         close();
-        return;
+        return batch;
     }
     if (sibling_)
         pending_ = PQsendQuery(sibling_.get(), QStringLiteral("FETCH FORWARD %1 FROM %2")
@@ -111,6 +98,7 @@ void Cursor::afterBatch(const Result& batch) {
                                                    .arg(name_)
                                                    .toUtf8()
                                                    .constData()) == 1;
+    return batch;
 }
 
 void Cursor::close() {

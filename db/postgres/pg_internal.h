@@ -62,7 +62,7 @@ class Cursor {
 
   private:
     Result fetchNow(DbError& error);
-    void afterBatch(const Result& batch);
+    Result settled(Result batch);
 
     int batch_;
     SharedSession session_;
