@@ -3,6 +3,7 @@
 #include "datapath/datapath_testing.h"
 #include "platform/messages.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <vector>
 
@@ -169,6 +170,21 @@ TEST_F(ValidateTest, FolderThatCannotBeCreated) {
     EXPECT_EQ(failure.icon, MsgIcon::Critical);
     EXPECT_EQ(failure.title, productName());
     EXPECT_EQ(boxes.back().text, QStringLiteral("Data Path Not Found." BROWSE));
+}
+
+TEST_F(ValidateTest, AFolderTheUserCannotUseIsSaidSo) {
+    // Readable, not writable: the report could read the store but not write its files.
+    const QString folder = env.mkdir(QStringLiteral("home/ReadOnly"));
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                      QFileDevice::ReadOther | QFileDevice::ExeOther);
+    dp.setDataPath(QStringLiteral("C:\\ReadOnly"));
+    bool valid = true;
+    test::asOrdinaryUser(env, [&] { valid = dp.Validate(false); });
+    EXPECT_FALSE(valid);
+    EXPECT_EQ(msgs.texts(),
+              QStringList{QStringLiteral("Data Path cannot be used.\r\rYou may not read and write "
+                                         "in C:\\ReadOnly. Ask whoever looks after this "
+                                         "computer for the right, or choose another path.")});
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace vx::test {
 
@@ -58,6 +59,17 @@ QString reportTextPages(const QString& commandLine, const QString& file) {
     EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
     static const QRegularExpression now(QStringLiteral(R"(\d{1,2}:\d\d [AP]M)"));
     return QString::fromUtf8(TestEnv::readFile(file)).replace(now, QString());
+}
+
+void asOrdinaryUser(const TestEnv& env, const std::function<void()>& f) {
+    if (::geteuid() != 0)
+        return f();
+    using P = QFileDevice;
+    QFile::setPermissions(env.root(), P::ReadOwner | P::WriteOwner | P::ExeOwner | P::ReadGroup |
+                                          P::ExeGroup | P::ReadOther | P::ExeOther);
+    ASSERT_EQ(::setresuid(65534, 65534, 0), 0);
+    f();
+    ASSERT_EQ(::setresuid(0, 0, 0), 0);
 }
 
 } // namespace vx::test

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
 #include <map>
 #include <ostream>
 
@@ -48,5 +49,10 @@ class TestEnv {
     QTemporaryDir dir_;
     std::map<QByteArray, std::pair<bool, QByteArray>> saved_;
 };
+
+// Runs `f` as an ordinary user (uid 65534): root may read and write any file, which would hide
+// the permission cases. The test's folders must give others the rights the case needs; the root
+// folder is opened to them. Without root rights `f` simply runs.
+void asOrdinaryUser(const TestEnv& env, const std::function<void()>& f);
 
 } // namespace vx::test

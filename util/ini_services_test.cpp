@@ -10,6 +10,7 @@
 namespace vx {
 namespace {
 
+using test::asOrdinaryUser;
 using test::TestEnv;
 using Row = std::array<QString, 2>;
 using P = QFileDevice;
@@ -35,18 +36,6 @@ class IniTest : public ::testing::Test {
     ScopedScriptedMessages boxes;
     clsINI_Services ini;
 };
-
-// Runs `f` as an ordinary user: root may read and write any file, which would hide the
-// permission cases. Files and folders must give group and others the rights the case needs.
-template <class F> void asOrdinaryUser(const TestEnv& env, F f) {
-    if (::geteuid() != 0)
-        return f();
-    QFile::setPermissions(env.root(), P::ReadOwner | P::WriteOwner | P::ExeOwner | P::ReadGroup |
-                                          P::ExeGroup | P::ReadOther | P::ExeOther);
-    ASSERT_EQ(::setresuid(65534, 65534, 0), 0);
-    f();
-    ASSERT_EQ(::setresuid(0, 0, 0), 0);
-}
 
 TEST_F(IniTest, FileCheckAcceptsOnlyUsableFiles) {
     const QString data = env.mkdir(QStringLiteral("data")) + u'/';
