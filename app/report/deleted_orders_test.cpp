@@ -3,6 +3,7 @@
 // lines (not the missing item's), and the closing line of every order.
 #include "app/report/deleted_orders.h"
 #include "app/report/report_fixture.h"
+#include "output/document.h"
 #include "runstate/runstate.h"
 
 #include <gtest/gtest.h>
@@ -71,6 +72,22 @@ TEST_P(DeletedOrders, PrintsEachOrderWithItsLinesAndClosingLine) {
     };
     EXPECT_EQ(host.doc.calls(), expected);
     EXPECT_TRUE(boxes.boxes().isEmpty()) << boxes.texts().join(u'\n').toStdString();
+}
+
+TEST_P(DeletedOrders, LongCodesNamesAndAmountsShowWholeOnThePage) {
+    const QString name = QStringLiteral("Bergeron Off-Field Supplies and Sons");
+    addVendor("V7", name.toLatin1().constData());
+    addItem(1, 0, "10000033", "WIDGET", "Blue widget", 4912658045800LL, 1); // 491,265,804.58
+    addHeader({"P7", "VP7", "V7", "X", "20240120", "", "", "JANE", "20240105"});
+    addLine("P7", 1, 1, 2);
+    output::Document page;
+    page.startDoc();
+    gpPrintDeletedReport(page);
+    page.endDoc();
+    const QString text = page.textDump();
+    for (const QString& whole : {QStringLiteral("1000003.3"), QStringLiteral("Vendor: V7  ") + name,
+                                 QStringLiteral("491265804.58"), QStringLiteral("982531609.16")})
+        EXPECT_TRUE(text.contains(whole)) << whole.toStdString() << "\n" << text.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, DeletedOrders, ::testing::ValuesIn(dbtest::allBackends()),
