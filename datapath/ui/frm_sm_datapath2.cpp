@@ -305,18 +305,18 @@ void frmSM_DATAPATH2::cmdOkCancel_Click(int index) {
         settings_.setTestPath(ckTest->isChecked() ? QStringLiteral("Y") : QString());
         if (settings_.StationPath().isEmpty())
             settings_.setStationPath(settings_.DataPath());
-        if (!settings_.Save()) {
-            // Closing would look as if the settings were kept: the user must know they were not.
-            MsgBox(QStringLiteral("The settings could not be saved in ") +
-                       settingsFile(settings_.AppLabel()) +
-                       QStringLiteral(".\r\rCheck that its folder exists and can be written."),
-                   MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("Validation"));
+        if (settings_.Save()) {
+            keepImportExportPath();
+            settings_.setCancelled(false);
+            accept();
             return;
         }
-        keepImportExportPath();
-        settings_.setCancelled(false);
-        accept();
-        return;
+        // Closing would look as if the settings were kept: the user must know they were not,
+        // and the dialog stays with the settings as they were.
+        MsgBox(QStringLiteral("The settings could not be saved in ") +
+                   settingsFile(settings_.AppLabel()) +
+                   QStringLiteral(".\r\rCheck that its folder exists and can be written."),
+               MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("Validation"));
     }
     settings_.setStation(station);
     settings_.setStationPath(stationPath);

@@ -212,16 +212,16 @@ TEST_F(DataPathDialogTest, SettingsThatCannotBeSavedAreReportedAndTheDialogStays
     QDir(env.configDir() + QStringLiteral("/jov")).removeRecursively();
     vx::test::TestEnv::writeFile(env.configDir() + QStringLiteral("/jov"), "a file, no folder");
     settings().setDataPath(QStringLiteral("C:\\TK"));
-    QDir().mkpath(home(QStringLiteral("TK")));
     frmSM_DATAPATH2 dialog(settings());
     dialog.show();
-    typeDataPath(dialog, QStringLiteral("C:\\TK"));
+    typeDataPath(dialog, QStringLiteral("C:\\TK\\export"));
     msgs.clear();
     dialog.cmdOkCancel[0]->click();
     ASSERT_EQ(msgs.texts().size(), 1);
     EXPECT_TRUE(msgs.texts()[0].startsWith(QStringLiteral("The settings could not be saved in ")))
         << msgs.texts()[0].toStdString();
     EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(settings().DataPath(), QStringLiteral("C:\\TK")); // as it was
 }
 
 TEST_F(DataPathDialogTest, CancelLeavesTheSettingsAsTheyWere) {
