@@ -99,7 +99,8 @@ class LookupCache {
     std::unordered_map<std::int32_t, std::optional<std::int64_t>> byNumber_;
 };
 
-// The vendors' PO numbers of the printed orders, read as gsVendorPONumber reads them.
+// The vendors' PO numbers of the printed orders: gsVendorPONumber's answers, remembered (a PO
+// not on file keeps its own number).
 class VendorPONumbers {
   public:
     QString of(const QString& poNumber) {
@@ -109,13 +110,7 @@ class VendorPONumbers {
 
   private:
     TableLookup<QString> numbers_{
-        kPOHeader,
-        [](const QString& po) -> std::optional<QString> {
-            poHeader().PO = po;
-            if (db::gfbDB_Operation(kPOHeader, db::kOpEqual, 0))
-                return poHeader().VendorPONum.str();
-            return std::nullopt;
-        },
+        kPOHeader, [](const QString& po) -> std::optional<QString> { return gsVendorPONumber(po); },
         QStringLiteral("PO, VendorPONum"),
         [] {
             fillRecordColumns(kPOHeader, jovDBSM_POHeader::definition(), poHeader());

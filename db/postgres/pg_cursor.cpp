@@ -22,15 +22,9 @@ Conn takeSibling(Session& s) {
             values.push_back(o->val);
         }
     }
-    keys.push_back(nullptr);
-    values.push_back(nullptr);
-    Conn c(PQconnectdbParams(keys.data(), values.data(), 0));
+    Conn c = connectWith(std::move(keys), std::move(values));
     PQconninfoFree(options);
-    if (PQstatus(c.get()) != CONNECTION_OK)
-        return nullptr;
-    PQsetNoticeProcessor(
-        c.get(), [](void*, const char*) {}, nullptr);
-    return c;
+    return PQstatus(c.get()) == CONNECTION_OK ? std::move(c) : nullptr;
 }
 
 // Reads what is left of a statement sent asynchronously: its results up to the null that ends
@@ -80,9 +74,12 @@ Result Cursor::next(DbError& error) {
     return settled(checked(sibling_.get(), collect(sibling_.get()), error));
 }
 
+QString Cursor::fetchStatement() const {
+    return QStringLiteral("FETCH FORWARD %1 FROM %2").arg(batch_).arg(name_);
+}
+
 Result Cursor::fetchNow(DbError& error) {
-    PGconn* c = sibling_ ? sibling_.get() : session_->conn.get();
-    return exec(c, QStringLiteral("FETCH FORWARD %1 FROM %2").arg(batch_).arg(name_), error);
+    return exec(sibling_ ? sibling_.get() : session_->conn.get(), fetchStatement(), error);
 }
 
 // A failed fetch or a short batch (the last) closes the cursor at once. Otherwise the next batch
@@ -93,11 +90,7 @@ Result Cursor::settled(Result batch) {
         return batch;
     }
     if (sibling_)
-        pending_ = PQsendQuery(sibling_.get(), QStringLiteral("FETCH FORWARD %1 FROM %2")
-                                                   .arg(batch_)
-                                                   .arg(name_)
-                                                   .toUtf8()
-                                                   .constData()) == 1;
+        pending_ = PQsendQuery(sibling_.get(), fetchStatement().toUtf8().constData()) == 1;
     return batch;
 }
 

@@ -62,6 +62,7 @@ class Cursor {
 
   private:
     Result fetchNow(DbError& error);
+    QString fetchStatement() const;
     Result settled(Result batch);
 
     int batch_;
@@ -71,6 +72,9 @@ class Cursor {
     bool pending_ = false; // a FETCH has been sent on the sibling and not yet read
 };
 
+// Opens a connection with libpq keywords and their values (the server's notices are not shown);
+// check its status.
+Conn connectWith(std::vector<const char*> keys, std::vector<const char*> values);
 // Logs in to `database` of `server`; nullptr (error set) on failure. The password never
 // appears in the error.
 SharedSession connectTo(const QString& server, const Login& login, const QString& database,

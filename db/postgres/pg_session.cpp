@@ -79,6 +79,17 @@ std::optional<Address> parseAddress(const QString& server, QString& problem) {
     return a;
 }
 
+Conn connectWith(std::vector<const char*> keys, std::vector<const char*> values) {
+    keys.push_back(nullptr);
+    values.push_back(nullptr);
+    // expand_dbname 0: the database name is a name, never read as connection parameters.
+    Conn c(PQconnectdbParams(keys.data(), values.data(), 0));
+    if (PQstatus(c.get()) == CONNECTION_OK)
+        PQsetNoticeProcessor(
+            c.get(), [](void*, const char*) {}, nullptr);
+    return c;
+}
+
 SharedSession connectTo(const QString& server, const Login& login, const QString& database,
                         DbError& error) {
     QString problem;
@@ -102,20 +113,15 @@ SharedSession connectTo(const QString& server, const Login& login, const QString
         keys.push_back(k.constData());
         values.push_back(v.constData());
     }
-    keys.push_back(nullptr);
-    values.push_back(nullptr);
 
     auto session = std::make_shared<Session>();
-    // expand_dbname 0: the database name is a name, never read as connection parameters.
-    session->conn.reset(PQconnectdbParams(keys.data(), values.data(), 0));
+    session->conn = connectWith(std::move(keys), std::move(values));
     if (!session->ok()) {
         QString why = session->conn ? QString::fromUtf8(PQerrorMessage(session->conn.get()))
                                     : QStringLiteral("out of memory");
         error = engineError(oneLine(withoutPassword(why, login.password)));
         return nullptr;
     }
-    PQsetNoticeProcessor(
-        session->conn.get(), [](void*, const char*) {}, nullptr);
     error = DbError();
     return session;
 }
