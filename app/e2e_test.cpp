@@ -9,6 +9,7 @@
 #include "platform/settings.h"
 
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -16,6 +17,42 @@
 
 namespace vx::report::test {
 namespace {
+
+// A disk with no room left: a small memory filesystem mounted over `folder` for one run of the
+// program, in a user and mount namespace of its own (so it needs no privilege and vanishes with
+// the run). The previous run's `file` (`content`) is put there, then a filler takes the rest of
+// the room; what the folder holds when the program has ended, filler aside, is copied to `seen`.
+struct FullDisk {
+    QString folder, file, seen;
+    QByteArray content;
+    QString pdf; // the PDF's path when it goes to the full disk
+
+    QStringList wrap(const QStringList& program) const {
+        vx::test::TestEnv::writeFile(seen + QStringLiteral(".old"), content);
+        QDir().mkpath(folder);
+        QDir().mkpath(seen);
+        const QString script = QStringLiteral(
+            R"(dir=$1 file=$2 old=$3 seen=$4; shift 4
+mount -t tmpfs -o size=64k tmpfs "$dir" || exit 90
+cp "$old" "$dir/$file" || exit 91
+cat /dev/zero >"$dir/.filler" 2>/dev/null
+"$@"; status=$?
+rm "$dir/.filler"
+cp -a "$dir/." "$seen/"
+exit $status)");
+        return QStringList{QStringLiteral("unshare"),
+                           QStringLiteral("-Urm"),
+                           QStringLiteral("sh"),
+                           QStringLiteral("-c"),
+                           script,
+                           QStringLiteral("sh"),
+                           folder,
+                           file,
+                           seen + QStringLiteral(".old"),
+                           seen} +
+               program;
+    }
+};
 
 struct ProgramRun {
     int status = -1;
@@ -76,16 +113,20 @@ class EndToEnd : public ReportDb {
         }
     }
 
-    ProgramRun run(const QString& commandLine, bool yes = false) {
+    ProgramRun run(const QString& commandLine, bool yes = false, const FullDisk* full = nullptr) {
         ProgramRun r;
-        const QString pdf = env_.root() + "/out.pdf", text = env_.root() + "/out.txt";
+        const QString pdf = full && !full->pdf.isEmpty() ? full->pdf : env_.root() + "/out.pdf";
+        const QString text = env_.root() + "/out.txt";
         QFile::remove(pdf);
         QFile::remove(text);
         QProcess p;
         QStringList args{QStringLiteral("--pdf"), pdf, QStringLiteral("--text"), text};
         if (yes)
             args << QStringLiteral("--yes");
-        p.start(vx::test::binDir() + QStringLiteral("/vantrex-report"), args << commandLine);
+        args.prepend(vx::test::binDir() + QStringLiteral("/vantrex-report"));
+        if (full)
+            args = full->wrap(args);
+        p.start(args.takeFirst(), args << commandLine);
         p.waitForFinished(120000);
         r.status = p.exitCode();
         r.err = QString::fromUtf8(p.readAllStandardError());
@@ -212,6 +253,53 @@ TEST_P(EndToEnd, RunsThatFindNothingSaySoAndEndWithStatusOne) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, EndToEnd, ::testing::ValuesIn(dbtest::allBackends()),
+                         dbtest::backendName);
+
+// The disk fills while the PDF, the export file or the report specification file is written:
+// one message that says so, a status that is not success, and the previous file left whole
+// with nothing beside it. Disks fill alike under every engine, so SQLite stands for all.
+class EndToEndFullDisk : public EndToEnd {};
+
+TEST_P(EndToEndFullDisk, AFullDiskLeavesThePreviousFileWholeAndSaysSo) {
+    struct Case {
+        const char* name;
+        QString folder, file;
+        const char* message;
+        int status;
+        bool documentWritten;
+    };
+    const QString full = env_.root() + QStringLiteral("/full");
+    env_.mkdir(QStringLiteral("data/export"));
+    const Case cases[] = {
+        {"PDF", full, "out.pdf", "The document could not be written to ", 1, false},
+        {"export", data_ + QStringLiteral("/export"), "Vantrex20240131.txt",
+         "The export file could not be written.", 4, true},
+        {"spec file", env_.programDir(), "RptVantrex.RSF",
+         "The report specifications could not be saved in ", 1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QByteArray previous = QByteArray("what the previous run wrote to ") + c.name;
+        FullDisk disk{c.folder, c.file, env_.root() + "/seen-" + QString::number(&c - cases),
+                      previous};
+        if (c.folder == full)
+            disk.pdf = full + u'/' + c.file;
+        const ProgramRun r =
+            run(QStringLiteral("START=01/01/2024|END=01/31/2024|EXPORT=Y"), false, &disk);
+        EXPECT_EQ(r.status, c.status) << r.err.toStdString();
+        EXPECT_EQ(r.err.count(QString::fromLatin1(c.message)), 1) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QStringLiteral("No space left on device")))
+            << r.err.toStdString();
+        EXPECT_EQ(r.err.count(QStringLiteral("could not be")), 1) << r.err.toStdString();
+        EXPECT_EQ(vx::test::TestEnv::readFile(disk.seen + u'/' + c.file), previous);
+        QStringList left = QDir(disk.seen).entryList(QDir::Files | QDir::Hidden);
+        left.removeAll(QStringLiteral("52.txt")); // the connection trace
+        EXPECT_EQ(left, QStringList{c.file});
+        EXPECT_EQ(!r.pdfText.isEmpty(), c.documentWritten);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(SQLite, EndToEndFullDisk, ::testing::Values(dbtest::BackendKind::SQLite),
                          dbtest::backendName);
 
 // A login that may only read (as stores give their reporting logins) on an up-to-date store.

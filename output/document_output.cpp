@@ -160,7 +160,9 @@ bool Document::writePdf(const QString& path, QString* error) const {
         }
         painter.end();
     }
-    if (!file.commit())
+    // commit() does not notice a write that fails while it empties the file's buffer (it would
+    // put a cut-off PDF in place of the old one): the buffer is emptied and checked first.
+    if (!file.flush() || !file.commit())
         return fail(file.errorString());
     return true;
 }

@@ -26,6 +26,12 @@ bool writeAll(int fd, const QByteArray& data) {
     }
     return true;
 }
+bool failWithErrno(QString* error) {
+    if (error)
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+    return false;
+}
+
 // The file a path leads to through its symbolic links (the path itself when it is none); a link
 // whose file is missing leads to the file it names.
 QString throughLinks(const QString& path) {
@@ -53,11 +59,8 @@ bool writeFileAtomically(const QString& linkOrFile, const QByteArray& data, mode
     const QByteArray dir = QFile::encodeName(QFileInfo(path).absolutePath());
     QByteArray tmpl = dir + "/." + QFile::encodeName(QFileInfo(path).fileName()) + ".XXXXXX";
     const int fd = ::mkstemp(tmpl.data());
-    if (fd < 0) {
-        if (error)
-            *error = QString::fromLocal8Bit(std::strerror(errno));
-        return false;
-    }
+    if (fd < 0)
+        return failWithErrno(error);
     bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, data) && ::fsync(fd) == 0;
     const int savedErrno = errno;
     ok = (::close(fd) == 0) && ok;
@@ -68,6 +71,21 @@ bool writeFileAtomically(const QString& linkOrFile, const QByteArray& data, mode
     if (error)
         *error = QString::fromLocal8Bit(std::strerror(err));
     return false;
+}
+
+bool appendToFile(const QString& path, const QByteArray& data, QString* error) {
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return failWithErrno(error);
+    const bool written = writeAll(fd, data);
+    const int savedErrno = errno;
+    if (::close(fd) != 0 || !written) {
+        if (!written)
+            errno = savedErrno;
+        return failWithErrno(error);
+    }
+    return true;
 }
 
 } // namespace vx

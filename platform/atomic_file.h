@@ -1,5 +1,6 @@
 #pragma once
-// Replacing a file's whole content so that a crash leaves either the old or the new file.
+// Writing files so that no failure passes unnoticed: replacing a file's whole content so that a
+// crash leaves either the old or the new file, and adding to the end of one.
 
 #include <QByteArray>
 #include <QString>
@@ -14,5 +15,9 @@ namespace vx {
 // `error` (when given) says why, and the result is false.
 bool writeFileAtomically(const QString& path, const QByteArray& data, mode_t mode,
                          bool keepExistingMode, QString* error = nullptr);
+
+// Adds `data` at the end of `path` (created, mode 0644, when missing). False, with `error` (when
+// given) saying why, when any of it could not be written.
+bool appendToFile(const QString& path, const QByteArray& data, QString* error = nullptr);
 
 } // namespace vx

@@ -4,9 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +12,7 @@ using vx::profile::getString;
 using vx::profile::OptText;
 using vx::profile::readValue;
 using vx::profile::writeString;
+using vx::test::FileSizeLimit;
 using vx::test::TestEnv;
 
 namespace {
@@ -30,27 +29,6 @@ QString value(const QString& file, const QString& section, const QString& key,
     getString(section, key, def, buffer, size, file);
     return upToNul(buffer);
 }
-
-// Makes every write into a regular file fail after a few bytes, for the lifetime of the guard,
-// so that a failing write can be provoked even when the tests run with root rights.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lim = old_;
-        lim.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lim);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-
-  private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
-};
 
 const QByteArray kSample = "; suite settings\n"
                            "[Database]\n"
@@ -245,14 +223,13 @@ TEST(Profile, FailedWriteLeavesOldFile) {
 }
 
 TEST(Profile, ReadOnlyFolderRefusesWrite) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "folder permissions do not bind the superuser";
     TestEnv env;
     const QString dir = env.mkdir("ro");
     const QString file = dir + "/a.ini";
     TestEnv::writeFile(file, "[A]\nx=1\n");
     ::chmod(QFile::encodeName(dir).constData(), 0555);
-    EXPECT_FALSE(writeString(QString("A"), QString("x"), QString("2"), file));
+    vx::test::asOrdinaryUser(
+        env, [&] { EXPECT_FALSE(writeString(QString("A"), QString("x"), QString("2"), file)); });
     ::chmod(QFile::encodeName(dir).constData(), 0755);
     EXPECT_EQ(TestEnv::readFile(file), "[A]\nx=1\n");
 }

@@ -45,19 +45,7 @@ bool writeLines(const QString& path, const QStringList& lines, QString* error) {
 }
 
 bool appendLines(const QString& path, const QStringList& lines, QString* error) {
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        if (error)
-            *error = f.errorString();
-        return false;
-    }
-    const QByteArray data = joined(lines);
-    if (f.write(data) != data.size()) {
-        if (error)
-            *error = f.errorString();
-        return false;
-    }
-    return true;
+    return appendToFile(path, joined(lines), error);
 }
 
 } // namespace vx

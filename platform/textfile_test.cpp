@@ -73,6 +73,15 @@ TEST(TextFile, WriteFailuresSayWhy) {
     EXPECT_FALSE(vx::appendLines(nowhere, {"a"}, &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(QFile::exists(nowhere));
+    // A full disk: the line that does not fit is reported, not lost in silence.
+    const QString log = env.root() + "/log.txt";
+    TestEnv::writeFile(log, "1\r\n");
+    {
+        vx::test::FileSizeLimit limit(4);
+        error.clear();
+        EXPECT_FALSE(vx::appendLines(log, {"2"}, &error));
+        EXPECT_EQ(error, "File too large");
+    }
     // A folder standing where the file should be is not replaced.
     const QString folder = env.mkdir("taken");
     EXPECT_FALSE(vx::writeLines(folder, {"a"}, &error));

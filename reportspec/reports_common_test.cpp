@@ -7,35 +7,13 @@
 
 #include <QDir>
 #include <QFile>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 using namespace vx;
+using vx::test::FileSizeLimit;
 using vx::test::TestEnv;
 
 namespace {
-
-// Makes every write into a regular file fail after a few bytes while it lives, so that a
-// failing write can be provoked even when the tests run with root rights.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lim = old_;
-        lim.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lim);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-
-  private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
-};
 
 class ReportSpecFile : public ::testing::Test {
   protected:

@@ -5,9 +5,11 @@
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
+#include <csignal>
 #include <functional>
 #include <map>
 #include <ostream>
+#include <sys/resource.h>
 
 // GoogleTest prints texts as text, not as lists of bytes.
 inline void PrintTo(const QString& s, std::ostream* os) {
@@ -24,6 +26,29 @@ inline QString binDir() {
 // The report program's pages as its text dump (--text FILE), run with `commandLine`, the
 // footer's time of day left out; a run that does not end with status 0 fails the test.
 QString reportTextPages(const QString& commandLine, const QString& file);
+
+// Makes every write into a regular file fail past `bytes` while it lives (as a full disk
+// would), so that a failing write can be provoked even when the tests run with root rights.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lim = old_;
+        lim.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &lim);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+  private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = nullptr;
+};
 
 class TestEnv {
   public:
