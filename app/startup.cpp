@@ -65,6 +65,14 @@ void gpEndProgram(int status) {
 }
 
 int Main(const ProgramOptions& options) {
+    // 0. The program folder, where the run keeps its files (an installed program's is the
+    // user's own, made at its first start).
+    QString error;
+    if (!prepareProgramDir(&error)) {
+        MsgBox(error, MsgButtons::Ok, MsgIcon::Critical);
+        return kExitStartupFailed;
+    }
+
     // 1. The run parameters.
     gpParseCommandLine(options.commandLine);
 

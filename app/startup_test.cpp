@@ -132,6 +132,15 @@ TEST_F(ProgramRun, ValidDataPathCopiesUpperAltAndReportsMissingJovIni) {
         << r.err.toStdString();
 }
 
+TEST_F(ProgramRun, AProgramFolderThatCannotBeMadeEndsStartUp) {
+    test::TestEnv::writeFile(env.root() + "/plainfile", "x");
+    env.setEnv("JOV_PROGRAM_DIR", env.root() + "/plainfile/program");
+    const Result r = run(range);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err.count(QStringLiteral("could not be created")), 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(env.root() + "/plainfile/program")) << r.err.toStdString();
+}
+
 TEST_F(ProgramRun, BatchRunWithoutStartDateIsBadUsage) {
     const QString data = prepareStore();
     test::TestEnv::writeFile(data + "/JOV.INI", "[DAILY REPORTS]\r\n");

@@ -1,6 +1,7 @@
 #include "platform/paths.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
@@ -10,6 +11,11 @@
 namespace vx {
 
 namespace {
+// An installed program's executable lies under /usr (/usr/bin, /usr/local/bin).
+bool isInstalled(const QString& exe) {
+    return exe.startsWith(QLatin1String("/usr/"));
+}
+
 QString exePath() {
     char buf[PATH_MAX];
     const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
@@ -62,7 +68,46 @@ QString programDir() {
     const QString env = qEnvironmentVariable("JOV_PROGRAM_DIR");
     if (!env.isEmpty())
         return QDir::cleanPath(env);
-    return QFileInfo(exePath()).absolutePath();
+    return programDirOf(exePath());
+}
+
+QString programDirOf(const QString& exe) {
+    if (!isInstalled(exe))
+        return QFileInfo(exe).absolutePath();
+    // A relative XDG_DATA_HOME is to be ignored, as the base directory rules say.
+    QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!QDir::isAbsolutePath(data))
+        data = homeDir() + QStringLiteral("/.local/share");
+    return QDir::cleanPath(data + QStringLiteral("/jov"));
+}
+
+QString shippedFilesDirOf(const QString& exe) {
+    if (!isInstalled(exe))
+        return QString();
+    return QDir::cleanPath(QFileInfo(exe).absolutePath() +
+                           QStringLiteral("/../share/vantrex-report"));
+}
+
+bool prepareProgramDir(const QString& folder, const QString& shipped, QString* error) {
+    if (!QDir().mkpath(folder)) {
+        if (error)
+            *error = QStringLiteral("The program folder ") + folder +
+                     QStringLiteral(" could not be created.");
+        return false;
+    }
+    if (shipped.isEmpty())
+        return true;
+    const QDir from(shipped);
+    for (const QString& name : from.entryList(QDir::Files)) {
+        const QString target = folder + u'/' + name;
+        if (!QFileInfo::exists(target))
+            QFile::copy(from.filePath(name), target); // a copy that fails is missed as before
+    }
+    return true;
+}
+
+bool prepareProgramDir(QString* error) {
+    return prepareProgramDir(programDir(), shippedFilesDirOf(exePath()), error);
 }
 
 QString executableName() {

@@ -6,8 +6,22 @@
 
 namespace vx {
 
-// The folder of the running executable, or JOV_PROGRAM_DIR when that is set.
+// The program folder: JOV_PROGRAM_DIR when that is set, otherwise programDirOf the running
+// executable.
 QString programDir();
+// The program folder of the executable `exe`: for an installed program (one under /usr) the
+// user's own "$XDG_DATA_HOME/jov" (~/.local/share/jov), since /usr is not the user's to write;
+// otherwise the executable's folder (a build folder, a copy elsewhere).
+QString programDirOf(const QString& exe);
+// The folder of the files an installed program ships for its program folder
+// (/usr/share/vantrex-report beside /usr/bin); empty when `exe` is not installed.
+QString shippedFilesDirOf(const QString& exe);
+// Makes the program folder `folder` when it is missing and copies into it each file of
+// `shipped` it lacks (a file of the same name already there is the user's and stays). False,
+// with `error` saying why, when the folder cannot be made.
+bool prepareProgramDir(const QString& folder, const QString& shipped, QString* error);
+// prepareProgramDir for the running program.
+bool prepareProgramDir(QString* error);
 // The running executable's file name.
 QString executableName();
 // The machine's name (gethostname).

@@ -2,6 +2,8 @@
 #include "testsupport/test_env.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 using vx::test::TestEnv;
@@ -76,4 +78,56 @@ TEST(Paths, ProgramDirHonoursTheEnvironment) {
     env.setEnv("JOV_PROGRAM_DIR", "");
     EXPECT_EQ(vx::programDir(), QCoreApplication::applicationDirPath());
     EXPECT_EQ(vx::executableName(), "platform_test");
+}
+
+TEST(Paths, AnInstalledProgramKeepsItsFilesInTheUsersDataFolder) {
+    TestEnv env;
+    struct Case {
+        const char* exe;
+        const char* xdgDataHome; // nullptr: not set
+        QString programDir, shipped;
+    } cases[] = {
+        {"/usr/bin/vantrex-report", nullptr, env.home() + "/.local/share/jov",
+         "/usr/share/vantrex-report"},
+        {"/usr/bin/vantrex-report", "/srv/data/", "/srv/data/jov", "/usr/share/vantrex-report"},
+        {"/usr/bin/vantrex-report", "relative", env.home() + "/.local/share/jov",
+         "/usr/share/vantrex-report"},
+        {"/usr/local/bin/vantrex-report", nullptr, env.home() + "/.local/share/jov",
+         "/usr/local/share/vantrex-report"},
+        {"/opt/vantrex/vantrex-report", "/srv/data", "/opt/vantrex", ""},
+        {"/usrx/bin/vantrex-report", nullptr, "/usrx/bin", ""},
+    };
+    for (const Case& c : cases) {
+        env.setEnv("XDG_DATA_HOME", c.xdgDataHome ? QString::fromLatin1(c.xdgDataHome) : "");
+        if (!c.xdgDataHome)
+            qunsetenv("XDG_DATA_HOME");
+        EXPECT_EQ(vx::programDirOf(c.exe), c.programDir)
+            << c.exe << " " << (c.xdgDataHome ? c.xdgDataHome : "(unset)");
+        EXPECT_EQ(vx::shippedFilesDirOf(c.exe), c.shipped) << c.exe;
+    }
+}
+
+TEST(Paths, PreparingTheProgramFolderAddsOnlyTheShippedFilesItLacks) {
+    TestEnv env;
+    const QString shipped = env.mkdir("shipped");
+    TestEnv::writeFile(shipped + "/upper.alt", "SHIPPED");
+    TestEnv::writeFile(shipped + "/other.txt", "OTHER");
+    env.mkdir("shipped/sample");
+    const QString folder = env.root() + "/home/.local/share/jov";
+    QString error;
+    ASSERT_TRUE(vx::prepareProgramDir(folder, shipped, &error));
+    EXPECT_EQ(TestEnv::readFile(folder + "/upper.alt"), "SHIPPED");
+    EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList({"other.txt", "upper.alt"}));
+
+    TestEnv::writeFile(folder + "/upper.alt", "MINE");
+    QFile::remove(folder + "/other.txt");
+    ASSERT_TRUE(vx::prepareProgramDir(folder, shipped, &error));
+    EXPECT_EQ(TestEnv::readFile(folder + "/upper.alt"), "MINE");
+    EXPECT_EQ(TestEnv::readFile(folder + "/other.txt"), "OTHER");
+    ASSERT_TRUE(vx::prepareProgramDir(folder, QString(), &error)); // not installed: nothing to copy
+
+    TestEnv::writeFile(env.root() + "/plainfile", "x");
+    EXPECT_FALSE(vx::prepareProgramDir(env.root() + "/plainfile/jov", shipped, &error));
+    EXPECT_EQ(error, "The program folder " + env.root() + "/plainfile/jov could not be created.");
 }
