@@ -44,6 +44,10 @@ class Document : public ReportPrinter {
     int headerStyle() const override { return headerStyle_; }
     void setMargins(int left, int top, int right, int bottom) override;
     void setFooter(const QString& footer) override;
+    void setDocumentInfo(const QString& title, const QString& author) override {
+        title_ = title;
+        author_ = author;
+    }
 
     void startDoc() override;
     void endDoc() override;
@@ -95,6 +99,7 @@ class Document : public ReportPrinter {
     int headerStyle_ = 0;
     Margins margins_;
     QString footer_;
+    QString title_, author_;
     QSizeF pageSize_;
     QList<Page> pages_;
     double y_ = 0;

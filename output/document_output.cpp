@@ -1,6 +1,9 @@
 // The laid-out pages put to use: drawing, PDF, a text dump and text search.
 #include "output/document.h"
 
+#include "output/pdf_info.h"
+#include "platform/messages.h"
+
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <algorithm>
@@ -144,8 +147,13 @@ bool Document::writePdf(const QString& path, QString* error) const {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return fail(file.errorString());
+    EndsKeepingDevice pdf(file);
+    pdf.open(QIODevice::WriteOnly);
+    const PdfInfo info{title_, author_, productName() + u' ' + productVersion()};
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&pdf);
+        writer.setTitle(info.title);
+        writer.setCreator(info.creator);
         writer.setPageSize(QPageSize(pageSize_ / kTwipsPerInch, QPageSize::Inch, QString(),
                                      QPageSize::FuzzyMatch));
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
@@ -160,6 +168,7 @@ bool Document::writePdf(const QString& path, QString* error) const {
         }
         painter.end();
     }
+    file.write(pdfAuthorUpdate(pdf.head(), pdf.tail(), pdf.written(), info));
     // commit() does not notice a write that fails while it empties the file's buffer (it would
     // put a cut-off PDF in place of the old one): the buffer is emptied and checked first.
     if (!file.flush() || !file.commit())

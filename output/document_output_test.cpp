@@ -1,4 +1,5 @@
 #include "output/document.h"
+#include "platform/messages.h"
 #include "testsupport/test_env.h"
 
 #include <QFontInfo>
@@ -35,8 +36,10 @@ TEST_F(DocumentOutputTest, ArialIsMeasuredWithARealFont) {
         1.9 * TextMeasure(FontSpec{}).width(QStringLiteral("abc")));
 }
 
-TEST_F(DocumentOutputTest, PdfHasThePagesOnLetterPaper) {
+TEST_F(DocumentOutputTest, PdfHasThePagesOnLetterPaperAndSaysWhatItIs) {
     Document doc;
+    doc.setDocumentInfo(QStringLiteral("Purchase Orders Received"),
+                        QStringLiteral("M\u00fcller & S\u00f6hne (K\u00f6ln) <1>"));
     buildReport(doc, 80);
     const QString pdf = env.root() + QStringLiteral("/report.pdf");
     QString error;
@@ -48,6 +51,17 @@ TEST_F(DocumentOutputTest, PdfHasThePagesOnLetterPaper) {
     const QString meta = QString::fromUtf8(info.readAllStandardOutput());
     EXPECT_TRUE(meta.contains(QStringLiteral("612 x 792 pts"))) << meta.toStdString();
     EXPECT_TRUE(meta.contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\n"))));
+    EXPECT_TRUE(
+        meta.contains(QRegularExpression(QStringLiteral("Title:\\s+Purchase Orders Received\\n"))))
+        << meta.toStdString();
+    EXPECT_TRUE(meta.contains(QRegularExpression(
+        QStringLiteral("Author:\\s+M\u00fcller & S\u00f6hne \\(K\u00f6ln\\) <1>\\n"))))
+        << meta.toStdString();
+    EXPECT_TRUE(meta.contains(QRegularExpression(QStringLiteral("Creator:\\s+Vantrex Report ") +
+                                                 productVersion() + u'\n')))
+        << meta.toStdString();
+    // The added properties leave the file whole: no repair is needed to read it.
+    EXPECT_EQ(QString::fromUtf8(info.readAllStandardError()), QString());
 }
 
 TEST_F(DocumentOutputTest, PdfToAFolderThatDoesNotExistFails) {

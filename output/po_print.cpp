@@ -10,6 +10,7 @@
 #include "platform/messages.h"
 #include "platform/regional.h"
 #include "platform/runtime.h"
+#include "runstate/runstate.h"
 #include "tables/common.h"
 #include "tables/dispatch.h"
 #include "tables/inventory.h"
@@ -214,6 +215,9 @@ void gpPrintPO(const POPrintTarget& target) {
     printer.setMargins(360, 1000, 360, 1000);
     printer.setFontSize(9);
     printer.setFooter(QStringLiteral("|Page %d|"));
+    printer.setDocumentInfo(QStringLiteral("Received Purchase Order ") +
+                                header.VendorPONum.trimmed(),
+                            runState().gsCompanyName);
     // The cell and row separators of table text are always "|" and ";".
     poPrintState().gbPOPrint = true;
     printer.startDoc();

@@ -2,6 +2,7 @@
 // the printout holds, and what the user is told when there is nothing to print.
 #include "output/po_print.h"
 #include "output/recording_printer.h"
+#include "runstate/runstate.h"
 #include "tables/common.h"
 #include "tables/inventory.h"
 #include "tables/po_header.h"
@@ -26,6 +27,8 @@ class POPrint : public TableTest {
             return;
         env_.setEnv("LC_ALL", QStringLiteral("C"));
         output::resetPOPrintState();
+        resetRunState();
+        runState().gsCompanyName = QStringLiteral("Corner Shop");
         common().USEurope = QStringLiteral("U");
         jovDBSM_Vendors::PrepareTable(kVendors, env_.root());
         jovDBSM_Inventory::PrepareTable(kInventory, env_.root(), {});
@@ -87,8 +90,14 @@ const QString kItems = QStringLiteral("add \\n<~1800|<~2200|>~1200|>~700|>~700|>
 const QString kVendor = QStringLiteral("table <900|<4000|>920|<2500;");
 
 // The calls of a whole printout around its body.
+// The printout's calls around its body; its properties name the number its heading shows.
 QStringList printout(const QStringList& body) {
-    return QStringList{"margins 360 1000 360 1000", "size 9", "footer |Page %d|", "start",
+    const QString number = body.first().section(QStringLiteral("# "), 1);
+    return QStringList{"margins 360 1000 360 1000",
+                       "size 9",
+                       "footer |Page %d|",
+                       "info Received Purchase Order " + number + "|Corner Shop",
+                       "start",
                        "page 1"} +
            body + QStringList{"end"};
 }

@@ -45,6 +45,10 @@ void RecordingPrinter::setFooter(const QString& footer) {
     record(QStringLiteral("footer ") + footer);
 }
 
+void RecordingPrinter::setDocumentInfo(const QString& title, const QString& author) {
+    record(QStringLiteral("info ") + title + u'|' + author);
+}
+
 void RecordingPrinter::startDoc() {
     started_ = true;
     ended_ = abandoned_ = false;

@@ -25,6 +25,7 @@ class RecordingPrinter : public ReportPrinter {
     int headerStyle() const override { return headerStyle_; }
     void setMargins(int left, int top, int right, int bottom) override;
     void setFooter(const QString& footer) override;
+    void setDocumentInfo(const QString& title, const QString& author) override;
     void startDoc() override;
     void endDoc() override;
     void abandonDoc() override;

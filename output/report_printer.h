@@ -36,6 +36,9 @@ class ReportPrinter {
     // The page footer "left|centre|right"; "%d" stands for the page number.
     virtual void setFooter(const QString& footer) = 0;
 
+    // The title and the author a saved document names in its properties.
+    virtual void setDocumentInfo(const QString& title, const QString& author) = 0;
+
     virtual void startDoc() = 0;
     virtual void endDoc() = 0;
     // Drops the document: nothing is shown or written.

@@ -46,6 +46,18 @@ QString gsPageFooter(const QDateTime& now) {
            formatDateTime(now, QStringLiteral("h:mm AM/PM"));
 }
 
+namespace {
+// The title a saved document names in its properties: the one its heading shows.
+QString documentTitle() {
+    const RunState& run = runState();
+    if (run.gbVatReport)
+        return QStringLiteral("Input VAT");
+    if (run.gbShowDeleted)
+        return QStringLiteral("Deleted Purchase Orders");
+    return QStringLiteral("Purchase Orders Received");
+}
+} // namespace
+
 void gpRunReport() {
     RunState& run = runState();
     ReportSpec& spec = reportSpec();
@@ -67,6 +79,7 @@ void gpRunReport() {
     printer.setHeaderStyle(0);
     printer.setFooter(gsPageFooter());
     printer.setMargins(kMargin, kMargin, kMargin, kMargin);
+    printer.setDocumentInfo(documentTitle(), run.gsCompanyName);
     printer.setPageStartHandler(gpPrintPageHeader);
     printer.startDoc();
 

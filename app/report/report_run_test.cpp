@@ -121,13 +121,15 @@ TEST_F(ReportRun, TheFooterNamesTitlePageAndTime) {
 
 TEST_F(ReportRun, ARunSetsUpTheDocumentAndWritesTheSpecification) {
     runState().gbShowDeleted = true; // no database: nothing to report
+    runState().gsCompanyName = QStringLiteral("Corner Shop");
     gpRunReport();
     const QStringList& calls = host.doc.calls();
-    ASSERT_GE(calls.size(), 4);
+    ASSERT_GE(calls.size(), 5);
     EXPECT_EQ(calls[0], QStringLiteral("header style 0"));
     EXPECT_TRUE(calls[1].startsWith(QStringLiteral("footer Deleted Purchase Orders|Page %d|")));
     EXPECT_EQ(calls[2], QStringLiteral("margins 720 720 720 720"));
-    EXPECT_EQ(calls[3], QStringLiteral("start"));
+    EXPECT_EQ(calls[3], QStringLiteral("info Deleted Purchase Orders|Corner Shop"));
+    EXPECT_EQ(calls[4], QStringLiteral("start"));
     EXPECT_EQ(calls.last(), QStringLiteral("end"));
     EXPECT_TRUE(runState().gbShowPOButton);
     EXPECT_EQ(reportSpec().gsReportID, QStringLiteral("0001"));
