@@ -302,6 +302,40 @@ TEST_P(EndToEndFullDisk, AFullDiskLeavesThePreviousFileWholeAndSaysSo) {
 INSTANTIATE_TEST_SUITE_P(SQLite, EndToEndFullDisk, ::testing::Values(dbtest::BackendKind::SQLite),
                          dbtest::backendName);
 
+// The server ends the session that reads the received orders part way through, as when it
+// stops: the run says so once, prints nothing of what it read and ends, without hanging. The
+// history is read through a view whose filter has the server end its own session at one row.
+class EndToEndServerGone : public EndToEnd {};
+
+TEST_P(EndToEndServerGone, AServerThatGoesAwayDuringTheReadIsSaidAndNothingIsPrinted) {
+    ASSERT_TRUE(db().raw(QStringLiteral(
+        "CREATE FUNCTION vx_alive(line text) RETURNS boolean LANGUAGE plpgsql AS $$ BEGIN "
+        "IF position('M130' in line) > 0 AND current_query() NOT ILIKE '%COUNT(*)%' THEN "
+        "PERFORM pg_terminate_backend(pg_backend_pid()); "
+        "PERFORM pg_sleep(10); END IF; RETURN true; END $$")));
+    ASSERT_TRUE(db().raw(QStringLiteral(
+        "DO $$ DECLARE t text; BEGIN "
+        "SELECT table_name INTO STRICT t FROM information_schema.tables "
+        "WHERE lower(table_name) LIKE 'pohistory%' AND table_schema = current_schema(); "
+        "EXECUTE format('ALTER TABLE %I RENAME TO history_rows', t); "
+        "EXECUTE format('CREATE VIEW %I AS SELECT * FROM history_rows h WHERE vx_alive(h::text)', "
+        "t); END $$")));
+
+    const ProgramRun r = run(QStringLiteral("START=03/01/2024|END=03/31/2024"));
+    EXPECT_EQ(r.status, 1) << r.err.toStdString();
+    EXPECT_EQ(r.err.count(QStringLiteral("The received purchase orders could not be read to the "
+                                         "end.")),
+              1)
+        << r.err.toStdString();
+    EXPECT_TRUE(r.pages.isEmpty());
+    EXPECT_TRUE(r.pdfText.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, EndToEndServerGone,
+                         ::testing::Values(dbtest::BackendKind::PostgreSQL,
+                                           dbtest::BackendKind::ODBC),
+                         dbtest::backendName);
+
 // A login that may only read (as stores give their reporting logins) on an up-to-date store.
 class EndToEndReadOnly : public EndToEnd {};
 

@@ -246,6 +246,8 @@ bool gfbDB_Query(const QString& sql, std::int16_t table, bool noCheck) {
         currentRecordset(table)->moveFirst();
         return true;
     }
+    if (rs->lastError().number != 0) // no rows because the first ones could not be fetched
+        raiseFrom(rs->lastError());
     currentRecordset(table).reset();
     gfbDB_OpenTable(table);
     return false;

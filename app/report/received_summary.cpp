@@ -8,6 +8,7 @@
 #include "db/state.h"
 #include "db/table_ops.h"
 #include "output/progress.h"
+#include "platform/err.h"
 #include "platform/messages.h"
 #include "platform/paths.h"
 #include "platform/regional.h"
@@ -155,14 +156,26 @@ QString gsReceivedOrdersSQL(const QString& startKey) {
            QStringLiteral("ORDER BY Status, DateReceived, PONumber, InvUID");
 }
 
+namespace {
+// Says that the range could not be read and why; nothing of it is printed or exported.
+int readFailed(const QString& why) {
+    MsgBox(QStringLiteral("The received purchase orders could not be read to the end.\r\r") + why,
+           MsgButtons::Ok, MsgIcon::Critical);
+    receivedSummaryState().gbReadFailed = true;
+    return 0;
+}
+} // namespace
+
 int giLoadReceivedOrders() {
     ReceivedSummaryState& st = receivedSummaryState();
     st.gReceivedOrders.assign(1, ReceivedOrderRec{});
     st.gSortedOrders.assign(1, ReceivedOrderRec{});
 
-    // The whole history table is counted first: an empty table needs no range query.
+    // The whole history table is counted first: an empty table needs no range query. A count
+    // or a query that fails (the server gone) is said as such, not as a range without orders.
+    Err().Clear();
     if (db::glDB_Count(kPOHistory, db::tableInfo(kPOHistory).TableName) == 0)
-        return 0;
+        return Err().Number != 0 ? readFailed(Err().Description) : 0;
 
     POHistoryRec& hist = poHistory();
     hist.Status = QStringLiteral("R");
@@ -170,7 +183,7 @@ int giLoadReceivedOrders() {
     QString start = runState().gsStartDate;
     hist.DateReceived = gsStoredDate(start, common().USEurope);
     if (!db::gfbDB_Query(gsReceivedOrdersSQL(hist.DateReceived), kPOHistory))
-        return 0;
+        return Err().Number != 0 ? readFailed(Err().Description) : 0;
 
     // The rows are walked as the server returns them, each filled into the history buffer; a row
     // of the same order as the row before it adds to that order, any other row starts an order.
@@ -206,12 +219,9 @@ int giLoadReceivedOrders() {
     // A read that failed part way (the server gone, the connection lost) must not print the
     // orders read so far as if they were all of them.
     if (rs && rs->lastError().number != 0) {
-        MsgBox(QStringLiteral("The received purchase orders could not be read to the end.\r\r") +
-                   rs->lastError().description,
-               MsgButtons::Ok, MsgIcon::Critical);
+        const QString why = rs->lastError().description;
         rs.reset();
-        st.gbReadFailed = true;
-        return 0;
+        return readFailed(why);
     }
 
     // By vendor code, compared by character codes; the orders of one vendor keep the order in
