@@ -10,8 +10,9 @@ qint64 EndsKeepingDevice::writeData(const char* data, qint64 size) {
         return n;
     if (head_.size() < kKept)
         head_.append(data, std::min<qint64>(n, kKept - head_.size()));
+    // Trimmed only when twice the size kept: PDF writers write in many small pieces.
     tail_.append(data, n);
-    if (tail_.size() > kKept)
+    if (tail_.size() > 2 * kKept)
         tail_.remove(0, tail_.size() - kKept);
     written_ += n;
     return n;

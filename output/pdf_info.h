@@ -23,7 +23,7 @@ class EndsKeepingDevice : public QIODevice {
     explicit EndsKeepingDevice(QIODevice& out) : out_(out) {}
     bool isSequential() const override { return true; }
     QByteArray head() const { return head_; }
-    QByteArray tail() const { return tail_; }
+    QByteArray tail() const { return tail_.right(kKept); }
     qint64 written() const { return written_; }
 
   protected:
