@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs every Debian package the project builds, runs and tests with, when it is missing.
 # Idempotent and quiet when everything is already present.
+#
+#   scripts/setup.sh [PACKAGE...]   also the given packages (tools of one script only)
 set -euo pipefail
 
 packages=(
@@ -14,6 +16,7 @@ packages=(
   poppler-utils
   xdg-utils
   xvfb xauth
+  "$@"
 )
 
 missing=()
