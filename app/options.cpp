@@ -70,7 +70,7 @@ QString usageText() {
         "  --version    show the program's version\n"
         "\n"
         "Exit status: 0 a document was produced, 1 nothing to show, 2 start-up failed,\n"
-        "3 bad usage.\n");
+        "3 bad usage, 4 a document was produced but its export file was not written.\n");
 }
 
 } // namespace vx
