@@ -110,7 +110,10 @@ std::optional<SampleData> loadSampleData(const QString& folder, QString* error) 
             folder, "vendors.csv",
             [&](Row& r) {
                 data.vendors.push_back(
-                    {r.integer("BusinessEntityID"), r.text("AccountNumber"), r.text("Name")});
+                    {r.integer("BusinessEntityID"), r.text("AccountNumber"), r.text("Name"),
+                     r.text("AddressLine1"), r.text("AddressLine2"), r.text("City"),
+                     r.text("StateProvinceCode"), r.text("PostalCode"), r.text("CountryRegionCode"),
+                     r.text("FirstName"), r.text("LastName"), r.text("PhoneNumber")});
             },
             error) &&
         readRows(

@@ -1,7 +1,8 @@
 #pragma once
-// The purchasing sample as the store loader uses it: vendors, items, purchase orders and their
-// lines, read from the four files of the sample folder (vendors.csv, products.csv, orders.csv,
-// order_lines.csv). Amounts are kept in ten-thousandths, as the tables keep currency.
+// The purchasing sample as the store loader uses it: vendors with their main office and first
+// contact, items, purchase orders and their lines, read from the four files of the sample folder
+// (vendors.csv, products.csv, orders.csv, order_lines.csv). Amounts are kept in ten-thousandths,
+// as the tables keep currency.
 
 #include <QDate>
 #include <QString>
@@ -15,6 +16,17 @@ struct SampleVendor {
     std::int32_t id = 0;
     QString account; // the vendor's account number: its code in the store
     QString name;
+    // The main office.
+    QString address1;
+    QString address2;
+    QString city;
+    QString state; // state or province code
+    QString postalCode;
+    QString country; // country or region code
+    // The first contact, and the number to reach them on.
+    QString firstName;
+    QString lastName;
+    QString phone;
 };
 
 struct SampleProduct {

@@ -81,6 +81,16 @@ class Loader {
             v.VendorID = s.id;
             v.VENDCODE = s.account;
             v.BUSINESS = s.name;
+            // Each field keeps what fits its width, as the suite's forms do.
+            v.ADDRESS = s.address1;
+            v.ADDRESS2 = s.address2;
+            v.CITY = s.city;
+            v.STATE = s.state;
+            v.ZIP = s.postalCode;
+            v.COUNTRY = s.country;
+            v.FIRSTNAME = s.firstName;
+            v.LASTNAME = s.lastName;
+            v.PHONE = s.phone;
             if (!insert(kVendors, QStringLiteral("Vendor ") + s.account, &result_.error))
                 return false;
             ++result_.vendors;

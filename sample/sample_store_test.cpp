@@ -4,6 +4,8 @@
 #include "db/operations.h"
 #include "db/state.h"
 #include "db/testing/backends.h"
+#include "output/po_print.h"
+#include "output/recording_printer.h"
 #include "platform/scripted_messages.h"
 #include "platform/settings.h"
 #include "runstate/runstate.h"
@@ -79,6 +81,21 @@ TEST(SampleData, AmountsAndTheMoveToRecentDates) {
     }
 }
 
+TEST(SampleData, EveryVendorHasItsMainOfficeAndAContact) {
+    QString error;
+    const auto data = loadSampleData(QStringLiteral(VANTREX_SAMPLE_DATA_DIR), &error);
+    ASSERT_TRUE(data) << error.toStdString();
+    ASSERT_EQ(data->vendors.size(), 104u);
+    for (const SampleVendor& v : data->vendors) {
+        SCOPED_TRACE(v.account.toStdString());
+        for (const QString* field :
+             {&v.address1, &v.city, &v.postalCode, &v.firstName, &v.lastName, &v.phone})
+            EXPECT_FALSE(field->isEmpty());
+        EXPECT_EQ(v.state.size(), 2);
+        EXPECT_EQ(v.country, QStringLiteral("US"));
+    }
+}
+
 class SampleStore : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -106,6 +123,14 @@ class SampleStore : public ::testing::Test {
         sqlite3_finalize(st);
         sqlite3_close(db);
         return n;
+    }
+    // Opens the store as the report does.
+    void openStore() {
+        resetRunState();
+        resetDataPath();
+        gDataPath().setDataPath(dataPath);
+        ASSERT_TRUE(gfbOpenReportTables());
+        ASSERT_TRUE(gfbOpenReportRecordsets());
     }
     QString setting(const char* key) {
         return GetSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"),
@@ -148,11 +173,7 @@ TEST_F(SampleStore, CreatesTheStoreAndItsSettings) {
 
 TEST_F(SampleStore, AnOrderReadsBackThroughTheRecordManager) {
     ASSERT_TRUE(load().ok);
-    resetRunState();
-    resetDataPath();
-    gDataPath().setDataPath(dataPath);
-    ASSERT_TRUE(gfbOpenReportTables());
-    ASSERT_TRUE(gfbOpenReportRecordsets());
+    openStore();
 
     // Order 3625 of Bergeron Off-Roads: ordered 2025-07-08, shipped 2025-07-17, 14 lines.
     poHeader().PO = QStringLiteral("3625");
@@ -181,10 +202,53 @@ TEST_F(SampleStore, AnOrderReadsBackThroughTheRecordManager) {
     inventory().RecordNum = 448;
     ASSERT_TRUE(db::gfbDB_Operation(kInventory, db::kOpEqual, 0));
     EXPECT_EQ(inventory().ItemID.trimmed(), QStringLiteral("LN-3824"));
+}
 
-    vendor().VENDCODE = QStringLiteral("HILLSBI0001");
-    ASSERT_TRUE(db::gfbDB_Operation(kVendors, db::kOpEqual, 1));
-    EXPECT_EQ(vendor().BUSINESS.trimmed(), QStringLiteral("Hill's Bicycle Service"));
+TEST_F(SampleStore, VendorsHaveTheirAddressPhoneAndContact) {
+    ASSERT_TRUE(load().ok);
+    openStore();
+    // The fields as read, padded to their widths.
+    struct Case {
+        const char* code;
+        const char *business, *address, *address2, *city, *state, *zip, *country, *phone, *first,
+            *last;
+    };
+    const Case cases[] = {
+        {"HILLSBI0001", "Hill's Bicycle Service", "3664 Colt Ct.", "", "Richmond", "CA", "94801",
+         "US", "362-555-0100", "Amir", "Netz"},
+        {"WESTAMER0001", "WestAmerica Bicycle Co.", "8040 Erie Dr", "6 Monteira", "Houston", "TX",
+         "77003", "US", "360-555-0100", "Tim", "O'Brien"},
+        {"PREMIER0001", "Premier Sport, Inc.", "7682 Fern Leaf Lane", "", "Boston", "MA", "02113",
+         "US", "537-555-0100", "Constance", "Remmington"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        vendor() = VendorRec{};
+        vendor().VENDCODE = QString::fromUtf8(c.code);
+        ASSERT_TRUE(db::gfbDB_Operation(kVendors, db::kOpEqual, 1));
+        const VendorRec& v = vendor();
+        const std::pair<const FixedText*, const char*> fields[] = {
+            {&v.BUSINESS, c.business}, {&v.ADDRESS, c.address}, {&v.ADDRESS2, c.address2},
+            {&v.CITY, c.city},         {&v.STATE, c.state},     {&v.ZIP, c.zip},
+            {&v.COUNTRY, c.country},   {&v.PHONE, c.phone},     {&v.FIRSTNAME, c.first},
+            {&v.LASTNAME, c.last}};
+        for (const auto& [field, value] : fields)
+            EXPECT_EQ(field->str(), FixedText::fit(QString::fromUtf8(value), field->width()));
+    }
+}
+
+TEST_F(SampleStore, TheReceivedOrderPrintoutShowsTheVendorsAddress) {
+    ASSERT_TRUE(load().ok);
+    openStore();
+    output::RecordingPrinter doc;
+    const output::POPrintTarget target{[&]() -> output::ReportPrinter& { return doc; }, [] {}};
+    ASSERT_TRUE(output::sm_POPrint::gfbFindPO(QStringLiteral("AW3625"), target));
+    const QString block = QStringLiteral("table <900|<4000|>920|<2500;");
+    EXPECT_EQ(
+        doc.calls(QStringLiteral("table ")),
+        (QStringList{block + "Vendor:|Bergeron Off-Roads;",
+                     block + "|9830 May Way|Phone:|905-555-0100;",
+                     block + "|Mill Valley, MT 59715|Fax:|;", block + "|Attention:  Jan Nelsen;"}));
 }
 
 TEST_F(SampleStore, AnExistingDatabaseIsReplacedOnlyWhenAsked) {
