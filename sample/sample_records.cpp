@@ -41,6 +41,12 @@ struct ItemFacts {
     int costCount = 0;
 };
 
+// The item's S/L code, eight characters as the suite's are: the record number with leading
+// zeros.
+QString slCode(std::int32_t recordNum) {
+    return QStringLiteral("%1").arg(recordNum, 8, 10, QLatin1Char('0'));
+}
+
 bool isOpen(OrderStatus s) {
     return s == OrderStatus::Pending || s == OrderStatus::Approved;
 }
@@ -122,7 +128,7 @@ class Loader {
             InventoryRec& i = inventory();
             i = InventoryRec{};
             i.RecordNum = p.id;
-            i.SL = QString::number(p.id);
+            i.SL = slCode(p.id);
             i.ItemID = p.number;
             i.Description = p.name;
             i.VendorCode = f.vendorCode;

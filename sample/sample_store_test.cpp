@@ -202,6 +202,7 @@ TEST_F(SampleStore, AnOrderReadsBackThroughTheRecordManager) {
     inventory().RecordNum = 448;
     ASSERT_TRUE(db::gfbDB_Operation(kInventory, db::kOpEqual, 0));
     EXPECT_EQ(inventory().ItemID.trimmed(), QStringLiteral("LN-3824"));
+    EXPECT_EQ(inventory().SL.str(), QStringLiteral("00000448"));
 }
 
 TEST_F(SampleStore, VendorsHaveTheirAddressPhoneAndContact) {
