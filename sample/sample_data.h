@@ -77,6 +77,13 @@ std::optional<SampleData> loadSampleData(const QString& folder, QString* error =
 // "45.3705" as 453705 ten-thousandths; nullopt when the text is no number.
 std::optional<std::int64_t> parseAmount(const QString& text);
 
+// `numerator` / `denominator` (positive) to the nearest whole number, a half to the even one: the
+// suite's rounding of currency.
+std::int64_t divideRounded(std::int64_t numerator, std::int64_t denominator);
+// An amount of ten-thousandths rounded to `places` decimals (0 to 4), a half to the even one, so
+// that a column of that many decimals keeps it as it is.
+std::int64_t roundAmount(std::int64_t amount, int places);
+
 // The days to add to every date of the sample so that its newest order date falls within the
 // week that ends on `today`: a whole number of weeks, so every date keeps its weekday.
 qint64 recentShiftDays(const SampleData& data, const QDate& today);

@@ -123,7 +123,7 @@ class Loader {
             const ItemFacts& f = facts[p.id];
             // Parts bought in carry no standard cost: what they were bought at stands in.
             const std::int64_t cost = p.standardCost > 0 ? p.standardCost
-                                      : f.costCount > 0  ? f.costSum / f.costCount
+                                      : f.costCount > 0  ? divideRounded(f.costSum, f.costCount)
                                                          : 0;
             InventoryRec& i = inventory();
             i = InventoryRec{};
@@ -133,8 +133,9 @@ class Loader {
             i.Description = p.name;
             i.VendorCode = f.vendorCode;
             // Parts are not sold and have no list price: a 40 % mark-up on cost, to the cent,
-            // gives them a retail value in the reports.
-            i.Price = p.listPrice > 0 ? p.listPrice : (cost * 14 / 10 + 50) / 100 * 100;
+            // gives them a retail value in the reports (cost × 14 counts hundred-thousandths, a
+            // thousand of which make a cent).
+            i.Price = p.listPrice > 0 ? p.listPrice : divideRounded(cost * 14, 1000) * 100;
             i.Cost = cost;
             i.AvgCost = cost;
             i.QtyOnHand = static_cast<float>(f.onHand);
@@ -183,7 +184,7 @@ class Loader {
         if (o.status == OrderStatus::Rejected)
             h.CANCELDATE = date(o.shipDate);
         h.STATUS = statusCode(o.status);
-        h.TOTAL = o.subTotal;
+        h.TOTAL = roundAmount(o.subTotal, 2); // TOTAL keeps cents
         h.Store = kStoreNumber;
         if (!insert(kPOHeader, QStringLiteral("Order %1").arg(o.id), &result_.error))
             return false;
@@ -225,7 +226,7 @@ class Loader {
         r.PONumber = QString::number(o.id);
         r.InvUID = s.productId;
         r.UnitQty = static_cast<float>(s.receivedQty);
-        r.UnitCost = s.unitPrice;
+        r.UnitCost = roundAmount(s.unitPrice, 3); // UnitCost keeps three decimals
         r.Pack = 1;
         r.VendorCode = code;
         r.Status = QStringLiteral("R");

@@ -22,6 +22,7 @@
 
 #include <QFile>
 #include <gtest/gtest.h>
+#include <map>
 #include <sqlite3.h>
 
 namespace vx::sample {
@@ -79,6 +80,33 @@ TEST(SampleData, AmountsAndTheMoveToRecentDates) {
         EXPECT_LE(newest, c.today);
         EXPECT_GT(newest, c.today.addDays(-7));
     }
+}
+
+TEST(SampleData, AmountsAreRoundedToTheirColumnsAHalfToTheEvenNeighbour) {
+    struct Case {
+        std::int64_t amount;
+        int places;
+        std::int64_t rounded;
+    };
+    const Case cases[] =
+        {
+            {18146835, 2, 18146800},   // 1814.6835 to the cent
+            {361226250, 2, 361226200}, // 36122.625: the half goes to the even cent, .62
+            {7103350, 2, 7103400},     // 710.335: and here to .34
+            {453705, 3, 453700},       // 45.3705 in three decimals: 45.370
+            {455815, 3, 455820},       // 45.5815: 45.582
+            {453706, 3, 453710},       {-12250, 2, -12200}, {-12350, 2, -12400},
+            {-12349, 2, -12300},       {25000, 0, 20000},   {35000, 0, 40000},
+            {453705, 4, 453705}, // four decimals keep every amount
+        };
+    for (const Case& c : cases)
+        EXPECT_EQ(roundAmount(c.amount, c.places), c.rounded) << c.amount << " " << c.places;
+
+    const std::int64_t divisions[][3] = {{7, 2, 4}, {5, 2, 2},  {-5, 2, -2}, {-7, 2, -4},
+                                         {9, 4, 2}, {11, 4, 3}, {10, 4, 2},  {0, 3, 0}};
+    for (const auto& [numerator, denominator, quotient] : divisions)
+        EXPECT_EQ(divideRounded(numerator, denominator), quotient)
+            << numerator << "/" << denominator;
 }
 
 TEST(SampleData, EveryVendorHasItsMainOfficeAndAContact) {
@@ -197,7 +225,7 @@ TEST_F(SampleStore, AnOrderReadsBackThroughTheRecordManager) {
     EXPECT_EQ(poHistory().DateReceived.str(), QStringLiteral("20250925"));
     EXPECT_EQ(poHistory().Status.str(), QStringLiteral("R"));
     EXPECT_EQ(poHistory().InvUID, 448);
-    EXPECT_EQ(poHistory().UnitCost, 455810); // 45.5805 in a column of three decimals
+    EXPECT_EQ(poHistory().UnitCost, 455800); // 45.5805 in a column of three decimals
 
     inventory().RecordNum = 448;
     ASSERT_TRUE(db::gfbDB_Operation(kInventory, db::kOpEqual, 0));
@@ -236,6 +264,44 @@ TEST_F(SampleStore, VendorsHaveTheirAddressPhoneAndContact) {
         for (const auto& [field, value] : fields)
             EXPECT_EQ(field->str(), FixedText::fit(QString::fromUtf8(value), field->width()));
     }
+}
+
+TEST_F(SampleStore, ValuesReadBackAsTheLoaderWroteThem) {
+    ASSERT_TRUE(load().ok);
+    const auto data = loadSampleData(QStringLiteral(VANTREX_SAMPLE_DATA_DIR));
+    ASSERT_TRUE(data);
+    openStore();
+
+    // Order totals keep cents, receipt costs three decimals: what the loader wrote is already
+    // rounded, so the column has nothing left to round.
+    int orders = 0;
+    for (bool found = db::gfbDB_Operation(kPOHeader, db::kOpGetFirst, 0); found;
+         found = db::gfbDB_Operation(kPOHeader, db::kOpGetNext, 0), ++orders) {
+        const SampleOrder* o = data->order(poHeader().PO.trimmed().toInt());
+        ASSERT_NE(o, nullptr) << poHeader().PO.str().toStdString();
+        EXPECT_EQ(poHeader().TOTAL, roundAmount(o->subTotal, 2)) << o->id;
+    }
+    EXPECT_EQ(orders, 300);
+
+    std::map<std::int32_t, std::int64_t> unitPrices;
+    for (const SampleLine& l : data->lines)
+        unitPrices[l.detailId] = l.unitPrice;
+    int receipts = 0;
+    for (bool found = db::gfbDB_Operation(kPOHistory, db::kOpGetFirst, 4); found;
+         found = db::gfbDB_Operation(kPOHistory, db::kOpGetNext, 4), ++receipts)
+        EXPECT_EQ(poHistory().UnitCost, roundAmount(unitPrices[poHistory().UniqueID], 3))
+            << poHistory().UniqueID;
+    EXPECT_EQ(receipts, 546);
+
+    // Items: S/L codes of eight digits, prices to the cent.
+    int items = 0;
+    for (bool found = db::gfbDB_Operation(kInventory, db::kOpGetFirst, 0); found;
+         found = db::gfbDB_Operation(kInventory, db::kOpGetNext, 0), ++items) {
+        const InventoryRec& i = inventory();
+        EXPECT_EQ(i.SL.str(), QStringLiteral("%1").arg(i.RecordNum, 8, 10, QLatin1Char('0')));
+        EXPECT_EQ(i.Price % 100, 0) << i.RecordNum;
+    }
+    EXPECT_EQ(items, 204);
 }
 
 TEST_F(SampleStore, TheReceivedOrderPrintoutShowsTheVendorsAddress) {
