@@ -109,6 +109,22 @@ TEST(SampleData, AmountsAreRoundedToTheirColumnsAHalfToTheEvenNeighbour) {
             << numerator << "/" << denominator;
 }
 
+TEST(SampleData, AnInstalledProgramReadsThePackagedSample) {
+    const QString packaged = QStringLiteral("/usr/share/vantrex-report/sample");
+    const QString sources = QStringLiteral(VANTREX_SAMPLE_DATA_DIR);
+    const std::pair<const char*, QString> cases[] = {
+        {"/usr/bin/vantrex-sample-store", packaged},
+        {"/usr/lib/vantrex-report/vantrex-sample-store", packaged},
+        {"/home/ann/vantrex/build/bin/vantrex-sample-store", sources},
+        {"/usrlocal/bin/vantrex-sample-store", sources},
+        {"/opt/usr/bin/vantrex-sample-store", sources},
+        {"/usr/../home/ann/bin/vantrex-sample-store", sources},
+        {"", sources},
+    };
+    for (const auto& [executable, folder] : cases)
+        EXPECT_EQ(defaultSampleFolder(QString::fromUtf8(executable)), folder) << executable;
+}
+
 TEST(SampleData, EveryVendorHasItsMainOfficeAndAContact) {
     QString error;
     const auto data = loadSampleData(QStringLiteral(VANTREX_SAMPLE_DATA_DIR), &error);
