@@ -21,7 +21,8 @@ const char kUsage[] =
     "moved to recent dates.\n"
     "\n"
     "  --replace        replace an existing database of that name\n"
-    "  --sample DIR     the folder of the sample's files (default: the bundled sample)\n"
+    "  --sample DIR     the folder of the sample's files (default: the bundled sample,\n"
+    "                   /usr/share/vantrex-report/sample once installed)\n"
     "  --today DATE     receipts end shortly before this day (default: today)\n"
     "  --server S       where the database is made: sqlite: (default), sqlite:DIR,\n"
     "                   postgresql://host[:port][?host=/socket/dir], a SQL Server\n"
@@ -44,7 +45,7 @@ int usage(const char* error) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     vx::sample::SampleStoreOptions options;
-    options.sampleFolder = QStringLiteral(VANTREX_SAMPLE_DATA_DIR);
+    options.sampleFolder = vx::sample::defaultSampleFolder(QCoreApplication::applicationFilePath());
     const QStringList args = app.arguments().mid(1);
     bool passwordFromInput = false;
     for (qsizetype i = 0; i < args.size(); ++i) {

@@ -3,6 +3,7 @@
 #include "sample/csv.h"
 
 #include <QDir>
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -28,6 +29,22 @@ std::optional<std::int64_t> parseAmount(const QString& text) {
     if (!ok)
         return std::nullopt;
     return static_cast<std::int64_t>(std::llround(value * 10000.0));
+}
+
+std::int64_t divideRounded(std::int64_t numerator, std::int64_t denominator) {
+    std::int64_t quotient = numerator / denominator;
+    const std::int64_t rest = numerator % denominator; // its sign is the numerator's
+    const std::int64_t twice = 2 * (rest < 0 ? -rest : rest);
+    if (twice > denominator || (twice == denominator && quotient % 2 != 0))
+        quotient += numerator < 0 ? -1 : 1;
+    return quotient;
+}
+
+std::int64_t roundAmount(std::int64_t amount, int places) {
+    std::int64_t unit = 1;
+    for (int i = std::clamp(places, 0, 4); i < 4; ++i)
+        unit *= 10;
+    return divideRounded(amount, unit) * unit;
 }
 
 namespace {
@@ -110,7 +127,10 @@ std::optional<SampleData> loadSampleData(const QString& folder, QString* error) 
             folder, "vendors.csv",
             [&](Row& r) {
                 data.vendors.push_back(
-                    {r.integer("BusinessEntityID"), r.text("AccountNumber"), r.text("Name")});
+                    {r.integer("BusinessEntityID"), r.text("AccountNumber"), r.text("Name"),
+                     r.text("AddressLine1"), r.text("AddressLine2"), r.text("City"),
+                     r.text("StateProvinceCode"), r.text("PostalCode"), r.text("CountryRegionCode"),
+                     r.text("FirstName"), r.text("LastName"), r.text("PhoneNumber")});
             },
             error) &&
         readRows(

@@ -1,7 +1,8 @@
 #pragma once
-// The purchasing sample as the store loader uses it: vendors, items, purchase orders and their
-// lines, read from the four files of the sample folder (vendors.csv, products.csv, orders.csv,
-// order_lines.csv). Amounts are kept in ten-thousandths, as the tables keep currency.
+// The purchasing sample as the store loader uses it: vendors with their main office and first
+// contact, items, purchase orders and their lines, read from the four files of the sample folder
+// (vendors.csv, products.csv, orders.csv, order_lines.csv). Amounts are kept in ten-thousandths,
+// as the tables keep currency.
 
 #include <QDate>
 #include <QString>
@@ -15,6 +16,17 @@ struct SampleVendor {
     std::int32_t id = 0;
     QString account; // the vendor's account number: its code in the store
     QString name;
+    // The main office.
+    QString address1;
+    QString address2;
+    QString city;
+    QString state; // state or province code
+    QString postalCode;
+    QString country; // country or region code
+    // The first contact, and the number to reach them on.
+    QString firstName;
+    QString lastName;
+    QString phone;
 };
 
 struct SampleProduct {
@@ -64,6 +76,13 @@ std::optional<SampleData> loadSampleData(const QString& folder, QString* error =
 
 // "45.3705" as 453705 ten-thousandths; nullopt when the text is no number.
 std::optional<std::int64_t> parseAmount(const QString& text);
+
+// `numerator` / `denominator` (positive) to the nearest whole number, a half to the even one: the
+// suite's rounding of currency.
+std::int64_t divideRounded(std::int64_t numerator, std::int64_t denominator);
+// An amount of ten-thousandths rounded to `places` decimals (0 to 4), a half to the even one, so
+// that a column of that many decimals keeps it as it is.
+std::int64_t roundAmount(std::int64_t amount, int places);
 
 // The days to add to every date of the sample so that its newest order date falls within the
 // week that ends on `today`: a whole number of weeks, so every date keeps its weekday.

@@ -41,6 +41,12 @@ struct ItemFacts {
     int costCount = 0;
 };
 
+// The item's S/L code, eight characters as the suite's are: the record number with leading
+// zeros.
+QString slCode(std::int32_t recordNum) {
+    return QStringLiteral("%1").arg(recordNum, 8, 10, QLatin1Char('0'));
+}
+
 bool isOpen(OrderStatus s) {
     return s == OrderStatus::Pending || s == OrderStatus::Approved;
 }
@@ -81,6 +87,16 @@ class Loader {
             v.VendorID = s.id;
             v.VENDCODE = s.account;
             v.BUSINESS = s.name;
+            // Each field keeps what fits its width, as the suite's forms do.
+            v.ADDRESS = s.address1;
+            v.ADDRESS2 = s.address2;
+            v.CITY = s.city;
+            v.STATE = s.state;
+            v.ZIP = s.postalCode;
+            v.COUNTRY = s.country;
+            v.FIRSTNAME = s.firstName;
+            v.LASTNAME = s.lastName;
+            v.PHONE = s.phone;
             if (!insert(kVendors, QStringLiteral("Vendor ") + s.account, &result_.error))
                 return false;
             ++result_.vendors;
@@ -107,18 +123,19 @@ class Loader {
             const ItemFacts& f = facts[p.id];
             // Parts bought in carry no standard cost: what they were bought at stands in.
             const std::int64_t cost = p.standardCost > 0 ? p.standardCost
-                                      : f.costCount > 0  ? f.costSum / f.costCount
+                                      : f.costCount > 0  ? divideRounded(f.costSum, f.costCount)
                                                          : 0;
             InventoryRec& i = inventory();
             i = InventoryRec{};
             i.RecordNum = p.id;
-            i.SL = QString::number(p.id);
+            i.SL = slCode(p.id);
             i.ItemID = p.number;
             i.Description = p.name;
             i.VendorCode = f.vendorCode;
             // Parts are not sold and have no list price: a 40 % mark-up on cost, to the cent,
-            // gives them a retail value in the reports.
-            i.Price = p.listPrice > 0 ? p.listPrice : (cost * 14 / 10 + 50) / 100 * 100;
+            // gives them a retail value in the reports (cost × 14 counts hundred-thousandths, a
+            // thousand of which make a cent).
+            i.Price = p.listPrice > 0 ? p.listPrice : divideRounded(cost * 14, 1000) * 100;
             i.Cost = cost;
             i.AvgCost = cost;
             i.QtyOnHand = static_cast<float>(f.onHand);
@@ -167,7 +184,7 @@ class Loader {
         if (o.status == OrderStatus::Rejected)
             h.CANCELDATE = date(o.shipDate);
         h.STATUS = statusCode(o.status);
-        h.TOTAL = o.subTotal;
+        h.TOTAL = roundAmount(o.subTotal, 2); // TOTAL keeps cents
         h.Store = kStoreNumber;
         if (!insert(kPOHeader, QStringLiteral("Order %1").arg(o.id), &result_.error))
             return false;
@@ -209,7 +226,7 @@ class Loader {
         r.PONumber = QString::number(o.id);
         r.InvUID = s.productId;
         r.UnitQty = static_cast<float>(s.receivedQty);
-        r.UnitCost = s.unitPrice;
+        r.UnitCost = roundAmount(s.unitPrice, 3); // UnitCost keeps three decimals
         r.Pack = 1;
         r.VendorCode = code;
         r.Status = QStringLiteral("R");

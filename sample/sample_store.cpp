@@ -104,6 +104,13 @@ QString sampleDatabaseFile(const QString& dataPath) {
     return QDir(dataPath).filePath(QStringLiteral("JOV.sqlite"));
 }
 
+QString defaultSampleFolder(const QString& executablePath) {
+    const QString path = QDir::cleanPath(executablePath);
+    if (path.startsWith(QLatin1String("/usr/")))
+        return QStringLiteral("/usr/share/vantrex-report/sample");
+    return QStringLiteral(VANTREX_SAMPLE_DATA_DIR);
+}
+
 SampleStoreResult createSampleStore(const SampleStoreOptions& options) {
     SampleStoreResult result;
     QString why;

@@ -38,6 +38,11 @@ struct SampleStoreResult {
 // The database file of the data path: "JOV.sqlite".
 QString sampleDatabaseFile(const QString& dataPath);
 
+// Where the program at `executablePath` finds the sample's files: an installed program (one under
+// /usr) the package's copy in /usr/share/vantrex-report/sample, any other the folder of the
+// sources it was built from.
+QString defaultSampleFolder(const QString& executablePath);
+
 SampleStoreResult createSampleStore(const SampleStoreOptions& options);
 
 } // namespace vx::sample

@@ -4,6 +4,8 @@
 #include "db/operations.h"
 #include "db/state.h"
 #include "db/testing/backends.h"
+#include "output/po_print.h"
+#include "output/recording_printer.h"
 #include "platform/scripted_messages.h"
 #include "platform/settings.h"
 #include "runstate/runstate.h"
@@ -20,6 +22,7 @@
 
 #include <QFile>
 #include <gtest/gtest.h>
+#include <map>
 #include <sqlite3.h>
 
 namespace vx::sample {
@@ -79,6 +82,64 @@ TEST(SampleData, AmountsAndTheMoveToRecentDates) {
     }
 }
 
+TEST(SampleData, AmountsAreRoundedToTheirColumnsAHalfToTheEvenNeighbour) {
+    struct Case {
+        std::int64_t amount;
+        int places;
+        std::int64_t rounded;
+    };
+    const Case cases[] =
+        {
+            {18146835, 2, 18146800},   // 1814.6835 to the cent
+            {361226250, 2, 361226200}, // 36122.625: the half goes to the even cent, .62
+            {7103350, 2, 7103400},     // 710.335: and here to .34
+            {453705, 3, 453700},       // 45.3705 in three decimals: 45.370
+            {455815, 3, 455820},       // 45.5815: 45.582
+            {453706, 3, 453710},       {-12250, 2, -12200}, {-12350, 2, -12400},
+            {-12349, 2, -12300},       {25000, 0, 20000},   {35000, 0, 40000},
+            {453705, 4, 453705}, // four decimals keep every amount
+        };
+    for (const Case& c : cases)
+        EXPECT_EQ(roundAmount(c.amount, c.places), c.rounded) << c.amount << " " << c.places;
+
+    const std::int64_t divisions[][3] = {{7, 2, 4}, {5, 2, 2},  {-5, 2, -2}, {-7, 2, -4},
+                                         {9, 4, 2}, {11, 4, 3}, {10, 4, 2},  {0, 3, 0}};
+    for (const auto& [numerator, denominator, quotient] : divisions)
+        EXPECT_EQ(divideRounded(numerator, denominator), quotient)
+            << numerator << "/" << denominator;
+}
+
+TEST(SampleData, AnInstalledProgramReadsThePackagedSample) {
+    const QString packaged = QStringLiteral("/usr/share/vantrex-report/sample");
+    const QString sources = QStringLiteral(VANTREX_SAMPLE_DATA_DIR);
+    const std::pair<const char*, QString> cases[] = {
+        {"/usr/bin/vantrex-sample-store", packaged},
+        {"/usr/lib/vantrex-report/vantrex-sample-store", packaged},
+        {"/home/ann/vantrex/build/bin/vantrex-sample-store", sources},
+        {"/usrlocal/bin/vantrex-sample-store", sources},
+        {"/opt/usr/bin/vantrex-sample-store", sources},
+        {"/usr/../home/ann/bin/vantrex-sample-store", sources},
+        {"", sources},
+    };
+    for (const auto& [executable, folder] : cases)
+        EXPECT_EQ(defaultSampleFolder(QString::fromUtf8(executable)), folder) << executable;
+}
+
+TEST(SampleData, EveryVendorHasItsMainOfficeAndAContact) {
+    QString error;
+    const auto data = loadSampleData(QStringLiteral(VANTREX_SAMPLE_DATA_DIR), &error);
+    ASSERT_TRUE(data) << error.toStdString();
+    ASSERT_EQ(data->vendors.size(), 104u);
+    for (const SampleVendor& v : data->vendors) {
+        SCOPED_TRACE(v.account.toStdString());
+        for (const QString* field :
+             {&v.address1, &v.city, &v.postalCode, &v.firstName, &v.lastName, &v.phone})
+            EXPECT_FALSE(field->isEmpty());
+        EXPECT_EQ(v.state.size(), 2);
+        EXPECT_EQ(v.country, QStringLiteral("US"));
+    }
+}
+
 class SampleStore : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -106,6 +167,14 @@ class SampleStore : public ::testing::Test {
         sqlite3_finalize(st);
         sqlite3_close(db);
         return n;
+    }
+    // Opens the store as the report does.
+    void openStore() {
+        resetRunState();
+        resetDataPath();
+        gDataPath().setDataPath(dataPath);
+        ASSERT_TRUE(gfbOpenReportTables());
+        ASSERT_TRUE(gfbOpenReportRecordsets());
     }
     QString setting(const char* key) {
         return GetSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"),
@@ -148,11 +217,7 @@ TEST_F(SampleStore, CreatesTheStoreAndItsSettings) {
 
 TEST_F(SampleStore, AnOrderReadsBackThroughTheRecordManager) {
     ASSERT_TRUE(load().ok);
-    resetRunState();
-    resetDataPath();
-    gDataPath().setDataPath(dataPath);
-    ASSERT_TRUE(gfbOpenReportTables());
-    ASSERT_TRUE(gfbOpenReportRecordsets());
+    openStore();
 
     // Order 3625 of Bergeron Off-Roads: ordered 2025-07-08, shipped 2025-07-17, 14 lines.
     poHeader().PO = QStringLiteral("3625");
@@ -176,15 +241,97 @@ TEST_F(SampleStore, AnOrderReadsBackThroughTheRecordManager) {
     EXPECT_EQ(poHistory().DateReceived.str(), QStringLiteral("20250925"));
     EXPECT_EQ(poHistory().Status.str(), QStringLiteral("R"));
     EXPECT_EQ(poHistory().InvUID, 448);
-    EXPECT_EQ(poHistory().UnitCost, 455810); // 45.5805 in a column of three decimals
+    EXPECT_EQ(poHistory().UnitCost, 455800); // 45.5805 in a column of three decimals
 
     inventory().RecordNum = 448;
     ASSERT_TRUE(db::gfbDB_Operation(kInventory, db::kOpEqual, 0));
     EXPECT_EQ(inventory().ItemID.trimmed(), QStringLiteral("LN-3824"));
+    EXPECT_EQ(inventory().SL.str(), QStringLiteral("00000448"));
+}
 
-    vendor().VENDCODE = QStringLiteral("HILLSBI0001");
-    ASSERT_TRUE(db::gfbDB_Operation(kVendors, db::kOpEqual, 1));
-    EXPECT_EQ(vendor().BUSINESS.trimmed(), QStringLiteral("Hill's Bicycle Service"));
+TEST_F(SampleStore, VendorsHaveTheirAddressPhoneAndContact) {
+    ASSERT_TRUE(load().ok);
+    openStore();
+    // The fields as read, padded to their widths.
+    struct Case {
+        const char* code;
+        const char *business, *address, *address2, *city, *state, *zip, *country, *phone, *first,
+            *last;
+    };
+    const Case cases[] = {
+        {"HILLSBI0001", "Hill's Bicycle Service", "3664 Colt Ct.", "", "Richmond", "CA", "94801",
+         "US", "362-555-0100", "Amir", "Netz"},
+        {"WESTAMER0001", "WestAmerica Bicycle Co.", "8040 Erie Dr", "6 Monteira", "Houston", "TX",
+         "77003", "US", "360-555-0100", "Tim", "O'Brien"},
+        {"PREMIER0001", "Premier Sport, Inc.", "7682 Fern Leaf Lane", "", "Boston", "MA", "02113",
+         "US", "537-555-0100", "Constance", "Remmington"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        vendor() = VendorRec{};
+        vendor().VENDCODE = QString::fromUtf8(c.code);
+        ASSERT_TRUE(db::gfbDB_Operation(kVendors, db::kOpEqual, 1));
+        const VendorRec& v = vendor();
+        const std::pair<const FixedText*, const char*> fields[] = {
+            {&v.BUSINESS, c.business}, {&v.ADDRESS, c.address}, {&v.ADDRESS2, c.address2},
+            {&v.CITY, c.city},         {&v.STATE, c.state},     {&v.ZIP, c.zip},
+            {&v.COUNTRY, c.country},   {&v.PHONE, c.phone},     {&v.FIRSTNAME, c.first},
+            {&v.LASTNAME, c.last}};
+        for (const auto& [field, value] : fields)
+            EXPECT_EQ(field->str(), FixedText::fit(QString::fromUtf8(value), field->width()));
+    }
+}
+
+TEST_F(SampleStore, ValuesReadBackAsTheLoaderWroteThem) {
+    ASSERT_TRUE(load().ok);
+    const auto data = loadSampleData(QStringLiteral(VANTREX_SAMPLE_DATA_DIR));
+    ASSERT_TRUE(data);
+    openStore();
+
+    // Order totals keep cents, receipt costs three decimals: what the loader wrote is already
+    // rounded, so the column has nothing left to round.
+    int orders = 0;
+    for (bool found = db::gfbDB_Operation(kPOHeader, db::kOpGetFirst, 0); found;
+         found = db::gfbDB_Operation(kPOHeader, db::kOpGetNext, 0), ++orders) {
+        const SampleOrder* o = data->order(poHeader().PO.trimmed().toInt());
+        ASSERT_NE(o, nullptr) << poHeader().PO.str().toStdString();
+        EXPECT_EQ(poHeader().TOTAL, roundAmount(o->subTotal, 2)) << o->id;
+    }
+    EXPECT_EQ(orders, 300);
+
+    std::map<std::int32_t, std::int64_t> unitPrices;
+    for (const SampleLine& l : data->lines)
+        unitPrices[l.detailId] = l.unitPrice;
+    int receipts = 0;
+    for (bool found = db::gfbDB_Operation(kPOHistory, db::kOpGetFirst, 4); found;
+         found = db::gfbDB_Operation(kPOHistory, db::kOpGetNext, 4), ++receipts)
+        EXPECT_EQ(poHistory().UnitCost, roundAmount(unitPrices[poHistory().UniqueID], 3))
+            << poHistory().UniqueID;
+    EXPECT_EQ(receipts, 546);
+
+    // Items: S/L codes of eight digits, prices to the cent.
+    int items = 0;
+    for (bool found = db::gfbDB_Operation(kInventory, db::kOpGetFirst, 0); found;
+         found = db::gfbDB_Operation(kInventory, db::kOpGetNext, 0), ++items) {
+        const InventoryRec& i = inventory();
+        EXPECT_EQ(i.SL.str(), QStringLiteral("%1").arg(i.RecordNum, 8, 10, QLatin1Char('0')));
+        EXPECT_EQ(i.Price % 100, 0) << i.RecordNum;
+    }
+    EXPECT_EQ(items, 204);
+}
+
+TEST_F(SampleStore, TheReceivedOrderPrintoutShowsTheVendorsAddress) {
+    ASSERT_TRUE(load().ok);
+    openStore();
+    output::RecordingPrinter doc;
+    const output::POPrintTarget target{[&]() -> output::ReportPrinter& { return doc; }, [] {}};
+    ASSERT_TRUE(output::sm_POPrint::gfbFindPO(QStringLiteral("AW3625"), target));
+    const QString block = QStringLiteral("table <900|<4000|>920|<2500;");
+    EXPECT_EQ(
+        doc.calls(QStringLiteral("table ")),
+        (QStringList{block + "Vendor:|Bergeron Off-Roads;",
+                     block + "|9830 May Way|Phone:|905-555-0100;",
+                     block + "|Mill Valley, MT 59715|Fax:|;", block + "|Attention:  Jan Nelsen;"}));
 }
 
 TEST_F(SampleStore, AnExistingDatabaseIsReplacedOnlyWhenAsked) {

@@ -61,9 +61,11 @@ bool TableLookupBase::readWholeTable(const QString& columns, const std::function
     auto& rs = db::currentRecordset(table_);
     for (; rs && !rs->eof(); rs->moveNext())
         row();
-    if (!rs || rs->lastError().number != 0)
-        return false;
-    return true;
+    const bool read = rs && rs->lastError().number == 0;
+    // Keyed reads take their columns' names from the table's current recordset by position: it
+    // must be the table's own again, not the two columns read here.
+    db::gfbDB_OpenTable(table_);
+    return read;
 }
 
 } // namespace vx::report

@@ -37,7 +37,7 @@ class TableLookupBase {
     bool timeForWholeTable();
     // Reads `columns` ("Key, Value") of every row of the table and calls `row` for each, with
     // the row current; false when the table could not be read (the look-ups then stay row by
-    // row).
+    // row). Afterwards the table's own recordset is current again, for the keyed reads of others.
     bool readWholeTable(const QString& columns, const std::function<void()>& row);
 
     std::int16_t table_;

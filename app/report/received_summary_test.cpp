@@ -3,9 +3,14 @@
 // The printed pages of the same store are compared whole by the end-to-end test.
 #include "app/report/received_summary.h"
 #include "app/report/report_fixture.h"
+#include "db/operations.h"
 #include "db/state.h"
 #include "db/testing/failing_connection.h"
 #include "runstate/runstate.h"
+#include "tables/dispatch.h"
+#include "tables/inventory.h"
+#include "tables/po_header.h"
+#include "tables/vendors.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -111,6 +116,28 @@ TEST_P(ReceivedSummary, ARangeThatStopsPartWayPrintsNothingAndSaysWhy) {
               QStringList{QStringLiteral("The received purchase orders could not be read to the "
                                          "end.\r\rserver closed the connection unexpectedly")});
     EXPECT_TRUE(QDir(folder).isEmpty()); // no export of a part
+}
+
+TEST_P(ReceivedSummary, AfterTheRunTheLookedUpTablesAreReadByKeyAsBefore) {
+    using namespace vx::tables;
+    addOrders();
+    gpPrintReceivedSummary(host.doc);
+    ASSERT_FALSE(rows().isEmpty());
+    // What a received order's printout reads next: a vendor, an item and a header by their keys,
+    // with every field.
+    vendor() = VendorRec{};
+    vendor().VENDCODE = QStringLiteral("V2");
+    ASSERT_TRUE(db::gfbDB_Operation(kVendors, db::kOpEqual, 1));
+    EXPECT_EQ(vendor().BUSINESS.trimmed(), QStringLiteral("Beta Co"));
+    inventory() = InventoryRec{};
+    inventory().RecordNum = 2;
+    ASSERT_TRUE(db::gfbDB_Operation(kInventory, db::kOpEqual, 0));
+    EXPECT_EQ(inventory().Price, 50000);
+    EXPECT_EQ(inventory().ItemID.trimmed(), QStringLiteral("ITEM2"));
+    poHeader() = POHeaderRec{};
+    poHeader().VendorPONum = QStringLiteral("VP-200");
+    ASSERT_TRUE(db::gfbDB_Operation(kPOHeader, db::kOpEqual, 1));
+    EXPECT_EQ(poHeader().VENDORCODE.trimmed(), QStringLiteral("V1"));
 }
 
 TEST_P(ReceivedSummary, QuotesInADateCannotChangeTheRangeStatement) {
