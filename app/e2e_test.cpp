@@ -2,8 +2,8 @@
 // of every report compared whole (the text dump exactly, the PDF's text through pdftotext
 // line by line), the export file byte for byte, and each run that finds nothing with its
 // message and exit status 1.
-#include "app/e2e_pages.h"
-#include "app/report/report_fixture.h"
+#include "app/testing/e2e_pages.h"
+#include "app/report/testing/report_fixture.h"
 #include "datapath/clsdatapath.h"
 #include "platform/regional.h"
 #include "platform/settings.h"

@@ -1,6 +1,6 @@
 #include "datapath/clsdatapath.h"
 
-#include "datapath/datapath_testing.h"
+#include "datapath/testing/datapath_testing.h"
 #include "platform/messages.h"
 
 #include <vector>

@@ -1,6 +1,6 @@
 #include "datapath/datapath_ops.h"
 
-#include "datapath/datapath_testing.h"
+#include "datapath/testing/datapath_testing.h"
 #include "platform/messages.h"
 #include "platform/paths.h"
 

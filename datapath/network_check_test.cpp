@@ -1,6 +1,6 @@
 #include "datapath/network_check.h"
 
-#include "datapath/datapath_testing.h"
+#include "datapath/testing/datapath_testing.h"
 #include "platform/messages.h"
 #include "platform/runtime.h"
 

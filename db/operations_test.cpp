@@ -1,6 +1,6 @@
 // The record manager's statements and reactions, pinned against a scripted engine.
 #include "db/codecs.h"
-#include "db/fake_engine.h"
+#include "db/testing/fake_engine.h"
 #include "db/hooks.h"
 #include "db/operations.h"
 #include "db/state.h"

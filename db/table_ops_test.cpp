@@ -1,6 +1,6 @@
 // Opening, creating and the recall log, against a scripted engine.
 #include "db/codecs.h"
-#include "db/fake_engine.h"
+#include "db/testing/fake_engine.h"
 #include "db/hooks.h"
 #include "db/state.h"
 #include "db/table_ops.h"

@@ -2,7 +2,7 @@
 // another status or before the start date) and in which order, the order blocks, the printed
 // lines (not the missing item's), and the closing line of every order.
 #include "app/report/deleted_orders.h"
-#include "app/report/report_fixture.h"
+#include "app/report/testing/report_fixture.h"
 #include "output/document.h"
 #include "runstate/runstate.h"
 

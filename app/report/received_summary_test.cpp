@@ -2,7 +2,7 @@
 // server's order, the export file named from END=, its failure, and the quoting of the range.
 // The printed pages of the same store are compared whole by the end-to-end test.
 #include "app/report/received_summary.h"
-#include "app/report/report_fixture.h"
+#include "app/report/testing/report_fixture.h"
 #include "db/operations.h"
 #include "db/state.h"
 #include "db/testing/failing_connection.h"

@@ -1,6 +1,6 @@
 // Cancelling a report from its progress display, on both engines: the run stops where it is,
 // drops its document, unloads the preview and lets a direct run end; no message is shown.
-#include "app/report/report_fixture.h"
+#include "app/report/testing/report_fixture.h"
 #include "output/progress.h"
 #include "platform/runtime.h"
 #include "runstate/runstate.h"

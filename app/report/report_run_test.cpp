@@ -3,7 +3,7 @@
 // headers show on the end-to-end test's pages.
 #include "app/report/deleted_orders.h"
 #include "app/report/received_summary.h"
-#include "app/report/report_fixture.h"
+#include "app/report/testing/report_fixture.h"
 #include "db/state.h"
 #include "platform/regional.h"
 #include "reportspec/reports_common.h"

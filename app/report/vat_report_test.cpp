@@ -2,7 +2,7 @@
 // than ten vendors, and one vendor in the summary-only form. The end-to-end test shows both
 // forms' pages and the range without orders.
 #include "app/report/received_summary.h"
-#include "app/report/report_fixture.h"
+#include "app/report/testing/report_fixture.h"
 #include "runstate/runstate.h"
 
 #include <gtest/gtest.h>

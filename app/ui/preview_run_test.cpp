@@ -4,7 +4,7 @@
 #include "app/ui/preview_run.h"
 
 #include "app/exit_status.h"
-#include "app/report/report_fixture.h"
+#include "app/report/testing/report_fixture.h"
 #include "output/po_print.h"
 #include "platform/runtime.h"
 #include "runstate/runstate.h"

@@ -1,4 +1,4 @@
-#include "datapath/ui/datapath_ui_testing.h"
+#include "datapath/ui/testing/datapath_ui_testing.h"
 #include "platform/settings.h"
 
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "dbconfig/ui/frm_db_config_testing.h"
+#include "dbconfig/ui/testing/frm_db_config_testing.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

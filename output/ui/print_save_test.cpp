@@ -1,4 +1,4 @@
-#include "output/ui/preview_testing.h"
+#include "output/ui/testing/preview_testing.h"
 
 #include <QDir>
 #include <QFile>

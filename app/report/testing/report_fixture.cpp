@@ -1,4 +1,4 @@
-#include "app/report/report_fixture.h"
+#include "app/report/testing/report_fixture.h"
 
 #include "app/report/deleted_orders.h"
 #include "app/report/received_summary.h"

@@ -1,4 +1,4 @@
-#include "app/e2e_pages.h"
+#include "app/testing/e2e_pages.h"
 
 #include <QHash>
 
