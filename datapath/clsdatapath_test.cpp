@@ -3,12 +3,12 @@
 #include "datapath/testing/datapath_testing.h"
 #include "platform/messages.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <vector>
 
 namespace vx {
 namespace {
-
-const QString kSection = QStringLiteral("DATABASE");
 
 class ClsDataPathTest : public test::DataPathTest {
   protected:
@@ -16,125 +16,252 @@ class ClsDataPathTest : public test::DataPathTest {
     clsDataPath dp;
 };
 
-TEST_F(ClsDataPathTest, StationLabelFollowsOnlyCreationReadAndSave) {
-    EXPECT_EQ(dp.StationLabel(), "Station 1 of 4");
-    dp.setStation(QStringLiteral("3"));
-    dp.setMaxStations(50);
-    EXPECT_EQ(dp.StationLabel(), "Station 1 of 4");
-    dp.Save();
-    EXPECT_EQ(dp.StationLabel(), "Station 3 of 50");
-    store("STATION", QStringLiteral("7"));
-    dp.Read(true);
-    EXPECT_EQ(dp.StationLabel(), "Station 7 of 50");
-}
-
-TEST_F(ClsDataPathTest, ReadWithoutDefaults) {
-    struct Case {
+TEST_F(ClsDataPathTest, ReadTakesStoredFlagsAndDefaults) {
+    const struct {
         const char* network; // nullptr: key absent
-        bool expected;
-    };
-    for (const Case& c : {Case{nullptr, false}, Case{"   ", false}, Case{"True", true},
-                          Case{"False", false}, Case{"true", true}, Case{"-1", true}}) {
-        SCOPED_TRACE(c.network ? c.network : "(absent)");
-        DeleteSetting(kJovSettings, kSection, QStringLiteral("NETWORK"));
+        bool withDefaults, expected;
+    } cases[] = {{nullptr, false, false}, {"   ", false, false}, {"True", false, true},
+                 {"False", false, false}, {"true", false, true}, {"-1", false, true},
+                 {nullptr, true, true},   {"False", true, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.network ? c.network : "(absent)") + (c.withDefaults ? "+" : ""));
+        DeleteSetting(kJovSettings, QStringLiteral("DATABASE"), QStringLiteral("NETWORK"));
         if (c.network)
             store("NETWORK", QLatin1String(c.network));
+        dp.setDefaultNetwork(true);
         dp.setNetwork(!c.expected);
-        dp.Read(true);
+        dp.Read(!c.withDefaults);
         EXPECT_EQ(dp.Network(), c.expected);
     }
 
-    store("STATION", QStringLiteral("2"));
+    // Without defaults missing keys read empty and TESTDATA is read; with them, the defaults
+    // stand in and TestPath is left alone.
     store("DATAPATH", QStringLiteral("  C:\\TK  "));
     store("TESTDATA", QStringLiteral("Y"));
-    dp.setStationPath(QStringLiteral("old"));
+    dp.setDefaultStation(QStringLiteral("3"));
     dp.setDefaultStationPath(QStringLiteral("C:\\DEF"));
     dp.Read(true);
-    EXPECT_EQ(dp.Station(), "2");
+    EXPECT_EQ(dp.Station(), "");
+    EXPECT_EQ(dp.StationPath(), "");
     EXPECT_EQ(dp.DataPath(), "C:\\TK");
-    EXPECT_EQ(dp.StationPath(), ""); // no default stands in
     EXPECT_EQ(dp.TestPath(), "Y");
-}
-
-TEST_F(ClsDataPathTest, ReadWithDefaults) {
-    dp.setDefaultNetwork(true);
-    dp.setDefaultStation(QStringLiteral("3"));
-    dp.setDefaultDataPath(QStringLiteral("C:\\TK "));
-    dp.setDefaultStationPath(QStringLiteral("C:\\ST"));
-    dp.setTestPath(QStringLiteral("Y"));
     store("TESTDATA", QString());
     dp.Read();
-    EXPECT_TRUE(dp.Network());
     EXPECT_EQ(dp.Station(), "3");
-    EXPECT_EQ(dp.DataPath(), "C:\\TK");
-    EXPECT_EQ(dp.StationPath(), "C:\\ST");
-    EXPECT_EQ(dp.TestPath(), "Y"); // TESTDATA is not read in this form
+    EXPECT_EQ(dp.StationPath(), "C:\\DEF");
+    EXPECT_EQ(dp.TestPath(), "Y");
 
-    store("NETWORK", QStringLiteral("False"));
-    store("STATION", QStringLiteral("4"));
-    dp.Read();
-    EXPECT_FALSE(dp.Network());
-    EXPECT_EQ(dp.Station(), "4");
+    store("STATION", QStringLiteral("2"));
+    gpDataPathRead(); // the shared object, with its defaults
+    EXPECT_EQ(gDataPath().AppLabel(), kJovSettings);
+    EXPECT_EQ(gDataPath().DataPath(), "C:\\TK");
+    EXPECT_EQ(gDataPath().Station(), "2");
 }
 
-TEST_F(ClsDataPathTest, SaveStoresSettingsAndIniDatapath) {
+TEST_F(ClsDataPathTest, SaveWritesSettingsAndIniDeleteRemovesOnlyItsKeys) {
     const QString ini = env.home() + QStringLiteral("/TK/JOV.INI");
     test::TestEnv::writeFile(ini, "[MISCELLANEOUS]\r\nOther=1\r\n");
     gIni().File_Name(ini);
     ASSERT_TRUE(gIni().FileOpen());
 
+    // The station label follows only creation, Read and Save.
+    EXPECT_EQ(dp.StationLabel(), "Station 1 of 4");
     dp.setNetwork(true);
-    dp.setStation(QStringLiteral("2"));
+    dp.setStation(QStringLiteral("3"));
+    dp.setMaxStations(50);
     dp.setStationPath(QStringLiteral("C:\\ST"));
     dp.setDataPath(QStringLiteral("C:\\TK"));
     dp.setTestPath(QStringLiteral("Y"));
-    dp.Save();
-    EXPECT_EQ(stored("NETWORK"), "True");
-    EXPECT_EQ(stored("STATION"), "2");
-    EXPECT_EQ(stored("STATIONPATH"), "C:\\ST");
-    EXPECT_EQ(stored("DATAPATH"), "C:\\TK");
-    EXPECT_EQ(stored("TESTDATA"), "Y");
+    EXPECT_EQ(dp.StationLabel(), "Station 1 of 4");
+    EXPECT_TRUE(dp.Save());
+    EXPECT_EQ(dp.StationLabel(), "Station 3 of 50");
+    const std::pair<const char*, const char*> saved[] = {{"NETWORK", "True"},
+                                                         {"STATION", "3"},
+                                                         {"STATIONPATH", "C:\\ST"},
+                                                         {"DATAPATH", "C:\\TK"},
+                                                         {"TESTDATA", "Y"}};
+    for (const auto& [key, value] : saved)
+        EXPECT_EQ(stored(key), value) << key;
     EXPECT_EQ(gIni().getvalue(QStringLiteral("MISCELLANEOUS"), QStringLiteral("Datapath")),
               "C:\\TK");
     EXPECT_EQ(gIni().getvalue(QStringLiteral("MISCELLANEOUS"), QStringLiteral("Other")), "1");
-
     dp.setNetwork(false);
-    dp.setTestPath(QString());
     dp.Save();
     EXPECT_EQ(stored("NETWORK"), "False");
-    EXPECT_EQ(stored("TESTDATA"), "");
-    EXPECT_TRUE(msgs.boxes().isEmpty());
-}
+    store("STATION", QStringLiteral("7"));
+    dp.Read(true);
+    EXPECT_EQ(dp.StationLabel(), "Station 7 of 50");
 
-TEST_F(ClsDataPathTest, DeleteRemovesOnlyItsKeys) {
-    dp.setDataPath(QStringLiteral("C:\\TK"));
-    dp.setTestPath(QStringLiteral("Y"));
-    dp.Save(); // no INI file is open: the settings alone are written
-    EXPECT_EQ(stored("DATAPATH"), "C:\\TK");
-    EXPECT_TRUE(msgs.boxes().isEmpty());
     store("Server", QStringLiteral("sqlite:"));
     dp.Delete();
-    for (const char* key : {"NETWORK", "STATION", "STATIONPATH", "DATAPATH", "TESTDATA"})
+    for (const auto& [key, value] : saved)
         EXPECT_EQ(stored(key), "<none>") << key;
     EXPECT_EQ(stored("Server"), "sqlite:");
+    EXPECT_TRUE(msgs.boxes().isEmpty());
 }
 
-TEST_F(ClsDataPathTest, FileExistsTakesWindowsPathsAndOnlyFiles) {
-    test::TestEnv::writeFile(env.home() + QStringLiteral("/TK/a.dat"), "x");
-    EXPECT_TRUE(dp.gfb_FileExists(QStringLiteral("C:\\TK\\a.dat")));
-    EXPECT_TRUE(dp.gfb_FileExists(env.home() + QStringLiteral("/TK/a.dat")));
-    EXPECT_FALSE(dp.gfb_FileExists(QStringLiteral("C:\\TK")));
-    EXPECT_FALSE(dp.gfb_FileExists(QStringLiteral("C:\\TK\\b.dat")));
-    EXPECT_FALSE(dp.gfb_FileExists(QString()));
+#define BROWSE "\r\rUse the Browse method to find a valid path."
+
+enum Options : unsigned {
+    None = 0,
+    StationPathOn = 1,
+    Supress = 2,
+    Create = 4,
+    AnswerNo = 8,
+    AsUser = 16
+};
+
+// clang-format off
+const struct ValidateCase {
+    const char* name;
+    const char* station;
+    unsigned options;
+    const char* existing;  // what exists in the case's folder: folders end in "/"
+    const char* checkFile;
+    const char* fieldKey;  // expected afterwards, with the message (empty: valid) and Station
+    const char* message;
+    const char* stationAfter;
+} kValidateCases[] = {
+    {"all good", "2", None, "TK/", "", "", "", "2"},
+    {"station above maximum corrected", "60", None, "TK/", "", "STATION", "", "1"},
+    {"station read from its leading digits", "60abc", None, "TK/", "", "STATION", "", "1"},
+    {"station without a number passes", "abc", None, "TK/", "", "", "", "abc"},
+    {"correction undone by a failure", "60", None, "", "", "DATAPATH",
+     "Data Path Not Found." BROWSE, "60"},
+    {"missing station path comes first", "2", StationPathOn, "", "", "STATIONPATH",
+     "Station Path Not Found." BROWSE, "2"},
+    {"station file missing", "2", StationPathOn, "ST/STA1.JOV TK/", "", "STATIONPATH",
+     "Station 2 not in Station Path.\r\rSelect another Station or change the Station Path.", "2"},
+    {"station file present", "2", StationPathOn, "ST/STA2.JOV TK/", "", "", "", "2"},
+    {"file of the corrected station", "60", StationPathOn, "ST/STA1.JOV TK/", "", "STATION", "",
+     "1"},
+    {"station file not looked for", "2", StationPathOn | Supress, "ST/ TK/", "", "", "", "2"},
+    {"primary file missing", "2", None, "TK/OTHER.DAT", "JOVDATA.DAT", "DATAPATH",
+     "Primary Data File Not Found.\r\rThere is no 'JOVDATA.DAT' file in the specified data path.",
+     "2"},
+    {"primary file in another case", "2", None, "TK/jovdata.dat", "JOVDATA.DAT", "", "", "2"},
+    {"primary file by pattern", "2", None, "TK/jovdata.dat", "*.DAT", "", "", "2"},
+    {"primary file not looked for", "2", Supress, "TK/", "JOVDATA.DAT", "", "", "2"},
+};
+// clang-format on
+
+TEST_F(ClsDataPathTest, ValidateChecksStationPathsAndFiles) {
+    int n = 0;
+    for (const bool quiet : {false, true}) {
+        for (const ValidateCase& c : kValidateCases) {
+            SCOPED_TRACE(std::string(c.name) + (quiet ? " (quiet)" : ""));
+            msgs.clear();
+            const QString folder = QStringLiteral("case%1").arg(++n);
+            for (const QString& item :
+                 QString::fromLatin1(c.existing).split(u' ', Qt::SkipEmptyParts)) {
+                if (item.endsWith(u'/'))
+                    winDir(folder + u'/' + item);
+                else
+                    test::TestEnv::writeFile(homePath(folder + u'/' + item), "");
+            }
+            const QString stationPath = QStringLiteral("C:\\%1\\ST").arg(folder);
+            const QString dataPath = QStringLiteral("C:\\%1\\TK").arg(folder);
+            dp = clsDataPath();
+            dp.setMaxStations(50);
+            dp.setNetwork(true);
+            dp.setStation(QLatin1String(c.station));
+            dp.setStationPathEnabled(c.options & StationPathOn);
+            dp.setSupressFileCheck(c.options & Supress);
+            dp.setStationPath(stationPath);
+            dp.setDataPath(dataPath);
+            dp.setCheckFile(QLatin1String(c.checkFile));
+
+            const bool valid = *c.message == 0;
+            EXPECT_EQ(dp.Validate(quiet), valid);
+            EXPECT_EQ(dp.Valid(), valid);
+            EXPECT_EQ(dp.FieldKey(), QLatin1String(c.fieldKey));
+            EXPECT_EQ(dp.Station(), QLatin1String(c.stationAfter));
+            EXPECT_EQ(dp.StationPath(), stationPath);
+            EXPECT_EQ(dp.DataPath(), dataPath);
+            EXPECT_TRUE(dp.Network());
+            if (valid || quiet) {
+                EXPECT_TRUE(msgs.boxes().isEmpty());
+            } else {
+                ASSERT_EQ(msgs.boxes().size(), 1);
+                EXPECT_EQ(msgs.boxes()[0].text, QLatin1String(c.message));
+                EXPECT_EQ(msgs.boxes()[0].title, "Validation");
+            }
+        }
+    }
+}
+
+TEST_F(ClsDataPathTest, MissingFoldersAreOfferedForCreationOthersAreRefused) {
+    const QString ask = QStringLiteral("\rData Path Does Not Exist\rDo you want to create it?");
+    const QString notFound = QStringLiteral("Data Path Not Found." BROWSE);
+    const QString cannot = QStringLiteral("Unable To Create Path\r");
+    test::TestEnv::writeFile(homePath(QStringLiteral("afile")), "not a folder");
+    // Readable, not writable: the report could read the store but not write its files.
+    QFile::setPermissions(env.mkdir(QStringLiteral("home/ReadOnly")),
+                          QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                              QFileDevice::ExeOther);
+    // clang-format off
+    const struct {
+        const char* path; // the folder checked, the Windows way
+        unsigned options;
+        const char* fieldKey; // "": valid
+        QStringList texts;    // the boxes shown, each by its beginning
+    } cases[] = {
+        {"C:\\NewData\\", Create, "", {"C:\\NewData\\" + ask}},
+        {"C:\\NewData", Create | AnswerNo, "DATAPATH", {"C:\\NewData" + ask, notFound}},
+        {"C:\\NewData", Create | StationPathOn, "",
+         {"C:\\NewData\rStation Path Does Not Exist\rDo you want to create it?"}},
+        {"C:\\NewData", Create | StationPathOn | AnswerNo, "STATIONPATH",
+         {"C:\\NewData\rStation Path Does Not Exist", "Station Path Not Found." BROWSE}},
+        {"C:\\NewData", None, "DATAPATH", {notFound}},
+        {"C:\\No\\Such", Create, "DATAPATH", {"C:\\No\\Such" + ask, cannot, cannot, notFound}},
+        {"TK", Create, "DATAPATH",
+         {"Data Path Not Found.\r\r\"TK\" is not a full path: a path starts with / or with C:\\."}},
+        {"D:\\TK", Create, "DATAPATH", {"Data Path Not Found.\r\r\"D:\\TK\" is not a full path"}},
+        {"C:\\afile", Create, "DATAPATH", {"Data Path Not Found.\r\rC:\\afile is a file, not a folder."}},
+        {"C:\\ReadOnly", Create | AsUser, "DATAPATH",
+         {"Data Path cannot be used.\r\rYou may not read and write in C:\\ReadOnly. Ask whoever "
+          "looks after this computer for the right, or choose another path."}},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.path) + " " + std::to_string(c.options));
+        msgs.clear();
+        QDir(homePath(QStringLiteral("NewData"))).removeRecursively();
+        const QString existing = winDir(QStringLiteral("TK"));
+        const bool station = c.options & StationPathOn;
+        dp = clsDataPath();
+        dp.setCreatePath(c.options & Create);
+        dp.setSupressFileCheck(true);
+        dp.setStationPathEnabled(station);
+        dp.setStationPath(station ? QLatin1String(c.path) : existing);
+        dp.setDataPath(station ? existing : QLatin1String(c.path));
+        msgs.answer(c.options & AnswerNo ? MsgAnswer::No : MsgAnswer::Yes);
+        bool valid = false;
+        if (c.options & AsUser)
+            test::asOrdinaryUser(env, [&] { valid = dp.Validate(false); });
+        else
+            valid = dp.Validate(false);
+        EXPECT_EQ(valid, !*c.fieldKey);
+        EXPECT_EQ(dp.FieldKey(), QLatin1String(c.fieldKey));
+        EXPECT_EQ(QFileInfo(homePath(QStringLiteral("NewData"))).isDir(), valid);
+        ASSERT_EQ(msgs.texts().size(), c.texts.size()) << msgs.texts().join(" / ").toStdString();
+        for (qsizetype i = 0; i < c.texts.size(); ++i)
+            EXPECT_TRUE(msgs.texts()[i].startsWith(c.texts[i])) << msgs.texts()[i].toStdString();
+        if (c.texts.size() == 4) {
+            EXPECT_EQ(msgs.boxes()[0].buttons, MsgButtons::YesNo);
+            EXPECT_GT(msgs.texts()[1].size(), cannot.size()); // with the reason
+            EXPECT_EQ(msgs.boxes()[1].icon, MsgIcon::Critical);
+        }
+    }
 }
 
 TEST_F(ClsDataPathTest, ChangeReportsOnlyStationAndPathChanges) {
-    struct Case {
+    const struct {
         const char* name;
-        std::function<void(clsDataPath&)> edit;
+        std::function<void(clsDataPath&)> edit; // empty: no dialog installed
         bool changed;
-    };
-    const std::vector<Case> cases = {
+    } cases[] = {
+        {"no dialog", {}, false},
         {"nothing", [](clsDataPath&) {}, false},
         {"cancelled", [](clsDataPath& d) { d.setCancelled(true); }, false},
         {"network only", [](clsDataPath& d) { d.setNetwork(!d.Network()); }, false},
@@ -142,34 +269,23 @@ TEST_F(ClsDataPathTest, ChangeReportsOnlyStationAndPathChanges) {
         {"station path", [](clsDataPath& d) { d.setStationPath(QStringLiteral("C:\\S2")); }, true},
         {"data path case", [](clsDataPath& d) { d.setDataPath(QStringLiteral("c:\\tk")); }, true},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         dp.setAppLabel(QStringLiteral("Other"));
         dp.setStation(QStringLiteral("1"));
         dp.setStationPath(QStringLiteral("C:\\TK"));
         dp.setDataPath(QStringLiteral("C:\\TK"));
-        test::FakeDataPathDialog dialog(c.edit);
-        EXPECT_EQ(dp.gfbJOV_DataPath_change(true), c.changed);
-        EXPECT_EQ(dialog.shown, 1);
-        EXPECT_TRUE(dialog.sawCreatePath);
+        std::optional<test::FakeDataPathDialog> dialog;
+        if (c.edit)
+            dialog.emplace(c.edit);
+        EXPECT_EQ(dp.gfbJOV_DataPath_change(c.edit != nullptr), c.changed);
+        EXPECT_EQ(dp.CreatePath(), c.edit != nullptr);
+        if (dialog) {
+            EXPECT_EQ(dialog->shown, 1);
+            EXPECT_TRUE(dialog->sawCreatePath);
+        }
         EXPECT_EQ(dp.AppLabel(), kJovSettings);
     }
-}
-
-TEST_F(ClsDataPathTest, ChangeWithoutDialogChangesNothing) {
-    dp.setDataPath(QStringLiteral("C:\\TK"));
-    EXPECT_FALSE(dp.gfbJOV_DataPath_change());
-    EXPECT_EQ(dp.DataPath(), "C:\\TK");
-    EXPECT_FALSE(dp.CreatePath());
-}
-
-TEST_F(ClsDataPathTest, DataPathReadReadsTheSharedObjectWithDefaults) {
-    store("DATAPATH", QStringLiteral("C:\\TK"));
-    gDataPath().setDefaultStation(QStringLiteral("2"));
-    gpDataPathRead();
-    EXPECT_EQ(gDataPath().AppLabel(), kJovSettings);
-    EXPECT_EQ(gDataPath().DataPath(), "C:\\TK");
-    EXPECT_EQ(gDataPath().Station(), "2");
 }
 
 } // namespace

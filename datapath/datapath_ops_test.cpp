@@ -3,166 +3,133 @@
 #include "datapath/testing/datapath_testing.h"
 #include "platform/messages.h"
 #include "platform/paths.h"
+#include "platform/runtime.h"
 
+#include <QFile>
 #include <vector>
 
 namespace vx {
 namespace {
 
-const QString kDefineQuestion =
+const QString kDefine =
     QStringLiteral("A path to the JOV Data Files has not been defined\r\rDo you want to define it "
                    "now?");
 const QString kNetworkDown =
     QStringLiteral("The network is currently down or is not set up properly. Please contact your "
                    "network administrator for help.");
-const QString kServerNotFound =
+const QString kRetry =
     QStringLiteral("Server not found. Check Server and Network Connections.\r\n Retry?");
 
-using OpenerTest = test::DataPathTest;
-
-TEST_F(OpenerTest, MaxStationsIsAtLeastFifty) {
-    for (const auto& [given, expected] :
-         std::vector<std::pair<int, int>>{{0, 50}, {10, 50}, {50, 50}, {51, 51}}) {
-        SCOPED_TRACE(given);
-        gfbJOV_DataPath_startup(true, given);
-        EXPECT_EQ(gDataPath().MaxStations(), expected);
+class OpenerTest : public test::DataPathTest {
+  protected:
+    OpenerTest() {
+        setBatchRetryPause([this](int ms) {
+            pauses.push_back(ms);
+            if (onPause)
+                onPause();
+        });
     }
-}
-
-TEST_F(OpenerTest, NoSettingsAsksAndNoEnds) {
-    test::FakeDataPathDialog dialog;
-    EXPECT_FALSE(gfbJOV_DataPath_startup(true, 0, QString(), false));
-    ASSERT_EQ(msgs.boxes().size(), 1);
-    const RecordedBox& box = msgs.boxes().front();
-    EXPECT_EQ(box.text, kDefineQuestion);
-    EXPECT_EQ(box.buttons, MsgButtons::YesNo);
-    EXPECT_EQ(box.icon, MsgIcon::Question);
-    EXPECT_EQ(box.title, productName());
-    EXPECT_EQ(dialog.shown, 0);
-    EXPECT_EQ(gDataPath().AppLabel(), kJovSettings);
-}
-
-TEST_F(OpenerTest, YesShowsTheDialog) {
-    struct Case {
-        const char* name;
-        bool installDialog;
-        const char* pathFromDialog;
-        bool result;
-    };
-    for (const Case& c : {Case{"dialog sets a path", true, "C:\\TK", true},
-                          Case{"dialog cancelled", true, nullptr, false},
-                          Case{"no dialog", false, nullptr, false}}) {
-        SCOPED_TRACE(c.name);
-        resetDataPath();
-        msgs.clear();
-        msgs.answer(MsgAnswer::Yes);
-        std::unique_ptr<test::FakeDataPathDialog> dialog;
-        if (c.installDialog)
-            dialog = std::make_unique<test::FakeDataPathDialog>([&](clsDataPath& d) {
-                if (c.pathFromDialog)
-                    d.setDataPath(QLatin1String(c.pathFromDialog));
-                else
-                    d.setCancelled(true);
-            });
-        EXPECT_EQ(gfbJOV_DataPath_startup(true), c.result);
-        EXPECT_EQ(msgs.texts(), QStringList{kDefineQuestion});
-        if (dialog) {
-            EXPECT_EQ(dialog->shown, 1);
-            EXPECT_TRUE(dialog->sawCreatePath);
-            EXPECT_TRUE(dialog->sawStationNumberEnabled);
-        }
+    ~OpenerTest() override {
+        setBatchRetryPause({});
+        runtimeOptions() = saved_;
     }
-}
+    std::vector<int> pauses;
+    std::function<void()> onPause;
 
-TEST_F(OpenerTest, NetworkStationWithoutPathIsTold) {
-    for (const char* path : {"", "C:\\Gone"}) {
-        SCOPED_TRACE(path);
-        msgs.clear();
-        store("NETWORK", QStringLiteral("True"));
-        store("DATAPATH", QLatin1String(path));
-        EXPECT_FALSE(gfbJOV_DataPath_startup(true));
-        ASSERT_EQ(msgs.boxes().size(), 1);
-        EXPECT_EQ(msgs.boxes().front().text, kNetworkDown);
-        EXPECT_EQ(msgs.boxes().front().title, "Network Not Found");
-        EXPECT_EQ(msgs.boxes().front().buttons, MsgButtons::Ok);
-        EXPECT_EQ(gDataPath().DataPath(), "");
-    }
-}
+  private:
+    RuntimeOptions saved_ = runtimeOptions();
+};
 
-TEST_F(OpenerTest, InvalidStoredPathIsDropped) {
-    store("DATAPATH", QStringLiteral("C:\\Gone"));
-    EXPECT_FALSE(gfbJOV_DataPath_startup(true));
-    EXPECT_EQ(msgs.texts(), QStringList{kDefineQuestion}); // quiet validation: no message of it
-    EXPECT_EQ(gDataPath().DataPath(), "");
-}
-
-TEST_F(OpenerTest, TrailingSeparatorDroppedOnce) {
+TEST_F(OpenerTest, AUsableStoredPathIsTakenAsStored) {
     winDir(QStringLiteral("TK"));
-    for (const auto& [storedPath, expected] :
-         std::vector<std::pair<QString, QString>>{{"C:\\TK", "C:\\TK"},
-                                                  {"C:\\TK\\", "C:\\TK"},
-                                                  {"C:\\TK\\\\", "C:\\TK\\"},
-                                                  {"C:/TK/", "C:/TK"},
-                                                  {"  C:\\TK\\ ", "C:\\TK"}}) {
-        SCOPED_TRACE(storedPath.toStdString());
-        msgs.clear();
-        store("DATAPATH", storedPath);
-        EXPECT_TRUE(gfbJOV_DataPath_startup(true));
-        EXPECT_EQ(gDataPath().DataPath(), expected);
+    const QString upperAlt = homePath(QStringLiteral("TK/upper.alt"));
+    test::TestEnv::writeFile(env.programDir() + QStringLiteral("/upper.alt"), "program");
+    // clang-format off
+    const struct {
+        QString stored;
+        int maxStations;
+        const char* station;
+        QString dataPath;
+        int maxAfter;
+        const char *stationAfter, *fieldKey;
+        const char* ownUpperAlt; // the data path's own upper.alt, kept; nullptr: copied
+    } cases[] = {
+        {"C:\\TK", 0, "2", "C:\\TK", 50, "2", "", "data"},
+        {"C:\\TK\\", 10, "", "C:\\TK", 50, "", "", nullptr},
+        {"C:\\TK\\\\", 50, "", "C:\\TK\\", 50, "", "", nullptr}, // one separator only
+        {"C:/TK/", 51, "", "C:/TK", 51, "", "", nullptr},
+        {"  C:\\TK\\ ", 0, "60", "C:\\TK", 50, "1", "STATION", nullptr}, // the correction is kept
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored.toStdString());
+        resetDataPath();
+        QFile::remove(upperAlt);
+        if (c.ownUpperAlt)
+            test::TestEnv::writeFile(upperAlt, c.ownUpperAlt);
+        store("DATAPATH", c.stored);
+        store("STATION", QLatin1String(c.station));
+        EXPECT_TRUE(gfbJOV_DataPath_startup(true, c.maxStations));
+        EXPECT_EQ(gDataPath().DataPath(), c.dataPath);
+        EXPECT_EQ(gDataPath().MaxStations(), c.maxAfter);
+        EXPECT_EQ(gDataPath().Station(), QLatin1String(c.stationAfter));
+        EXPECT_EQ(gDataPath().FieldKey(), QLatin1String(c.fieldKey));
+        EXPECT_EQ(gDataPath().AppLabel(), kJovSettings);
+        EXPECT_EQ(test::TestEnv::readFile(upperAlt), c.ownUpperAlt ? c.ownUpperAlt : "program");
         EXPECT_TRUE(msgs.boxes().isEmpty());
     }
 }
 
-TEST_F(OpenerTest, UpperAltCopiedOnlyWhenMissing) {
-    struct Case {
+TEST_F(OpenerTest, WithoutAUsablePathTheUserIsAskedOrTold) {
+    winDir(QStringLiteral("TK"));
+    const struct {
         const char* name;
-        const char* inProgram; // content, nullptr when absent
-        const char* inData;
-        const char* expected; // content in the data path afterwards, nullptr when absent
+        const char *network, *stored;
+        bool jovsafe;
+        std::vector<MsgAnswer> answers;
+        int dialog; // 0: none installed, 1: sets a path, -1: cancelled
+        bool result;
+        QStringList texts;
+    } cases[] = {
+        {"nothing stored, No", "", "", false, {MsgAnswer::No}, -1, false, {kDefine}},
+        {"dialog sets a path", "", "", false, {MsgAnswer::Yes}, 1, true, {kDefine}},
+        {"dialog cancelled", "", "", false, {MsgAnswer::Yes}, -1, false, {kDefine}},
+        {"no dialog", "", "", false, {MsgAnswer::Yes}, 0, false, {kDefine}},
+        {"gone, quietly dropped", "", "C:\\Gone", false, {}, 0, false, {kDefine}},
+        {"network, nothing stored", "True", "", false, {}, 1, false, {kNetworkDown}},
+        {"network, gone", "True", "C:\\Gone", false, {}, 1, false, {kNetworkDown}},
+        {"marker, reachable", "", "C:\\TK", true, {}, 0, true, {}},
+        {"marker, server gone", "", "C:\\Server\\TK", true, {}, 0, false, {kRetry, kDefine}},
     };
-    const QString target = homePath(QStringLiteral("TK/upper.alt"));
-    const QString source = env.programDir() + QStringLiteral("/upper.alt");
-    for (const Case& c :
-         {Case{"copied", "program", nullptr, "program"}, Case{"kept", "program", "data", "data"},
-          Case{"none to copy", nullptr, nullptr, nullptr}}) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        QFile::remove(target);
-        QFile::remove(source);
-        winDir(QStringLiteral("TK"));
-        if (c.inProgram)
-            test::TestEnv::writeFile(source, c.inProgram);
-        if (c.inData)
-            test::TestEnv::writeFile(target, c.inData);
-        store("DATAPATH", QStringLiteral("C:\\TK\\"));
-        EXPECT_TRUE(gfbJOV_DataPath_startup(true));
-        EXPECT_EQ(QFile::exists(target), c.expected != nullptr);
-        if (c.expected) {
-            EXPECT_EQ(test::TestEnv::readFile(target), c.expected);
+        resetDataPath();
+        msgs.clear();
+        QDir(homePath(QStringLiteral("jovsafe"))).removeRecursively();
+        if (c.jovsafe)
+            winDir(QStringLiteral("jovsafe"));
+        store("NETWORK", QLatin1String(c.network));
+        store("DATAPATH", QLatin1String(c.stored));
+        for (MsgAnswer a : c.answers)
+            msgs.answer(a);
+        std::optional<test::FakeDataPathDialog> dialog;
+        if (c.dialog)
+            dialog.emplace([set = c.dialog > 0](clsDataPath& d) {
+                set ? d.setDataPath(QStringLiteral("C:\\TK")) : d.setCancelled(true);
+            });
+        EXPECT_EQ(gfbJOV_DataPath_startup(true), c.result);
+        EXPECT_EQ(msgs.texts(), c.texts);
+        if (c.texts.value(0) == kNetworkDown) {
+            EXPECT_EQ(msgs.boxes()[0].title, "Network Not Found");
+        }
+        EXPECT_EQ(gDataPath().DataPath(), c.result ? "C:\\TK" : "");
+        if (dialog) {
+            const bool asked = c.answers == std::vector{MsgAnswer::Yes};
+            EXPECT_EQ(dialog->shown, asked ? 1 : 0);
+            EXPECT_EQ(dialog->sawCreatePath, asked);
+            EXPECT_EQ(dialog->sawStationNumberEnabled, asked);
         }
     }
-}
-
-TEST_F(OpenerTest, StationCorrectionKeptAtStartup) {
-    winDir(QStringLiteral("TK"));
-    store("DATAPATH", QStringLiteral("C:\\TK"));
-    store("STATION", QStringLiteral("60"));
-    EXPECT_TRUE(gfbJOV_DataPath_startup(true, 0));
-    EXPECT_EQ(gDataPath().Station(), "1");
-    EXPECT_EQ(gDataPath().FieldKey(), "STATION");
-}
-
-TEST_F(OpenerTest, MarkerFolderRunsTheNetworkCheck) {
-    winDir(QStringLiteral("jovsafe"));
-    winDir(QStringLiteral("TK"));
-    store("DATAPATH", QStringLiteral("C:\\TK"));
-    EXPECT_TRUE(gfbJOV_DataPath_startup(true));
-    EXPECT_TRUE(msgs.boxes().isEmpty());
-
-    // The network folder is gone: the retry question, then, after No, the path is undefined.
-    msgs.clear();
-    store("DATAPATH", QStringLiteral("C:\\Server\\TK"));
-    EXPECT_FALSE(gfbJOV_DataPath_startup(true));
-    EXPECT_EQ(msgs.texts(), (QStringList{kServerNotFound, kDefineQuestion}));
 }
 
 TEST_F(OpenerTest, ObjectFormDifferences) {
@@ -173,7 +140,7 @@ TEST_F(OpenerTest, ObjectFormDifferences) {
     store("STATIONPATH", QStringLiteral("C:\\ST\\"));
     clsDataPath dp;
 
-    // The station path is enabled but its station file is not looked for.
+    // The station path is enabled but its station file is not looked for; no upper.alt.
     EXPECT_TRUE(dp.gfbJOV_DataPath_open(true, 10, QString(), false));
     EXPECT_EQ(dp.StationPath(), "C:\\ST");
     EXPECT_EQ(dp.DataPath(), "C:\\TK");
@@ -184,7 +151,6 @@ TEST_F(OpenerTest, ObjectFormDifferences) {
     EXPECT_EQ(dp.DefaultDataPath(), "C:\\TK");
     EXPECT_EQ(dp.DefaultStationPath(), "C:\\TK");
     EXPECT_FALSE(QFile::exists(homePath(QStringLiteral("TK/upper.alt"))));
-    EXPECT_TRUE(msgs.boxes().isEmpty());
 
     EXPECT_TRUE(dp.gfbJOV_DataPath_open(false, 0, QStringLiteral("D:\\ALT"), true));
     EXPECT_EQ(dp.DefaultDataPath(), "D:\\ALT");
@@ -199,6 +165,64 @@ TEST_F(OpenerTest, ObjectFormDifferences) {
     EXPECT_EQ(dialog.shown, 1);
     EXPECT_TRUE(dialog.sawCreatePath);
     EXPECT_FALSE(dialog.sawStationNumberEnabled);
+}
+
+TEST_F(OpenerTest, NetworkCheckAsksUntilTheFolderIsBackOrTheUserGivesUp) {
+    // clang-format off
+    const struct {
+        const char* name;
+        const char* path;
+        bool exists, batch;
+        int yes;          // "Yes" answers queued; the next question is answered No
+        bool backAtPause; // the folder comes back at the first pause
+        bool result;
+        int questions, pauses; // of 2 s each
+        bool localMode;
+    } cases[] = {
+        {"reachable", "TK", true, false, 0, false, true, 0, 0, false},
+        {"user gives up", "Server\\TK", false, false, 6, false, false, 7, 0, false},
+        {"batch gives up", "Server\\TK", false, true, 6, false, false, 4, 3, false},
+        {"batch finds it back", "Server\\TK", false, true, 6, true, true, 1, 1, false},
+        {"safe copy missing", "jovsafe", false, false, 0, false, true, 0, 0, true},
+        {"safe copy present", "jovsafe", true, false, 0, false, true, 0, 0, false},
+        {"below the safe copy", "jovsafe\\sub", false, false, 0, false, false, 1, 0, false},
+        {"beside the safe copy", "jovsafe2", false, false, 0, false, false, 1, 0, false},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        resetSafeStubState();
+        msgs.clear();
+        pauses.clear();
+        QDir(homePath(QStringLiteral("Server"))).removeRecursively();
+        QDir(homePath(QStringLiteral("jovsafe"))).removeRecursively();
+        const QString path = QStringLiteral("C:\\") + QLatin1String(c.path);
+        if (c.exists)
+            winDir(QString::fromLatin1(c.path).replace(u'\\', u'/'));
+        onPause = [&] {
+            if (c.backAtPause)
+                winDir(QStringLiteral("Server/TK"));
+        };
+        runtimeOptions().batch = c.batch;
+        for (int i = 0; i < c.yes; ++i)
+            msgs.answer(MsgAnswer::Yes);
+        gDataPath().setDataPath(path);
+        EXPECT_EQ(gfbNetworkCheck(), c.result);
+        EXPECT_EQ(msgs.texts(), QStringList(c.questions, kRetry));
+        if (c.questions) {
+            EXPECT_EQ(msgs.boxes()[0].title, "Network Error");
+        }
+        EXPECT_EQ(pauses, std::vector<int>(c.pauses, 2000));
+        EXPECT_EQ(safeStubState().gbLocalMode, c.localMode);
+    }
+    onPause = {};
+    // Local mode stays on: an unreachable path is no longer checked.
+    gDataPath().setDataPath(QStringLiteral("C:\\jovsafe"));
+    EXPECT_TRUE(gfbNetworkCheck());
+    msgs.clear();
+    gDataPath().setDataPath(QStringLiteral("C:\\Server\\TK"));
+    EXPECT_TRUE(gfbNetworkCheck());
+    EXPECT_TRUE(msgs.boxes().isEmpty());
 }
 
 } // namespace
