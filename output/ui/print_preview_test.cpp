@@ -1,264 +1,237 @@
-#include "output/ui/testing/preview_testing.h"
+// The print preview window on an offscreen display, driven as a user drives it: keys typed into
+// the control that has the focus, clicks on its buttons and menu entries.
+#include "datapath/clsdatapath.h"
+#include "output/ui/print_preview.h"
+#include "platform/scripted_messages.h"
+#include "runstate/runstate.h"
+#include "testsupport/test_env.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
+#include <gtest/gtest.h>
 
 namespace vx::output::test {
 namespace {
 
 constexpr int kManyRows = 160; // three pages
 
-TEST_F(PreviewTest, DocumentEventsShowTheWindowAtTheFirstFinishedPage) {
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Print Preview"));
-    EXPECT_EQ(window.zoom(), 100);
-    Document& doc = window.newDocument();
-    struct Seen {
-        bool visible, inProgress, printEnabled;
-        QString pageText;
-    };
-    QList<Seen> seen; // the window as each new page starts, i.e. right after a page was finished
-    doc.setPageStartHandler([&](ReportPrinter&) {
-        seen.append({window.isVisible(), window.documentInProgress(), window.cmdPrint->isEnabled(),
-                     window.lblPageOf->text()});
-    });
-    writeRows(doc, kManyRows, {}, false);
-    settle(); // the report lets events run: the window becomes active meanwhile
-    EXPECT_FALSE(window.cmdPrint->isEnabled()) << "activation must not enable printing early";
-    ASSERT_EQ(seen.size(), 3);
-    EXPECT_FALSE(seen[0].visible); // the first page was just started
-    EXPECT_TRUE(seen[1].visible && seen[1].inProgress && !seen[1].printEnabled);
-    EXPECT_EQ(seen[1].pageText, QStringLiteral("Page 1 of 1"));
-    EXPECT_EQ(seen[2].pageText, QStringLiteral("Page 1 of 2"));
-
-    doc.endDoc();
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_FALSE(window.documentInProgress());
-    EXPECT_TRUE(window.cmdPrint->isEnabled());
-    EXPECT_TRUE(window.mnuPrint_item[1]->isEnabled());
-    EXPECT_EQ(window.lblPageOf->text(), QStringLiteral("Page 1 of 3"));
-    for (QPushButton* move : window.cmdMove)
-        EXPECT_TRUE(move->isEnabled());
+// Writes rows "Row 001", ... (" Widget" after those in `marked`) into `doc`, started and, when
+// `end`, ended; returns its page count.
+int writeRows(Document& doc, int rows, const QSet<int>& marked = {}, bool end = true) {
+    doc.setMargins(720, 720, 720, 720);
+    doc.startDoc();
+    for (int i = 1; i <= rows; ++i)
+        doc.tableText(QStringLiteral("<5000|>2000;Row %1%2|x")
+                          .arg(i, 3, 10, QLatin1Char('0'))
+                          .arg(QLatin1String(marked.contains(i) ? " Widget" : "")));
+    if (end)
+        doc.endDoc();
+    return doc.pageCount();
 }
 
-TEST_F(PreviewTest, WhatTheWriterDoesDecidesWhetherTheWindowAppears) {
-    struct Case {
+int pdfPages(const QString& path) {
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page\\b(?!s)"));
+    const QByteArray pdf = vx::test::TestEnv::readFile(path);
+    EXPECT_TRUE(pdf.startsWith("%PDF")) << path.toStdString();
+    return static_cast<int>(QString::fromLatin1(pdf).count(page));
+}
+
+class PreviewTest : public ::testing::Test {
+  protected:
+    PreviewTest() {
+        env.setEnv("LC_ALL", QStringLiteral("en_US.UTF-8"));
+        resetRunState();
+        resetDataPath();
+        gDataPath().setDataPath(env.mkdir(QStringLiteral("data")));
+        services.saveFileName = [this](QWidget*, const QString& folder, const QString& filter,
+                                       const QString& suffix) {
+            dialogs.append(folder + u'|' + filter + u'|' + suffix);
+            return chosenFile;
+        };
+        window.setServices(services);
+    }
+    ~PreviewTest() override { resetRunState(); }
+
+    // `w` with a finished document of `rows` rows, shown and active as the window system makes
+    // it; returns the page count.
+    static int open(frmSMPRNT_PREVIEW& w, int rows, const QSet<int>& marked = {}) {
+        const int pages = writeRows(w.newDocument(), rows, marked);
+        QApplication::processEvents();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
+        return pages;
+    }
+    // A key typed into `widget` once it has the focus.
+    static void type(QWidget* widget, Qt::Key key) {
+        widget->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), key);
+    }
+    QString data(const char* name) const {
+        return gDataPath().DataPath() + u'/' + QLatin1String(name);
+    }
+
+    vx::test::TestEnv env;
+    ScopedScriptedMessages messages;
+    PreviewServices services;
+    QStringList dialogs;
+    QString chosenFile;
+    frmSMPRNT_PREVIEW window;
+};
+
+TEST_F(PreviewTest, TheDocumentsEventsShowTheWindowAndEnablePrintingAtItsEnd) {
+    Document& doc = window.newDocument();
+    QStringList seen; // the window as each page starts, i.e. right after one was finished
+    doc.setPageStartHandler([&](ReportPrinter&) {
+        seen << QStringLiteral("%1 %2 %3 %4")
+                    .arg(window.isVisible())
+                    .arg(window.documentInProgress())
+                    .arg(window.cmdPrint->isEnabled())
+                    .arg(window.lblPageOf->text());
+    });
+    writeRows(doc, kManyRows, {}, false);
+    QApplication::processEvents(); // the window becomes active meanwhile
+    EXPECT_FALSE(window.cmdPrint->isEnabled()) << "activation must not enable printing early";
+    EXPECT_EQ(seen, QStringList({"0 0 1 Page 0 of 0", "1 1 0 Page 1 of 1", "1 1 0 Page 1 of 2"}));
+    doc.endDoc();
+    EXPECT_TRUE(window.isVisible() && !window.documentInProgress());
+    EXPECT_TRUE(window.cmdPrint->isEnabled() && window.mnuPrint_item[1]->isEnabled());
+    EXPECT_EQ(window.lblPageOf->text(), QStringLiteral("Page 1 of 3"));
+
+    // A new document (a purchase order shown while a report runs) leaves the old one to its
+    // writer, which finishes it unseen.
+    Document& old = window.newDocument();
+    writeRows(old, kManyRows, {}, false);
+    Document& order = window.newDocument();
+    old.tableText(QStringLiteral("<5000;last row"));
+    old.endDoc();
+    EXPECT_FALSE(window.documentInProgress());
+    EXPECT_EQ(window.pageCount(), 0);
+    writeRows(order, 3);
+    EXPECT_EQ(window.lblPageOf->text(), QStringLiteral("Page 1 of 1"));
+
+    const struct {
         const char* name;
         int rows;
-        std::function<void(frmSMPRNT_PREVIEW&, Document&)> afterRows;
+        std::function<void(frmSMPRNT_PREVIEW&, Document&)> then;
         bool visible;
     } cases[] = {
         {"one page, ended", 5, [](auto&, Document& d) { d.endDoc(); }, true},
-        {"abandoned on its first page", 5,
-         [](auto&, Document& d) {
-             d.abandonDoc();
-             d.endDoc();
-         },
+        {"abandoned on its first page", 5, [](auto&, Document& d) { d.abandonDoc(), d.endDoc(); },
          false},
         {"abandoned after pages were shown", kManyRows,
-         [](auto&, Document& d) {
-             d.abandonDoc();
-             d.endDoc();
-         },
-         false},
-        {"closed by the user while produced", kManyRows,
-         [](frmSMPRNT_PREVIEW& w, Document& d) {
-             w.cmdClose_Click();
-             writeRows(d, 20); // the report goes on writing into the dropped document
-         },
-         false},
-        {"unloaded while produced", kManyRows,
-         [](frmSMPRNT_PREVIEW& w, Document& d) {
-             w.unload();
-             d.endDoc();
-         },
+         [](auto&, Document& d) { d.abandonDoc(), d.endDoc(); }, false},
+        {"closed while produced", kManyRows,
+         [](auto& w, Document& d) { w.cmdClose_Click(), writeRows(d, 20); }, false},
+        {"unloaded while produced", kManyRows, [](auto& w, Document& d) { w.unload(), d.endDoc(); },
          false},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         frmSMPRNT_PREVIEW w;
-        Document& doc = w.newDocument();
-        writeRows(doc, c.rows, {}, false);
-        c.afterRows(w, doc);
+        Document& d = w.newDocument();
+        writeRows(d, c.rows, {}, false);
+        c.then(w, d);
         EXPECT_EQ(w.isVisible(), c.visible) << c.name;
         EXPECT_FALSE(w.documentInProgress()) << c.name;
     }
 }
 
-TEST_F(PreviewTest, ANewDocumentLeavesTheOldOneUsableForItsWriter) {
-    Document& first = window.newDocument();
-    writeRows(first, kManyRows, {}, false);
-    Document& second = window.newDocument(); // e.g. a purchase order shown while a report runs
-    writeRows(first, 40);                    // the report finishes its own document
-    EXPECT_FALSE(window.documentInProgress());
-    EXPECT_EQ(window.pageCount(), 0);
-    writeRows(second, 3);
-    EXPECT_EQ(window.lblPageOf->text(), QStringLiteral("Page 1 of 1"));
-    EXPECT_EQ(window.document(), &second);
-}
-
-TEST_F(PreviewTest, ZoomBoxTakesDigitsAndEnterAndKeepsTheZoomInRange) {
-    struct Case {
-        const char* typed;
-        int zoom;
-        const char* shown;
-    } cases[] = {
-        {"5", 10, " 10%"},    {"400", 300, "300%"}, {"75", 75, " 75%"},   {"1x2", 12, " 12%"},
-        {"0", 10, " 10%"},    {"300", 300, "300%"}, {"100", 100, "100%"}, {"125", 125, "125%"},
-        {"150", 150, "150%"}, {"200", 200, "200%"}, {"250", 250, "250%"}, // texts a list entry
-                                                                          // starts with
+TEST_F(PreviewTest, KeysAndButtonsWalkThePagesAndTheZoomBoxTakesTypedNumbers) {
+    const std::function<void(frmSMPRNT_PREVIEW&)> steps[] = {
+        [](auto& w) { type(w.vsvPrinter, Qt::Key_End); },
+        [](auto& w) { type(w.txtFind, Qt::Key_PageUp); },
+        [](auto& w) { type(w.cboZoom, Qt::Key_Home); },
+        [](auto& w) { type(w.cmdPrint, Qt::Key_PageUp); }, // stays on page 1
+        [](auto& w) { type(w.vsvPrinter, Qt::Key_PageDown); },
+        [](auto& w) { QTest::mouseClick(w.cmdMove[3], Qt::LeftButton); },
+        [](auto& w) { QTest::mouseClick(w.cmdMove[1], Qt::LeftButton); }, // stays on the last
+        [](auto& w) { QTest::mouseClick(w.cmdMove[2], Qt::LeftButton); },
+        [](auto& w) { QTest::mouseClick(w.cmdMove[0], Qt::LeftButton); },
     };
-    writeRows(window.newDocument(), 5);
-    settle();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    for (const Case& c : cases) {
+    const int manyPages[] = {3, 2, 1, 1, 2, 3, 3, 2, 1};
+    for (int rows : {5, kManyRows}) {
+        frmSMPRNT_PREVIEW w;
+        const int pages = open(w, rows);
+        for (QPushButton* move : w.cmdMove)
+            EXPECT_EQ(move->isEnabled(), pages > 1);
+        for (size_t i = 0; i < std::size(steps); ++i) {
+            steps[i](w);
+            const int expected = pages > 1 ? manyPages[i] : 1;
+            EXPECT_EQ(w.lblPageOf->text(), QStringLiteral("Page %1 of %2").arg(expected).arg(pages))
+                << rows << " rows, step " << i;
+        }
+    }
+
+    open(window, 5);
+    // The right-hand buttons stand 100 twips apart from the strip's right edge upwards, clear of
+    // the controls on the left.
+    int right = window.elsButtons->width();
+    for (QPushButton* b : {window.cmdClose, window.cmdPrint, window.cmdSave, window.cmdSendMail}) {
+        EXPECT_EQ(b->geometry().right() + 1, right - 7) << b->objectName().toStdString();
+        right = b->x();
+    }
+    EXPECT_LT(window.txtFind->geometry().right(), window.cmdSendMail->x());
+
+    const struct {
+        const char *typed, *shown;
+    } zooms[] = {
+        {"5", " 10%"},   {"400", "300%"}, {"75", " 75%"},  {"1x2", " 12%"},
+        {"0", " 10%"},   {"300", "300%"}, {"100", "100%"}, {"125", "125%"},
+        {"150", "150%"}, {"200", "200%"}, {"250", "250%"}, // texts a list entry starts with
+    };
+    for (const auto& z : zooms) {
         window.cboZoom->setCurrentIndex(3);
         window.cboZoom->setFocus();
-        QWidget* typing = QApplication::focusWidget();
-        ASSERT_TRUE(typing == window.cboZoom || typing == window.cboZoom->lineEdit());
-        QTest::keyClicks(typing, QLatin1String(c.typed));
-        QTest::keyClick(typing, Qt::Key_Return);
-        EXPECT_EQ(window.zoom(), c.zoom) << c.typed;
-        EXPECT_EQ(window.cboZoom->currentText(), QLatin1String(c.shown)) << c.typed;
+        QTest::keyClicks(QApplication::focusWidget(), QLatin1String(z.typed));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(window.cboZoom->currentText(), QLatin1String(z.shown)) << z.typed;
+        EXPECT_EQ(window.zoom(), QString::fromLatin1(z.shown).chopped(1).trimmed().toInt())
+            << z.typed;
     }
-}
-
-TEST_F(PreviewTest, ZoomListEntriesGoInStepsOfAQuarterAndIgnoreEnter) {
+    // List entries go in steps of a quarter; Enter and keys that are no digits leave them.
     for (int i = 0; i < window.cboZoom->count(); ++i) {
         window.cboZoom->setCurrentIndex(i);
         emit window.cboZoom->activated(i);
         EXPECT_EQ(window.zoom(), (i + 1) * 25);
-        EXPECT_EQ(window.cboZoom->currentText(), window.cboZoom->itemText(i));
     }
     window.cboZoom->setCurrentIndex(1);
     emit window.cboZoom->activated(1);
-    QTest::keyClick(window.cboZoom, Qt::Key_Return);
-    QTest::keyClick(window.cboZoom, Qt::Key_Backspace); // not a digit: ignored
+    type(window.cboZoom, Qt::Key_Return);
+    type(window.cboZoom, Qt::Key_Backspace);
     EXPECT_EQ(window.zoom(), 50);
     EXPECT_EQ(window.cboZoom->currentText(), QStringLiteral(" 50%"));
 }
 
-TEST_F(PreviewTest, NavigationWorksOnlyForSeveralPages) {
-    struct Step {
-        std::function<void(frmSMPRNT_PREVIEW&)> act;
-        int manyPages;
-    } steps[] = {
-        {[](auto& w) { QTest::keyClick(w.vsvPrinter, Qt::Key_End); }, 3},
-        {[](auto& w) { QTest::keyClick(w.txtFind, Qt::Key_PageUp); }, 2},
-        {[](auto& w) { QTest::keyClick(w.cboZoom, Qt::Key_Home); }, 1},
-        {[](auto& w) { QTest::keyClick(w.cmdPrint, Qt::Key_PageUp); }, 1}, // stays on page 1
-        {[](auto& w) { QTest::keyClick(w.vsvPrinter, Qt::Key_PageDown); }, 2},
-        {[](auto& w) { QTest::mouseClick(w.cmdMove[3], Qt::LeftButton); }, 3},
-        {[](auto& w) { QTest::mouseClick(w.cmdMove[1], Qt::LeftButton); }, 3}, // stays on last
-        {[](auto& w) { QTest::mouseClick(w.cmdMove[2], Qt::LeftButton); }, 2},
-        {[](auto& w) { QTest::mouseClick(w.cmdMove[0], Qt::LeftButton); }, 1},
-    };
-    for (int rows : {kManyRows, 5}) {
-        frmSMPRNT_PREVIEW w;
-        const int pages = writeRows(w.newDocument(), rows);
-        for (QPushButton* move : w.cmdMove)
-            EXPECT_EQ(move->isEnabled(), pages > 1);
-        for (const Step& s : steps) {
-            s.act(w);
-            const int expected = pages > 1 ? s.manyPages : 1;
-            EXPECT_EQ(w.previewPage(), expected) << rows << " rows";
-            EXPECT_EQ(w.lblPageOf->text(),
-                      QStringLiteral("Page %1 of %2").arg(expected).arg(pages));
+TEST_F(PreviewTest, FindAndF3WalkTheMatchesAndF6ShowsThePurchaseOrder) {
+    runState().gbShowPOButton = true;
+    ASSERT_EQ(open(window, kManyRows, {5, 80, 150}), 3);
+    EXPECT_FALSE(window.cmdFind[3]->isHidden());
+    for (const QString& text : {QStringLiteral("a"), QString(), QStringLiteral("  ")})
+        for (int i : {0, 1, 3}) {
+            window.txtFind->setText(text);
+            EXPECT_EQ(window.cmdFind[i]->isEnabled(), !text.isEmpty()) << i;
         }
-    }
-}
+    QTest::mouseClick(window.cmdFind[0], Qt::LeftButton); // blanks are no search text
+    EXPECT_EQ(messages.texts(), QStringList{"Please enter value for which to search"});
 
-TEST_F(PreviewTest, EscClosesOnceUntilTheNextActivation) {
-    runState().gbDirectRun = true;
-    writeRows(window.newDocument(), kManyRows);
-    settle();
-    ASSERT_TRUE(window.activated());
-    QTest::keyClick(window.txtFind, Qt::Key_Escape);
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_TRUE(runState().gbPreviewDone);
-    EXPECT_FALSE(window.activated());
-    EXPECT_EQ(window.pageCount(), 0); // Close drops the document
-
-    // Shown again without becoming active: a held Esc does not close it again.
-    window.setAttribute(Qt::WA_ShowWithoutActivating);
-    window.show();
-    QApplication::processEvents();
-    QTest::keyClick(window.txtFind, Qt::Key_Escape);
-    EXPECT_TRUE(window.isVisible());
-
-    // Another window comes and goes; the preview becomes active again.
-    QWidget other;
-    other.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    EXPECT_TRUE(window.activated());
-    QTest::keyClick(window.txtFind, Qt::Key_Escape);
-    EXPECT_FALSE(window.isVisible());
-}
-
-TEST_F(PreviewTest, OnePageDocumentClosesByEscAndByItsCommands) {
-    struct Case {
-        const char* name;
-        std::function<void(frmSMPRNT_PREVIEW&)> close;
-    } cases[] = {
-        {"Esc", [](auto&) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); }},
-        {"Esc Cancel", [](auto& w) { QTest::mouseClick(w.cmdClose, Qt::LeftButton); }},
-        {"E&xit", [](auto& w) { w.mnuPrint_exit->trigger(); }},
-    };
-    for (const Case& c : cases) {
-        frmSMPRNT_PREVIEW w;
-        writeRows(w.newDocument(), 5);
-        settle();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&w)) << c.name;
-        ASSERT_TRUE(QApplication::focusWidget()) << c.name;
-        EXPECT_EQ(w.pageCount(), 1) << c.name;
-        c.close(w);
-        EXPECT_FALSE(w.isVisible()) << c.name;
-    }
-}
-
-TEST_F(PreviewTest, ClosingSignalsTheStartUpOnlyInADirectRunButUnloadingAlways) {
-    struct Case {
-        bool directRun;
-        bool unload;
-        bool done;
-    } cases[] = {
-        {true, false, true}, {false, false, false}, {true, true, true}, {false, true, true}};
-    for (const Case& c : cases) {
-        resetRunState();
-        runState().gbDirectRun = c.directRun;
-        frmSMPRNT_PREVIEW w;
-        writeRows(w.newDocument(), 5);
-        if (c.unload)
-            w.close();
-        else
-            w.cmdClose_Click();
-        EXPECT_EQ(runState().gbPreviewDone, c.done) << c.directRun << c.unload;
-        EXPECT_FALSE(w.isVisible());
-    }
-}
-
-TEST_F(PreviewTest, FindThenF3WalksTheMatchesAndStartsOverAfterTheLast) {
-    const int pages = writeRows(window.newDocument(), kManyRows, {5, 80, 150});
-    ASSERT_EQ(pages, 3);
-    settle();
-    const QString notFound =
-        QStringLiteral("The document has been searched.\rCannot find the string 'widget'");
+    messages.clear();
+    window.txtFind->clear();
     QTest::keyClicks(window.txtFind, QStringLiteral("widget"));
     QTest::mouseClick(window.cmdFind[0], Qt::LeftButton);
-    const int expectedPages[] = {1, 2, 3, 0, 1, 2};
-    for (int i = 0; i < 6; ++i) {
-        if (i > 0)
-            QTest::keyClick(window.txtFind, Qt::Key_F3);
-        const int page = expectedPages[i];
-        EXPECT_EQ(window.searchPage(), page) << i;
+    bool first = true;
+    for (int page : {1, 2, 3, 0, 1, 2}) {
+        if (!std::exchange(first, false))
+            type(window.txtFind, Qt::Key_F3);
+        EXPECT_EQ(window.searchPage(), page);
         if (page == 0) {
-            ASSERT_EQ(messages.boxes().size(), 1);
-            EXPECT_EQ(messages.boxes()[0].text, notFound);
-            EXPECT_EQ(messages.boxes()[0].title, QStringLiteral("Not Found"));
-            EXPECT_EQ(messages.boxes()[0].icon, MsgIcon::Information);
+            EXPECT_EQ(messages.texts(), QStringList{"The document has been searched.\rCannot "
+                                                    "find the string 'widget'"});
             continue;
         }
         EXPECT_EQ(window.previewPage(), page);
@@ -270,75 +243,224 @@ TEST_F(PreviewTest, FindThenF3WalksTheMatchesAndStartsOverAfterTheLast) {
         EXPECT_EQ(found->rect, r);
     }
     EXPECT_EQ(messages.boxes().size(), 1);
-}
 
-TEST_F(PreviewTest, SearchTextEnablesTheSearchButtons) {
-    runState().gbShowPOButton = true;
-    writeRows(window.newDocument(), 5);
-    settle();
-    ASSERT_FALSE(window.cmdFind[3]->isHidden());
-    const std::pair<QString, bool> steps[] = {
-        {QStringLiteral("a"), true}, {QString(), false}, {QStringLiteral("  "), true}};
-    for (const auto& [text, enabled] : steps) {
-        window.txtFind->setText(text);
-        for (int i : {0, 1, 3})
-            EXPECT_EQ(window.cmdFind[i]->isEnabled(), enabled) << i << " '" << text.toStdString();
-    }
-    // A blank search text is no search text.
-    QTest::mouseClick(window.cmdFind[0], Qt::LeftButton);
-    ASSERT_EQ(messages.boxes().size(), 1);
-    EXPECT_EQ(messages.boxes()[0].text, QStringLiteral("Please enter value for which to search"));
-    EXPECT_EQ(messages.boxes()[0].title, QStringLiteral("Search for ???"));
-}
-
-TEST_F(PreviewTest, F6ShowsThePurchaseOrderNamedInTheSearchBox) {
-    struct Case {
-        bool showButton;
-        bool found;
-        bool settled; // false: the user is quicker than the window system's activation
-        QStringList asked;
-        QStringList boxes;
+    const struct {
+        bool showButton, found, settled; // settled false: the user is quicker than activation
+        QStringList asked, boxes;
     } cases[] = {
-        {true, true, true, {QStringLiteral("PO-12A")}, {}},
-        {true, true, false, {QStringLiteral("PO-12A")}, {}},
-        {true, false, true, {QStringLiteral("PO-12A")}, {QStringLiteral("PO Not found")}},
+        {true, true, true, {"PO-12A"}, {}},
+        {true, true, false, {"PO-12A"}, {}},
+        {true, false, true, {"PO-12A"}, {"PO Not found"}},
         {false, true, true, {}, {}},
     };
-    for (const Case& c : cases) {
-        resetRunState();
+    for (const auto& c : cases) {
         runState().gbShowPOButton = c.showButton;
         messages.clear();
         frmSMPRNT_PREVIEW w;
         QStringList asked;
-        w.setShowPOHandler([&](const QString& number) {
-            asked.append(number);
-            return c.found;
-        });
-        writeRows(w.newDocument(), 5);
-        if (c.settled)
-            settle();
+        w.setShowPOHandler([&](const QString& number) { return asked.append(number), c.found; });
+        c.settled ? void(open(w, 5)) : void(writeRows(w.newDocument(), 5));
         w.txtFind->setText(QStringLiteral("po-12a"));
-        QTest::keyClick(&w, Qt::Key_F6);
+        c.settled ? type(w.vsvPrinter, Qt::Key_F6) : QTest::keyClick(&w, Qt::Key_F6);
         EXPECT_EQ(asked, c.asked);
         EXPECT_EQ(messages.texts(), c.boxes);
-        if (!c.found && c.showButton) {
-            EXPECT_EQ(QApplication::focusWidget(), w.txtFind);
+        if (c.settled) {
+            EXPECT_EQ(QApplication::focusWidget() == w.txtFind, !c.found && c.showButton);
         }
     }
 }
 
-TEST_F(PreviewTest, RightHandButtonsLineUpAtTheStripsRightEdge) {
-    writeRows(window.newDocument(), 5);
-    settle();
-    const int gap = 7; // 100 twips
-    int right = window.elsButtons->width();
-    for (QPushButton* b : {window.cmdClose, window.cmdPrint, window.cmdSave, window.cmdSendMail}) {
-        EXPECT_EQ(b->geometry().right() + 1, right - gap) << b->objectName().toStdString();
-        right = b->x();
+TEST_F(PreviewTest, EscAndTheCloseCommandsHideTheWindowAndTellTheStartUp) {
+    runState().gbDirectRun = true;
+    open(window, kManyRows);
+    ASSERT_TRUE(window.activated());
+    type(window.txtFind, Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible() || window.activated());
+    EXPECT_TRUE(runState().gbPreviewDone);
+    EXPECT_EQ(window.pageCount(), 0); // Close drops the document
+    // Shown again without becoming active: a held Esc does not close it again.
+    window.setAttribute(Qt::WA_ShowWithoutActivating);
+    window.show();
+    QApplication::processEvents();
+    QTest::keyClick(window.txtFind, Qt::Key_Escape);
+    EXPECT_TRUE(window.isVisible());
+    // Another window comes and goes; the preview becomes active again.
+    QWidget other;
+    other.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    type(window.txtFind, Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
+
+    // A one-page document closes by each; only a direct run waits for Close, unloading always.
+    const struct {
+        std::function<void(frmSMPRNT_PREVIEW&)> close;
+        bool directRun, done;
+    } cases[] = {
+        {[](auto&) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); }, true, true},
+        {[](auto& w) { QTest::mouseClick(w.cmdClose, Qt::LeftButton); }, false, false},
+        {[](auto& w) { w.mnuPrint_exit->trigger(); }, true, true},
+        {[](auto& w) { w.close(); }, false, true},
+    };
+    for (const auto& c : cases) {
+        resetRunState();
+        runState().gbDirectRun = c.directRun;
+        frmSMPRNT_PREVIEW w;
+        EXPECT_EQ(open(w, 5), 1);
+        c.close(w);
+        EXPECT_FALSE(w.isVisible()) << &c - cases;
+        EXPECT_EQ(runState().gbPreviewDone, c.done) << &c - cases;
     }
-    // Nothing on the left reaches under them.
-    for (QWidget* w : std::initializer_list<QWidget*>{window.txtFind, window.cmdFind[1]})
-        EXPECT_LT(w->geometry().right(), window.cmdSendMail->x());
+}
+
+TEST_F(PreviewTest, F7SavesAPdfOrTheCsvExportAnotherReportLeft) {
+    const int pages = open(window, kManyRows);
+    env.mkdir(QStringLiteral("out"));
+    chosenFile = env.root() + QStringLiteral("/out/report.pdf");
+    type(window.txtFind, Qt::Key_F7);
+    EXPECT_EQ(dialogs, QStringList{gDataPath().DataPath() + QStringLiteral("|(*.pdf)|pdf")});
+    EXPECT_EQ(pdfPages(chosenFile), pages);
+    chosenFile.clear(); // cancelled: nothing written, nothing said
+    window.mnuPrint_Save->trigger();
+    EXPECT_EQ(dialogs.size(), 2);
+    EXPECT_TRUE(messages.boxes().isEmpty());
+    chosenFile = env.root() + QStringLiteral("/missing/report.pdf");
+    QTest::mouseClick(window.cmdSave, Qt::LeftButton);
+    ASSERT_EQ(messages.boxes().size(), 1);
+    EXPECT_TRUE(messages.boxes()[0].text.startsWith("The document could not be written to " +
+                                                    chosenFile + u'\r'));
+    chosenFile.clear();
+
+    const struct {
+        bool csvExists;
+        QList<MsgAnswer> answers;
+        QStringList typed;   // null: the proposed name
+        const char* boxes;   // the titles shown
+        const char* savedAs; // where the export ends up (nullptr: nowhere)
+        bool pdfDialog;
+    } cases[] = {
+        {false, {MsgAnswer::No}, {}, "Save Option", nullptr, true},
+        {false, {MsgAnswer::Yes}, {}, "Save Option|Save as", "priceLevel.csv", false},
+        {true,
+         {MsgAnswer::Yes, MsgAnswer::No},
+         {QString(), "other.csv"},
+         "Save Option|Save as|File save error|Save as",
+         "other.csv",
+         false},
+        {true,
+         {MsgAnswer::Yes, MsgAnswer::No, MsgAnswer::Yes},
+         {},
+         "Save Option|Save as|File save error|Save as|File save error",
+         "priceLevel.csv",
+         false},
+        {false, {MsgAnswer::Yes}, {QStringLiteral("")}, "Save Option|Save as", nullptr, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        messages.clear();
+        dialogs.clear();
+        for (const char* name : {"priceLevel.csv", "other.csv"})
+            QFile::remove(data(name));
+        vx::test::TestEnv::writeFile(data("priceLevel.tmp"), "export");
+        if (c.csvExists)
+            vx::test::TestEnv::writeFile(data("priceLevel.csv"), "old");
+        for (MsgAnswer a : c.answers)
+            messages.answer(a);
+        for (const QString& t : c.typed)
+            messages.type(t.isNull() ? data("priceLevel.csv") : t);
+        type(window.txtFind, Qt::Key_F7);
+        QStringList titles;
+        for (const RecordedBox& b : messages.boxes())
+            titles << b.title;
+        EXPECT_EQ(titles.join(u'|'), QLatin1String(c.boxes));
+        EXPECT_EQ(messages.pendingAnswers(), 0u);
+        if (c.savedAs) {
+            EXPECT_EQ(vx::test::TestEnv::readFile(data(c.savedAs)), "export");
+        }
+        if (c.csvExists && qstrcmp(c.savedAs, "priceLevel.csv") != 0) {
+            EXPECT_EQ(vx::test::TestEnv::readFile(data("priceLevel.csv")), "old");
+        }
+        EXPECT_EQ(QFile::exists(data("priceLevel.tmp")), !c.savedAs && !c.pdfDialog);
+        EXPECT_EQ(dialogs.size(), c.pdfDialog ? 1 : 0);
+    }
+    const QList<RecordedBox>& last = messages.boxes();
+    EXPECT_EQ(last[0].text, QStringLiteral("Save as csv file for import into Excel"));
+    EXPECT_EQ(last[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(last[1].text, QStringLiteral("Save file as:"));
+    EXPECT_TRUE(last[1].isInput);
+}
+
+TEST_F(PreviewTest, F9PrintsAllPagesOrThePageShownAndNeedsAPrinter) {
+    const QString out = env.root() + QStringLiteral("/printed.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(out);
+    int asked = 0;
+    services.printer = [&] { return ++asked, &printer; };
+    window.setServices(services);
+    ASSERT_EQ(open(window, kManyRows), 3);
+    const struct {
+        std::function<void()> print;
+        int pages;
+    } cases[] = {
+        {[&] { type(window.cmdSave, Qt::Key_F9); }, 3},
+        {[&] { window.mnuPrint_item[0]->trigger(); }, 3},
+        {[&] { type(window.vsvPrinter, Qt::Key_PageDown), window.mnuPrint_item[1]->trigger(); }, 1},
+        {[&] { QTest::mouseClick(window.cmdPrint, Qt::LeftButton); }, 3},
+    };
+    for (const auto& c : cases) {
+        QFile::remove(out);
+        asked = 0;
+        c.print();
+        EXPECT_EQ(asked, 1) << &c - cases; // F9 goes on to the control but prints once
+        EXPECT_EQ(pdfPages(out), c.pages) << &c - cases;
+        EXPECT_TRUE(window.cmdPrint->isEnabled());
+    }
+    EXPECT_TRUE(messages.boxes().isEmpty());
+
+    services.printer = [] { return static_cast<QPrinter*>(nullptr); };
+    window.setServices(services);
+    type(window.txtFind, Qt::Key_F9);
+    EXPECT_EQ(messages.texts(), QStringList{"No Windows Printers setup you must setup a Printer "
+                                            "to Print"});
+    for (QAction* item : window.mnuPrint_item)
+        EXPECT_FALSE(window.cmdPrint->isEnabled() || item->isEnabled());
+    type(window.txtFind, Qt::Key_F9); // refused while disabled
+    EXPECT_EQ(messages.boxes().size(), 1);
+}
+
+TEST_F(PreviewTest, F8HandsAPdfToXdgEmailAndSaysWhyWhenThatFails) {
+    const struct {
+        const char* script; // the xdg-email found on the path; nullptr: none
+        const char* said;   // after "Sending Mail failed due to "; nullptr: sent
+    } cases[] = {
+        {"[ \"$1\" = --attach ] && head -c 4 \"$2\" | grep -q PDF", nullptr},
+        {"echo 'no mail client' >&2\nexit 3", "no mail client"},
+        {"exit 4", "xdg-email ended with status 4"},
+        {nullptr, "no mail program being set up on this computer. Ask whoever looks after it to "
+                  "install one (xdg-utils)."},
+    };
+    open(window, 5);
+    const QString tmp = env.mkdir(QStringLiteral("tmp"));
+    env.setEnv("TMPDIR", tmp); // where the attachment is written
+    for (const auto& c : cases) {
+        const QString bin = env.mkdir(QStringLiteral("bin%1").arg(&c - cases));
+        if (c.script) {
+            const QString path = bin + QStringLiteral("/xdg-email");
+            vx::test::TestEnv::writeFile(path, QByteArray("#!/bin/sh\n") + c.script + '\n');
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        env.setEnv("PATH", c.script ? bin + QStringLiteral(":/usr/bin:/bin") : bin);
+        messages.clear();
+        type(window.txtFind, Qt::Key_F8);
+        EXPECT_EQ(messages.texts(),
+                  c.said ? QStringList{QStringLiteral("Sending Mail failed due to ") +
+                                       QLatin1String(c.said)}
+                         : QStringList{});
+        // A sent attachment stays for the mail program, which reads it later; others go.
+        EXPECT_EQ(QDir(tmp).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
+    }
 }
 
 } // namespace
