@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <tuple>
 
 using vx::profile::getString;
 using vx::profile::OptText;
@@ -34,12 +35,8 @@ TEST(Profile, ReadsWithProfileRules) {
                              "[Long]\nk=" +
                                  QByteArray(300, 'v') + "\n");
     const QString nul(1, QChar(0)), v254(254, u'v');
-    const struct {
-        OptText section, key;
-        QString def;
-        int size, count;
-        QString text; // the first `count` characters; NULs follow up to `size`
-    } cases[] = {
+    // section, key, default, buffer size; characters copied and their text, NULs up to the size
+    const std::tuple<OptText, OptText, QString, int, int, QString> cases[] = {
         {"DATABASE", "SERVER", "", 255, 16, "SHOPPC\\JOVSERVER"}, // any case, first, trimmed
         {"database", "quoted", "", 255, 10, "  spaced  "},        // quotes removed, inside kept
         {"Database", "Single", "", 255, 1, "x"},
@@ -62,14 +59,12 @@ TEST(Profile, ReadsWithProfileRules) {
         {"Other", std::nullopt, "", 2, 0, ""},
         {"Gamma", std::nullopt, "", 255, 0, ""},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.section.value_or("-").toStdString() + "/" +
-                     c.key.value_or("-").toStdString() + " " + std::to_string(c.size));
+    for (const auto& [section, key, def, size, count, text] : cases) {
+        SCOPED_TRACE((section.value_or("-") + "/" + key.value_or("-") + " " + QString::number(size))
+                         .toStdString());
         QString buffer;
-        EXPECT_EQ(getString(c.section, c.key, c.def, buffer, c.size, file), c.count);
-        ASSERT_EQ(buffer.size(), c.size);
-        EXPECT_EQ(buffer.left(c.count), c.text);
-        EXPECT_EQ(buffer.mid(c.count), QString(c.size - c.count, QChar(0)));
+        EXPECT_EQ(getString(section, key, def, buffer, size, file), count);
+        EXPECT_EQ(buffer, text + QString(size - count, QChar(0)));
     }
     // The whole value is there for readers without a buffer.
     EXPECT_EQ(readValue(file, "long", "K"), QString(300, u'v'));
@@ -85,12 +80,8 @@ TEST(Profile, ReadsWithProfileRules) {
 TEST(Profile, WritesTouchOnlyTheirLine) {
     TestEnv env;
     const QString file = env.root() + "/a.ini";
-    const struct {
-        const char* name;
-        QByteArray before;
-        OptText section, key, value;
-        QByteArray after;
-    } cases[] = {
+    // what the case shows, the file before, section, key, value, the file after
+    const std::tuple<const char*, QByteArray, OptText, OptText, OptText, QByteArray> cases[] = {
         {"replace keeps the rest", "; c\n[A]\nx = 1 \n junk line\n[B]\nx=9\n", "a", "x", "2",
          "; c\n[A]\nx=2\n junk line\n[B]\nx=9\n"},
         {"new key after last non-blank line", "[A]\nx=1\n; note\n\n\n[B]\ny=2\n", "A", "z", "3",
@@ -107,10 +98,10 @@ TEST(Profile, WritesTouchOnlyTheirLine) {
          "[C]\r\nN=M\xfcller \x93Q\x94\r\nCity=K\xf6ln\r\n"},
         {"UTF-8 stays", "[C]\nN=Müller\n", "C", "City", "Köln", "[C]\nN=Müller\nCity=Köln\n"},
     };
-    for (const auto& c : cases) {
-        TestEnv::writeFile(file, c.before);
-        EXPECT_TRUE(writeString(c.section, c.key, c.value, file)) << c.name;
-        EXPECT_EQ(TestEnv::readFile(file), c.after) << c.name;
+    for (const auto& [name, before, section, key, value, after] : cases) {
+        TestEnv::writeFile(file, before);
+        EXPECT_TRUE(writeString(section, key, value, file)) << name;
+        EXPECT_EQ(TestEnv::readFile(file), after) << name;
     }
     // A link to the file stays a link; the file it leads to gets the change.
     const QString link = env.root() + "/link.ini";

@@ -16,30 +16,29 @@ unsigned modeOf(const QString& path) {
 }
 } // namespace
 
-TEST(Settings, FileLivesUnderTheConfigHome) {
-    TestEnv env;
-    EXPECT_EQ(vx::settingsFile(kApp), env.configDir() + "/jov/JOV Settings.ini");
-    env.setEnv("XDG_CONFIG_HOME", env.root() + "/xdg");
-    EXPECT_EQ(vx::settingsFile(kApp), env.root() + "/xdg/jov/JOV Settings.ini");
-    env.setEnv("XDG_CONFIG_HOME", "relative/dir"); // ignored, as the XDG rules ask
-    EXPECT_EQ(vx::settingsFile(kApp), env.home() + "/.config/jov/JOV Settings.ini");
-}
-
 // The file holds the database password: only its user may read it, even after another tool
 // left it readable.
-TEST(Settings, StoreIsPrivateToTheUser) {
+TEST(Settings, StoreIsPrivateToTheUserUnderTheConfigHome) {
     TestEnv env;
     ASSERT_TRUE(vx::SaveSetting(kApp, "DATABASE", "Password", "secret"));
+    EXPECT_EQ(vx::settingsFile(kApp), env.configDir() + "/jov/JOV Settings.ini");
     EXPECT_EQ(modeOf(vx::settingsFile(kApp)), 0600u);
     EXPECT_EQ(modeOf(env.configDir() + "/jov"), 0700u);
     ::chmod(QFile::encodeName(vx::settingsFile(kApp)).constData(), 0644);
     ASSERT_TRUE(vx::SaveSetting(kApp, "DATABASE", "Server", "sqlite:"));
     EXPECT_EQ(modeOf(vx::settingsFile(kApp)), 0600u);
+    env.setEnv("XDG_CONFIG_HOME", env.root() + "/xdg");
+    EXPECT_EQ(vx::settingsFile(kApp), env.root() + "/xdg/jov/JOV Settings.ini");
+    env.setEnv("XDG_CONFIG_HOME", "relative/dir"); // ignored, as the XDG rules ask
+    EXPECT_EQ(vx::settingsFile(kApp), env.configDir() + "/jov/JOV Settings.ini");
 }
 
 // Values come back exactly, though the profile file trims blanks and strips matching quotes.
 TEST(Settings, ValuesSurviveARoundTrip) {
     TestEnv env;
+    EXPECT_EQ(vx::GetSetting(kApp, "DATABASE", "K0", "dflt"), "dflt");
+    vx::DeleteSetting(kApp, "DATABASE", "K0"); // nothing to delete: harmless
+    EXPECT_FALSE(QFile::exists(vx::settingsFile(kApp)));
     const QString values[] = {"plain", "  leading", "trailing  ", "\"quoted\"", "'single'",
                               "",      "a=b;c",     "C:\\TK",     "\"",         " \"half"};
     int i = 0;
@@ -48,25 +47,15 @@ TEST(Settings, ValuesSurviveARoundTrip) {
         ASSERT_TRUE(vx::SaveSetting(kApp, "DATABASE", key, v)) << v.toStdString();
         EXPECT_EQ(vx::GetSetting(kApp, "DATABASE", key, "dflt"), v) << v.toStdString();
     }
+    EXPECT_EQ(vx::GetSetting("Other App", "DATABASE", "K0", "none"), "none");
     // Overwriting keeps one entry, names compare in any case.
     ASSERT_TRUE(vx::SaveSetting(kApp, "database", "k0", "new"));
     EXPECT_EQ(vx::GetSetting(kApp, "DATABASE", "K0"), "new");
     EXPECT_EQ(TestEnv::readFile(vx::settingsFile(kApp)).toLower().count("k0="), 1);
+    vx::DeleteSetting(kApp, "database", "K0");
+    EXPECT_EQ(vx::GetSetting(kApp, "DATABASE", "K0", "none"), "none");
+    EXPECT_EQ(vx::GetSetting(kApp, "DATABASE", "K7"), "C:\\TK");
     // A line break would end the line and let the rest become entries of its own.
     vx::SaveSetting(kApp, "DATABASE", "K1", "a\r\n[X]\r\nk=v");
     EXPECT_EQ(vx::GetSetting(kApp, "X", "k", "none"), "none");
-}
-
-TEST(Settings, MissingAndDeleted) {
-    TestEnv env;
-    EXPECT_EQ(vx::GetSetting(kApp, "DATABASE", "Station", "1"), "1");
-    vx::DeleteSetting(kApp, "DATABASE", "Station"); // nothing to delete: harmless
-    EXPECT_FALSE(QFile::exists(vx::settingsFile(kApp)));
-
-    ASSERT_TRUE(vx::SaveSetting(kApp, "DATABASE", "Station", "3"));
-    ASSERT_TRUE(vx::SaveSetting(kApp, "DATABASE", "DataPath", "C:\\TK"));
-    vx::DeleteSetting(kApp, "database", "STATION");
-    EXPECT_EQ(vx::GetSetting(kApp, "DATABASE", "Station", "none"), "none");
-    EXPECT_EQ(vx::GetSetting(kApp, "DATABASE", "DataPath"), "C:\\TK");
-    EXPECT_EQ(vx::GetSetting("Other App", "DATABASE", "DataPath", "none"), "none");
 }
