@@ -22,9 +22,9 @@ class SqliteDatabase final : public TestDatabase {
   public:
     SqliteDatabase(const QString& folder, QString& error) : folder_(folder) {
         const QString name = uniqueName();
-        const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".sqlite");
-        if (sqlite3_open_v2(path.toUtf8().constData(), &raw_,
-                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+        const QByteArray path = (folder + u'/' + name + QStringLiteral(".sqlite")).toUtf8();
+        if (sqlite3_open_v2(path.constData(), &raw_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                            nullptr) != SQLITE_OK) {
             error = QString::fromUtf8(sqlite3_errmsg(raw_));
             return;
         }
@@ -33,7 +33,6 @@ class SqliteDatabase final : public TestDatabase {
         engine_ = db::engineFor(login_.server, QString());
     }
     ~SqliteDatabase() override { sqlite3_close_v2(raw_); }
-
     BackendKind kind() const override { return BackendKind::SQLite; }
 
     bool raw(const QString& sql) override {
@@ -44,7 +43,6 @@ class SqliteDatabase final : public TestDatabase {
         sqlite3_free(message);
         return false;
     }
-
     std::optional<QString> rawValue(const QString& sql) override {
         sqlite3_stmt* st = nullptr;
         if (sqlite3_prepare_v2(raw_, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK) {
@@ -59,26 +57,14 @@ class SqliteDatabase final : public TestDatabase {
     }
 
     std::vector<FailingLogin> failingLogins() override {
-        const QString junk = folder_ + QStringLiteral("/junk.sqlite");
-        vx::test::TestEnv::writeFile(junk, QByteArray(4096, 'x'));
-        const QString server = QStringLiteral("sqlite:") + folder_;
+        vx::test::TestEnv::writeFile(folder_ + QStringLiteral("/junk.sqlite"),
+                                     QByteArray(4096, 'x'));
+        const QString server = QStringLiteral("sqlite:") + folder_,
+                      missing = "unable to open database file";
         return {
-            {"file that is not SQLite",
-             {server, QStringLiteral("junk"), {}, {}},
-             QStringLiteral("file is not a database"),
-             {},
-             false},
-            {"missing database",
-             {server, QStringLiteral("nosuch"), {}, {}},
-             QStringLiteral("unable to open database file"),
-             folder_ + QStringLiteral("/nosuch.sqlite"),
-             false},
-            {"missing folder",
-             {server + QStringLiteral("/gone"), QStringLiteral("x"), {}, {}},
-             QStringLiteral("unable to open database file"),
-             {},
-             true},
-        };
+            {"file that is not SQLite", {server, "junk", {}, {}}, "file is not a database", {}},
+            {"missing database", {server, "nosuch", {}, {}}, missing, folder_ + "/nosuch.sqlite"},
+            {"missing folder", {server + "/gone", "x", {}, {}}, missing, {}, true}};
     }
 
   private:
@@ -88,26 +74,22 @@ class SqliteDatabase final : public TestDatabase {
 
 // The test server as an ODBC data source: its ODBC driver, its socket folder (or host) and port.
 QString odbcSource(const QString& pgServer) {
-    QString problem;
-    const auto address = db::pg::parseAddress(pgServer, problem);
-    QString host = QStringLiteral("localhost"), port = QStringLiteral("5432");
-    for (const auto& [key, value] : address ? address->keywords : decltype(address->keywords){}) {
-        if (key == "host")
-            host = QString::fromUtf8(value);
-        else if (key == "port")
-            port = QString::fromUtf8(value);
-    }
+    QString problem, host = QStringLiteral("localhost"), port = QStringLiteral("5432");
+    if (const auto address = db::pg::parseAddress(pgServer, problem))
+        for (const auto& [key, value] : address->keywords)
+            if (key == "host" || key == "port")
+                (key == "host" ? host : port) = QString::fromUtf8(value);
     return QStringLiteral("odbc:Driver={PostgreSQL Unicode};Servername=%1;Port=%2").arg(host, port);
 }
 
 // PostgreSQL: a database created on the test server; the raw client is libpq, which reads the
-// server address itself (expand_dbname), independently of this project's parser. Through ODBC
-// the same server is reached by its ODBC driver.
+// server address itself, independently of this project's parser. Through ODBC the same server is
+// reached by its ODBC driver.
 class PostgresDatabase final : public TestDatabase {
   public:
     PostgresDatabase(const QString& scratch, bool viaOdbc, QString& error)
-        : scratch_(scratch), viaOdbc_(viaOdbc) {
-        pgServer_ = qEnvironmentVariable("VANTREX_PG_SERVER");
+        : scratch_(scratch), viaOdbc_(viaOdbc),
+          pgServer_(qEnvironmentVariable("VANTREX_PG_SERVER")) {
         login_ = {viaOdbc ? odbcSource(pgServer_) : pgServer_, uniqueName(),
                   qEnvironmentVariable("VANTREX_PG_USER"),
                   qEnvironmentVariable("VANTREX_PG_PASSWORD")};
@@ -119,19 +101,15 @@ class PostgresDatabase final : public TestDatabase {
         if (raw_)
             engine_ = db::engineFor(login_.server, QString());
     }
-
     ~PostgresDatabase() override {
-        if (raw_)
-            PQfinish(raw_);
+        PQfinish(raw_);
         QString ignored;
         if (created_)
             run(admin_,
                 QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(login_.database),
                 ignored);
-        if (admin_)
-            PQfinish(admin_);
+        PQfinish(admin_);
     }
-
     BackendKind kind() const override {
         return viaOdbc_ ? BackendKind::ODBC : BackendKind::PostgreSQL;
     }
@@ -143,7 +121,6 @@ class PostgresDatabase final : public TestDatabase {
         ADD_FAILURE() << "raw libpq: " << sql.toStdString() << ": " << error.toStdString();
         return false;
     }
-
     std::optional<QString> rawValue(const QString& sql) override {
         PGresult* r = PQexec(raw_, sql.toUtf8().constData());
         std::optional<QString> value;
@@ -156,33 +133,17 @@ class PostgresDatabase final : public TestDatabase {
     }
 
     std::vector<FailingLogin> failingLogins() override {
-        Login wrong = login_;
-        wrong.password = login_.password + QStringLiteral("-wrong");
-        Login stopped = login_;
-        const QString nowhere = scratch_ + QStringLiteral("/no-server-here");
-        stopped.server = QStringLiteral("postgresql://localhost?host=") + nowhere;
-        if (viaOdbc_) {
-            stopped.server = odbcSource(stopped.server);
-            Login noDriver = login_;
-            noDriver.server = QStringLiteral("odbc:Driver={No Such Driver};Servername=x");
-            return {
-                {"wrong password",
-                 wrong,
-                 QStringLiteral("refused the login of user \"vantrex\""),
-                 {},
-                 true},
-                {"stopped server", stopped, QStringLiteral("the connection was refused"), {}, true},
-                {"missing driver",
-                 noDriver,
-                 QStringLiteral("driver it names is not installed"),
-                 {},
-                 true},
-            };
-        }
-        return {
-            {"wrong password", wrong, QStringLiteral("password authentication failed"), {}, true},
-            {"stopped server", stopped, QStringLiteral("No such file or directory"), {}, true},
-        };
+        Login wrong = login_, stopped = login_, noDriver = login_;
+        wrong.password += QStringLiteral("-wrong");
+        stopped.server = "postgresql://localhost?host=" + scratch_ + "/no-server-here";
+        if (!viaOdbc_)
+            return {{"wrong password", wrong, "password authentication failed", {}, true},
+                    {"stopped server", stopped, "No such file or directory", {}, true}};
+        stopped.server = odbcSource(stopped.server);
+        noDriver.server = QStringLiteral("odbc:Driver={No Such Driver};Servername=x");
+        return {{"wrong password", wrong, "refused the login of user \"vantrex\"", {}, true},
+                {"stopped server", stopped, "the connection was refused", {}, true},
+                {"missing driver", noDriver, "driver it names is not installed", {}, true}};
     }
 
   private:
@@ -202,7 +163,6 @@ class PostgresDatabase final : public TestDatabase {
         PQfinish(c);
         return nullptr;
     }
-
     static bool run(PGconn* c, const QString& sql, QString& error) {
         PGresult* r = PQexec(c, sql.toUtf8().constData());
         const ExecStatusType status = PQresultStatus(r);
@@ -227,12 +187,8 @@ QStringList changingStatements(const QString& traceFile) {
     static const QRegularExpression changing(
         QStringLiteral("^\\s*(ALTER|CREATE|DROP|sp_RENAME|INSERT|UPDATE|DELETE)\\b"),
         QRegularExpression::CaseInsensitiveOption);
-    QStringList found;
     const QString text = QString::fromUtf8(vx::test::TestEnv::readFile(traceFile));
-    for (const QString& line : text.split(QRegularExpression(QStringLiteral("\r?\n"))))
-        if (changing.match(line).hasMatch())
-            found << line;
-    return found;
+    return text.split(QRegularExpression(QStringLiteral("\r?\n"))).filter(changing);
 }
 
 std::vector<BackendKind> allBackends() {
@@ -240,15 +196,9 @@ std::vector<BackendKind> allBackends() {
 }
 
 const char* backendLabel(BackendKind kind) {
-    switch (kind) {
-    case BackendKind::SQLite:
-        return "SQLite";
-    case BackendKind::PostgreSQL:
-        return "PostgreSQL";
-    case BackendKind::ODBC:
-        break;
-    }
-    return "ODBC";
+    return kind == BackendKind::SQLite ? "SQLite"
+           : kind == BackendKind::ODBC ? "ODBC"
+                                       : "PostgreSQL";
 }
 
 std::string backendName(const ::testing::TestParamInfo<BackendKind>& info) {
@@ -258,24 +208,17 @@ std::string backendName(const ::testing::TestParamInfo<BackendKind>& info) {
 std::optional<Unavailable> unavailable(BackendKind kind) {
     if (kind == BackendKind::SQLite || !qEnvironmentVariableIsEmpty("VANTREX_PG_SERVER"))
         return std::nullopt;
-    const QString reason = QStringLiteral(
-        "no PostgreSQL test server: VANTREX_PG_SERVER is not set (start one with "
-        "`scripts/pg-test-server.sh start DIR` and export what `scripts/pg-test-server.sh env "
-        "DIR` prints)");
-    return Unavailable{reason, !qEnvironmentVariableIsEmpty("CI")};
+    return Unavailable{QStringLiteral("no PostgreSQL test server: VANTREX_PG_SERVER is not set "
+                                      "(start one with `scripts/pg-test-server.sh start DIR` and "
+                                      "export what `scripts/pg-test-server.sh env DIR` prints)"),
+                       !qEnvironmentVariableIsEmpty("CI")};
 }
 
 QString testServerSetting(BackendKind kind) {
     const QString pg = qEnvironmentVariable("VANTREX_PG_SERVER");
-    switch (kind) {
-    case BackendKind::SQLite:
-        break;
-    case BackendKind::PostgreSQL:
-        return pg;
-    case BackendKind::ODBC:
-        return odbcSource(pg);
-    }
-    return QString();
+    return kind == BackendKind::SQLite ? QString()
+           : kind == BackendKind::ODBC ? odbcSource(pg)
+                                       : pg;
 }
 
 std::unique_ptr<TestDatabase> createTestDatabase(BackendKind kind, const QString& scratch,
@@ -285,9 +228,7 @@ std::unique_ptr<TestDatabase> createTestDatabase(BackendKind kind, const QString
         db = std::make_unique<SqliteDatabase>(scratch, error);
     else
         db = std::make_unique<PostgresDatabase>(scratch, kind == BackendKind::ODBC, error);
-    if (!error.isEmpty())
-        return nullptr;
-    return db;
+    return error.isEmpty() ? std::move(db) : nullptr;
 }
 
 void BackendTest::SetUp() {
@@ -310,11 +251,10 @@ void BackendTest::TearDown() {
 
 std::unique_ptr<Connection> BackendTest::connect() {
     std::unique_ptr<Connection> c = db_->engine().connection();
-    if (!c->open(db_->login())) {
-        ADD_FAILURE() << "open: " << c->lastError().description.toStdString();
-        return nullptr;
-    }
-    return c;
+    if (c->open(db_->login()))
+        return c;
+    ADD_FAILURE() << "open: " << c->lastError().description.toStdString();
+    return nullptr;
 }
 
 } // namespace vx::dbtest

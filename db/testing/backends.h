@@ -1,12 +1,9 @@
 #pragma once
-// The database backends a parameterised test runs against: SQLite always; PostgreSQL through
-// libpq and through ODBC (its ODBC driver) when a test server is configured (VANTREX_PG_SERVER,
-// VANTREX_PG_USER, VANTREX_PG_PASSWORD, as scripts/pg-test-server.sh prints them). Without a
-// server the server cases are skipped, or fail when the environment variable CI is set: in CI
-// they must run.
-//
-// Each test gets a fresh, uniquely named database (dropped afterwards), a Connection opened on
-// it, and a raw client ("another tool": the engine's own C API, without this project's layer).
+// The backends a parameterised test runs against: SQLite always; PostgreSQL through libpq and
+// through its ODBC driver when a test server is configured (VANTREX_PG_SERVER, VANTREX_PG_USER,
+// VANTREX_PG_PASSWORD, as scripts/pg-test-server.sh prints them); without one those cases are
+// skipped, or fail when CI is set. Each test gets a fresh database (dropped afterwards), a
+// Connection on it, and a raw client ("another tool": the engine's own C API).
 
 #include "db/engine.h"
 #include "testsupport/test_env.h"
@@ -28,7 +25,6 @@ using db::Login;
 using db::Recordset;
 
 enum class BackendKind { SQLite, PostgreSQL, ODBC };
-// The backends whose database is the PostgreSQL test server.
 inline bool onPostgresServer(BackendKind kind) {
     return kind != BackendKind::SQLite;
 }
@@ -44,9 +40,8 @@ std::string backendName(const ::testing::TestParamInfo<BackendKind>& info);
 struct FailingLogin {
     std::string what;
     Login login;
-    QString expected;
-    QString mustNotExist;       // a file the attempt must not create (empty: none)
-    bool serverRefuses = false; // the Server object's connect fails too
+    QString expected, mustNotExist; // mustNotExist: a file the attempt must not create
+    bool serverRefuses = false;     // the Server object's connect fails too
 };
 
 class TestDatabase {
@@ -55,12 +50,10 @@ class TestDatabase {
     virtual BackendKind kind() const = 0;
     const Login& login() const { return login_; }
     Engine& engine() { return *engine_; }
-    // Runs statements with the engine's own client; false (ADD_FAILURE with the error) on failure.
+    // Runs statements with the raw client; false (ADD_FAILURE with the error) on failure.
     virtual bool raw(const QString& sql) = 0;
-    // The first column of the first row of a query run with the raw client; nullopt for no row
-    // or NULL.
+    // The first field of a query's first row with the raw client; nullopt for no row or NULL.
     virtual std::optional<QString> rawValue(const QString& sql) = 0;
-    // Logins that must be refused, with the reason each must name.
     virtual std::vector<FailingLogin> failingLogins() = 0;
 
   protected:
@@ -75,16 +68,14 @@ struct Unavailable {
 };
 std::optional<Unavailable> unavailable(BackendKind kind);
 
-// The test server's "Server" setting for `kind` (empty for SQLite): its libpq address, or the
-// same server as an ODBC data source through its ODBC driver.
+// The test server's "Server" setting for `kind` (empty for SQLite).
 QString testServerSetting(BackendKind kind);
 
 // The statements of an SQL trace (VANTREX_SQL_TRACE, one per line) that change a table or its
 // rows: ALTER, CREATE, DROP, sp_RENAME, INSERT, UPDATE, DELETE.
 QStringList changingStatements(const QString& traceFile);
 
-// A fresh database; nullptr with `error` set when it cannot be made. `scratch`: a folder the
-// backend may use (the SQLite data folder).
+// A fresh database (nullptr with `error` when it cannot be made); `scratch`: a folder for it.
 std::unique_ptr<TestDatabase> createTestDatabase(BackendKind kind, const QString& scratch,
                                                  QString& error);
 
