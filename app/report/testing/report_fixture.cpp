@@ -19,10 +19,6 @@ namespace vx::report::test {
 
 using namespace vx::tables;
 
-QString pad(const char* text, int width) {
-    return QString::fromUtf8(text).leftJustified(width, u' ', true);
-}
-
 void ReportDb::SetUp() {
     BackendTest::SetUp();
     if (IsSkipped() || HasFatalFailure())

@@ -40,13 +40,11 @@ class RecordingHost : public ReportHost {
   public:
     output::ReportPrinter& printer() override {
         doc = output::RecordingPrinter{};
-        doc.simulatePages(simulate);
         return doc;
     }
     void unloadPreview() override { ++unloads; }
     output::RecordingPrinter doc;
     int unloads = 0;
-    bool simulate = false; // pages are simulated: startDoc runs the page header
 };
 
 class ReportDb : public dbtest::BackendTest {
@@ -68,8 +66,5 @@ class ReportDb : public dbtest::BackendTest {
     RecordingHost host;
     int nextId_ = 1;
 };
-
-// A text padded with blanks to `width` characters.
-QString pad(const char* text, int width);
 
 } // namespace vx::report::test

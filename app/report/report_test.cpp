@@ -1,0 +1,265 @@
+// What the end-to-end pages cannot show: the arithmetic and quoting helpers at their edges, the
+// heading's store-number rules and the VAT question, reads that fail part way or find no
+// database, the VAT summary's vendor table past ten, long values on the deleted-order page, and
+// a run cancelled from its progress display.
+#include "app/report/deleted_orders.h"
+#include "app/report/received_summary.h"
+#include "app/report/report_common.h"
+#include "app/report/testing/report_fixture.h"
+#include "db/state.h"
+#include "db/testing/failing_connection.h"
+#include "output/document.h"
+#include "output/progress.h"
+#include "platform/runtime.h"
+#include "reportspec/reports_common.h"
+#include "runstate/runstate.h"
+#include "tables/common.h"
+#include "testsupport/test_env.h"
+
+#include <QDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace vx::report::test {
+namespace {
+
+TEST(ReportHelpers, NumbersMoneyDatesAndSLCodes) {
+    vx::test::TestEnv env;
+    env.setEnv("LC_ALL", QStringLiteral("C"));
+    const std::pair<std::int64_t, const char*> money[] = {
+        {0, ".00"},
+        {49, ".00"},
+        {50, ".01"},
+        {-12345000, "-1,234.50"},
+        {9999999, "1,000.00"},
+        {123456789012, "12,345,678.90"},
+    };
+    for (const auto& [amount, text] : money)
+        EXPECT_EQ(gsMoney(amount), QString::fromLatin1(text)) << amount;
+    // Products round to the nearest ten-thousandth, halves to even.
+    const std::tuple<std::int64_t, float, std::int64_t> products[] = {
+        {12345, 2.0f, 24690}, {5, 0.5f, 2},   {15, 0.5f, 8},     {25000, 1.5f, 37500},
+        {10000, 0.1f, 1000},  {3, -0.5f, -2}, {100000, 0.0f, 0},
+    };
+    for (const auto& [amount, qty, expected] : products)
+        EXPECT_EQ(gcyTimes(amount, qty), expected) << amount << " x " << qty;
+    EXPECT_EQ(gcyFromNumber(1234.5), 12345000);
+    // Numbers are read as the suite reads them.
+    const std::pair<const char*, double> numbers[] = {
+        {"12.50", 12.5}, {" 7", 7},        {"1 234.5", 1234.5}, {"3.2abc", 3.2}, {"abc", 0},
+        {"", 0},         {"-4.25", -4.25}, {"1e2", 100},        {"5-", 5},       {"2.5.1", 2.5},
+    };
+    for (const auto& [text, value] : numbers)
+        EXPECT_DOUBLE_EQ(gdLeadingNumber(QString::fromLatin1(text)), value) << text;
+    // No quote in a date can end the statement's literal; S/L codes get a point before their
+    // last character unless they are special ("~").
+    const std::pair<const char*, const char*> texts[] = {
+        {"20240131", "20240131"},
+        {"2024'--", "2024 --"},
+        {"x'' OR ''1''=''1", "x   OR   1  =  1"},
+        {"x''' OR 1=1 --", "x    OR 1=1 --"},
+    };
+    for (const auto& [in, out] : texts)
+        EXPECT_EQ(gsDateLiteral(QString::fromLatin1(in)), QString::fromLatin1(out)) << in;
+    const std::pair<const char*, const char*> codes[] = {
+        {"12345678", "1234567.8"},
+        {"~ABC    ", "~ABC    "},
+        {"  ~X", "  ~X"},
+        {"123     ", "123    . "},
+        {"", "."},
+    };
+    for (const auto& [in, out] : codes)
+        EXPECT_EQ(gsFormatSL(QString::fromLatin1(in)), QString::fromLatin1(out)) << in;
+}
+
+class ReportHeading : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        resetRunState();
+        resetReceivedSummaryState();
+        tables::common() = tables::CommonRec{};
+        runState().gsCompanyName = QStringLiteral("Corner Hardware");
+    }
+    QString heading(int line) {
+        output::RecordingPrinter doc;
+        gpPrintHeading(doc);
+        return doc.calls(QStringLiteral("table ")).value(line).section(u';', 1);
+    }
+    ScopedScriptedMessages boxes;
+};
+
+TEST_F(ReportHeading, TheCompanyLineShowsTheStoreNumberByTheRules) {
+    const std::tuple<std::int16_t, bool, bool, const char*> cases[] = {
+        {1, false, false, "Corner Hardware"},    {1, true, false, "Corner Hardware #1"},
+        {3, false, false, "Corner Hardware #3"}, {3, true, true, "Corner Hardware"},
+        {0, true, false, "Corner Hardware #0"},
+    };
+    for (const auto& [store, store1Option, vat, company] : cases) {
+        tables::common().StoreNumber = store;
+        runState().gbShowStore1Number = store1Option;
+        runState().gbVatReport = vat;
+        EXPECT_EQ(heading(0), QString::fromLatin1(company)) << store << vat;
+    }
+    runState().gbVatReport = runState().gbShowDeleted = true; // VAT wins over deleted
+    EXPECT_EQ(heading(1), QStringLiteral("Input VAT"));
+}
+
+TEST_F(ReportHeading, EveryPageAsksTheVatQuestionAndTheFirstYesStays) {
+    runState().gbVatReport = true;
+    for (MsgAnswer a : {MsgAnswer::No, MsgAnswer::Yes, MsgAnswer::No})
+        boxes.answer(a);
+    for (bool summaryOnly : {false, true, true}) {
+        output::RecordingPrinter doc;
+        gpPrintPageHeader(doc);
+        EXPECT_EQ(receivedSummaryState().gbVatSummaryOnly, summaryOnly);
+    }
+    EXPECT_EQ(boxes.texts(), QStringList(3, QStringLiteral("Print Summary Only")));
+    EXPECT_EQ(boxes.boxes()[0].title, QStringLiteral("VAT Report"));
+}
+
+class ReportStore : public ReportDb {
+  protected:
+    void SetUp() override {
+        ReportDb::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        env_.setEnv("LC_ALL", QStringLiteral("C"));
+        openStore();
+        RunState& run = runState();
+        run.gsStartDate = QStringLiteral("1/1/2024");
+        run.gsEndDate = QStringLiteral("1/31/2024");
+        run.gsStartKey = QStringLiteral("20240101");
+        run.gsEndKey = QStringLiteral("20240131");
+    }
+};
+
+TEST_P(ReportStore, AReadThatCannotEndPrintsNothingAndSaysWhy) {
+    addVendor("V1", "Acme Supply");
+    for (const char* po : {"100", "200", "300", "400", "500"})
+        addHistory({po, "V1", "20240105", 1, 1, 10000});
+    runState().gbWriteExport = true;
+    const QString folder = env_.mkdir(QStringLiteral("data/export"));
+    db::DbState& db = db::dbState();
+    const std::pair<bool, const char*> cases[] = {
+        {true, "server closed the connection unexpectedly"}, // gone after three rows
+        {false, "The database is not connected."},
+    };
+    for (const auto& [gone, reason] : cases) {
+        SCOPED_TRACE(reason);
+        if (gone)
+            db.gcnDatabase = std::make_unique<dbtest::FailingConnection>(
+                std::move(db.gcnDatabase), QStringLiteral("POHistory"), 3);
+        else
+            db::resetDbState();
+        boxes.clear();
+        host.doc.clear();
+        gpPrintReceivedSummary(host.doc);
+        EXPECT_TRUE(host.doc.calls(QStringLiteral("table ")).isEmpty());
+        EXPECT_EQ(boxes.texts(), QStringList{QStringLiteral("The received purchase orders could "
+                                                            "not be read to the end.\r\r") +
+                                             QString::fromLatin1(reason)});
+        EXPECT_TRUE(QDir(folder).isEmpty()); // no export of a part
+    }
+}
+
+TEST_P(ReportStore, QuotesInADateCannotChangeTheRangeStatement) {
+    runState().gsEndDate = QStringLiteral("!'' OR ''1''=''1");
+    EXPECT_TRUE(gsReceivedOrdersSQL(QStringLiteral("20240101"))
+                    .contains(QStringLiteral("DateReceived <= '!   OR   1  =  1')")));
+}
+
+TEST_P(ReportStore, TheVatSummaryTotalsEveryVendor) {
+    runState().gbVatReport = true;
+    auto addVendors = [this](int from, int to) {
+        for (int v = from; v < to; ++v) {
+            const QByteArray code = "V" + QByteArray::number(v + 10);
+            addVendor(code.constData(), ("Vendor " + code).constData());
+            addHeader(
+                {code.constData(), code.constData(), code.constData(), "C", "", "20240110", "1"});
+        }
+    };
+    auto summary = [this] {
+        host.doc.clear();
+        receivedSummaryState().gbVatSummaryOnly = true;
+        EXPECT_TRUE(gfbPrintVatReport(host.doc));
+        QStringList rows = host.doc.calls(QStringLiteral("table "));
+        for (QString& row : rows)
+            row = row.section(u';', 1);
+        return rows;
+    };
+    addVendors(0, 1); // one vendor gets its total also in the summary-only form
+    EXPECT_EQ(summary(), (QStringList{"||TOTAL||1.00", "||||", "|SUMMARY|||", "|Vendor V10|||1.00",
+                                      "||||", "|TOTAL INPUT VAT|||1.00"}));
+    addVendors(1, 12); // an eleventh vendor and those after it are totalled like the others
+    const QStringList rows = summary();
+    ASSERT_EQ(rows.size(), 12 + 3); // no vendor totals in this form
+    EXPECT_EQ(rows.mid(11, 2), (QStringList{"|Vendor V20|||1.00", "|Vendor V21|||1.00"}));
+    EXPECT_EQ(rows.back(), QStringLiteral("|TOTAL INPUT VAT|||12.00"));
+}
+
+TEST_P(ReportStore, LongCodesNamesAndAmountsShowWholeOnTheDeletedOrderPage) {
+    const QString name = QStringLiteral("Bergeron Off-Field Supplies and Sons");
+    addVendor("V7", name.toLatin1().constData());
+    addItem(1, 0, "10000033", "WIDGET", "Blue widget", 4912658045800LL, 1); // 491,265,804.58
+    addHeader({"P7", "VP7", "V7", "X", "20240120", "", "", "JANE", "20240105"});
+    addLine("P7", 1, 1, 2);
+    runState().gbShowDeleted = true;
+    output::Document page;
+    page.startDoc();
+    gpPrintDeletedReport(page);
+    page.endDoc();
+    const QString text = page.textDump();
+    for (const QString& whole : {QStringLiteral("1000003.3"), QStringLiteral("Vendor: V7  ") + name,
+                                 QStringLiteral("491265804.58"), QStringLiteral("982531609.16")})
+        EXPECT_TRUE(text.contains(whole)) << whole.toStdString() << "\n" << text.toStdString();
+}
+
+// A progress display whose user presses cancel as soon as it appears.
+struct CancellingView : output::ProgressView {
+    void show(const QString& processing, std::int64_t) override {
+        seen << processing;
+        QTimer::singleShot(0, [] { output::reportProgress().gbCancelReport = true; });
+    }
+    void close() override {}
+    QStringList seen;
+};
+
+// The run stops where it is, drops its document, unloads the preview and lets a direct run end;
+// no message is shown.
+TEST_P(ReportStore, ACancelledRunDropsItsDocument) {
+    CancellingView view;
+    runtimeOptions().batch = false; // the pump really runs events
+    output::setProgressTiming(0, 0);
+    output::setProgressView(&view);
+    runState().gsEndDate = QStringLiteral("12/31/2024");
+    addVendor("V1", "Acme Supply");
+    // 1000 history rows of 250 orders: the loader offers its first progress after 1000 rows.
+    for (int i = 0; i < 1000; ++i)
+        addHistory({("P" + QByteArray::number(i / 4)).constData(), "V1", "20240301", 1, 1, 10000});
+    addHeader({"P1", "VP1", "V1", "X", "20240110", "", "", "BOB", "20240102"});
+    addHeader({"P2", "VP2", "V1", "X", "20240111", "", "", "BOB", "20240102"});
+    const std::pair<bool, const char*> steps[] = {{false, "Processing"}, {true, "Printing"}};
+    for (const auto& [deleted, step] : steps) {
+        SCOPED_TRACE(step);
+        runState().gbShowDeleted = deleted;
+        runState().gbPreviewDone = false;
+        host.unloads = 0;
+        view.seen.clear();
+        gpRunReport();
+        EXPECT_EQ(view.seen, QStringList{QString::fromLatin1(step)});
+        EXPECT_TRUE(host.doc.abandoned());
+        EXPECT_FALSE(host.doc.ended()) << "an abandoned document is not ended";
+        EXPECT_EQ(host.unloads, 1);
+        EXPECT_TRUE(runState().gbPreviewDone);
+        EXPECT_TRUE(boxes.boxes().isEmpty()) << boxes.texts().join(u'\n').toStdString();
+    }
+    output::setProgressView(nullptr);
+    output::setProgressTiming(500, 100);
+    runtimeOptions().batch = true;
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, ReportStore, ::testing::ValuesIn(dbtest::allBackends()),
+                         dbtest::backendName);
+
+} // namespace
+} // namespace vx::report::test
