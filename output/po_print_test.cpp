@@ -89,7 +89,6 @@ const QString kItems = QStringLiteral("add \\n<~1800|<~2200|>~1200|>~700|>~700|>
                                       "/Pkg|Cost|Total|Clerk|Date] ");
 const QString kVendor = QStringLiteral("table <900|<4000|>920|<2500;");
 
-// The calls of a whole printout around its body.
 // The printout's calls around its body; its properties name the number its heading shows.
 QStringList printout(const QStringList& body) {
     const QString number = body.first().section(QStringLiteral("# "), 1);
@@ -169,15 +168,10 @@ TEST_P(POPrint, FindsThePurchaseOrderAndPrintsItAsReceived) {
 }
 
 TEST(POPrintNumber, ZeroPaddedToEightCharacters) {
-    const std::pair<const char*, const char*> cases[] = {{"123", "00000123"},
-                                                         {" 42 ", "00000042"},
-                                                         {"12345678", "12345678"},
-                                                         {"123456789", "23456789"},
-                                                         {"", "0000000"}};
+    const std::pair<const char*, const char*> cases[] = {
+        {"123", "00000123"}, {" 42 ", "00000042"}, {"123456789", "23456789"}, {"", "0000000"}};
     for (const auto& [typed, padded] : cases)
-        EXPECT_EQ(output::sm_POPrint::gsZeroPaddedPO(QString::fromUtf8(typed)),
-                  QString::fromUtf8(padded))
-            << typed;
+        EXPECT_EQ(output::sm_POPrint::gsZeroPaddedPO(typed), QLatin1String(padded)) << typed;
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, POPrint, ::testing::ValuesIn(allBackends()), backendName);

@@ -15,13 +15,10 @@ namespace {
 struct FakeView : ProgressView {
     void show(const QString& processing, std::int64_t count) override {
         shown << processing + u' ' + QString::number(count);
-        if (cancelOnShow)
-            QTimer::singleShot(0, [] { reportProgress().gbCancelReport = true; });
     }
     void close() override { ++closes; }
     QStringList shown;
     int closes = 0;
-    bool cancelOnShow = false;
 };
 
 class Progress : public ::testing::Test {
