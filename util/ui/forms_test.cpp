@@ -5,16 +5,12 @@
 #include <QPushButton>
 #include <QWidget>
 #include <gtest/gtest.h>
+#include <tuple>
 
-namespace vx {
-namespace {
+using namespace vx;
 
 TEST(FormFonts, SizeRule) {
-    const struct {
-        const char* family;
-        double size;
-        double expected;
-    } cases[] = {
+    const std::tuple<const char*, double, double> cases[] = {
         {"MS Sans Serif", 8.25, 9},   // 9.0
         {"MS Sans Serif", 9.75, 10},  // 10.5: the half goes to the even number
         {"MS Sans Serif", 10.75, 12}, // 11.5
@@ -23,10 +19,8 @@ TEST(FormFonts, SizeRule) {
         {"Tahoma", 12.0, 11},         // 11.25
         {"Tahoma", 9.5, 9},           // 8.75
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.family) + " " + std::to_string(c.size));
-        EXPECT_DOUBLE_EQ(formFontSize(QLatin1String(c.family), c.size), c.expected);
-    }
+    for (const auto& [family, size, expected] : cases)
+        EXPECT_DOUBLE_EQ(formFontSize(family, size), expected) << family << " " << size;
 }
 
 TEST(FormFonts, EveryControlButArial) {
@@ -59,6 +53,3 @@ TEST(FormFonts, EveryControlButArial) {
     EXPECT_DOUBLE_EQ(button->font().pointSizeF(), 11.0);
     EXPECT_DOUBLE_EQ(arial->font().pointSizeF(), 13.5);
 }
-
-} // namespace
-} // namespace vx

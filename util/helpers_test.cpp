@@ -1,0 +1,85 @@
+// The small helpers: field values and blanks in texts, the date forms, file existence.
+#include "util/dates.h"
+#include "util/files.h"
+#include "util/text.h"
+
+#include "testsupport/test_env.h"
+
+#include <gtest/gtest.h>
+#include <tuple>
+
+using namespace vx;
+
+TEST(Text, FieldValues) {
+    const QString line = "START=03/01/2024|END=03/31/2024|DELETED=|STORE=  2  |TAX=Y";
+    const std::tuple<QString, const char*, const char*, const char*> cases[] = {
+        {line, "START=", "|", "03/01/2024"},
+        {line, "TAX=", "|", "Y"},          // the value runs to the end of the text
+        {line, "DELETED=", "|", ""},       // terminator right after the tag
+        {line, "STORE=", "|", "  2"},      // leading blanks kept, trailing dropped
+        {line, "EXPORT=", "|", ""},        // missing tag
+        {line, "start=", "|", ""},         // case-sensitive
+        {line, "ART=", "|", "03/01/2024"}, // a plain substring search
+        {"END=1|END=2", "END=", "|", "1"}, // first occurrence only
+        {"A=1|B=", "B=", "|", ""},         // tag at the very end
+        {"/STATION=3 /DATAPATH=C:\\TK", "/DATAPATH=", " ", "C:\\TK"},
+    };
+    for (const auto& [text, keyword, terminator, expected] : cases)
+        EXPECT_EQ(gsFieldValue(text, keyword, terminator), expected) << keyword;
+    // Only spaces are blanks.
+    for (const char* blanks : {" a", "a ", " "})
+        EXPECT_TRUE(gvHasOuterBlanks(blanks)) << blanks;
+    for (const char* none : {"a b", "", "\ta\t"})
+        EXPECT_FALSE(gvHasOuterBlanks(none)) << none;
+    EXPECT_EQ(trimBlanks("  a b \t "), "a b \t");
+}
+
+TEST(Dates, DisplayForms) {
+    EXPECT_EQ(gsDisplayDate("20240307", "E"), "07/03/2024");
+    EXPECT_EQ(gsDisplayDate("20240307", "U"), "03/07/2024");
+    EXPECT_EQ(gsDisplayDate("20240307", "e"), "03/07/2024"); // only "E" means day first
+    EXPECT_EQ(gsDisplayDate(QString(), "E"), "  ");
+    EXPECT_EQ(gsDisplayDate("        ", "U"), QString(10, u' '));
+}
+
+TEST(Dates, StoredFormReformatsInTheLocaleThenTakesThePositions) {
+    // locale, style, display text, stored form, the caller's display text afterwards
+    const std::tuple<const char*, const char*, const char*, const char*, const char*> cases[] = {
+        {"en_GB.UTF-8", "E", "7/3/24", "20240307", "07/03/2024"},
+        {"en_GB.UTF-8", "E", "2024-03-07", "20240307", "07/03/2024"},
+        {"en_US.UTF-8", "U", "12/31/1999", "19991231", "12/31/1999"},
+        {"C", "U", "3/7/2024", "20240307", "03/07/2024"},
+        // A date only with day and month swapped is read that way, never as month 13.
+        {"en_US.UTF-8", "U", "13/03/2024", "20240313", "03/13/2024"},
+        // Not a date (no 31 February): the one-digit part is padded by hand.
+        {"en_GB.UTF-8", "E", "31/2/2024", "20240231", "31/02/2024"},
+        {"en_US.UTF-8", "U", "2/31/2024", "20240231", "02/31/2024"},
+        // Another separator: the characters are taken where they stand.
+        {"de_DE.UTF-8", "E", "7.3.2024", "20240307", "07.03.2024"},
+        {"en_GB.UTF-8", "E", "   ", "   ", "   "}, // blank values come back as they are
+    };
+    for (const auto& [locale, style, shown, stored, rewritten] : cases) {
+        SCOPED_TRACE(std::string(locale) + " " + style + " " + shown);
+        test::TestEnv env;
+        env.setEnv("LC_ALL", locale);
+        QString display = shown;
+        EXPECT_EQ(gsStoredDate(display, style), stored);
+        EXPECT_EQ(display, rewritten);
+    }
+}
+
+TEST(Files, ExistsOnlyForFiles) {
+    test::TestEnv env;
+    test::TestEnv::writeFile(env.home() + "/jovsafe/JOVREMOTE.MDF", "x");
+    test::TestEnv::writeFile(env.root() + "/a.txt", "x");
+    const std::pair<QString, bool> cases[] = {
+        {env.root() + "/a.txt", true},
+        {"c:\\jovsafe\\JOVREMOTE.MDF", true},  // written the Windows way
+        {"C:\\jovsafe\\jovremote.mdf", false}, // names keep their case here
+        {env.root() + "/*.txt", false},        // no wildcards
+        {env.root(), false},                   // a folder is no file
+        {QString(), false},
+    };
+    for (const auto& [path, exists] : cases)
+        EXPECT_EQ(gfbFileExists(path), exists) << path.toStdString();
+}
