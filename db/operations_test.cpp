@@ -1,10 +1,11 @@
-// The record manager's statements and reactions, pinned against a scripted engine.
+// The record manager's statements and reactions (operations, table open and change, the recall
+// log, field codecs), pinned against a scripted engine.
 #include "db/codecs.h"
-#include "db/testing/fake_engine.h"
 #include "db/hooks.h"
 #include "db/operations.h"
 #include "db/state.h"
 #include "db/table_ops.h"
+#include "db/testing/fake_engine.h"
 #include "platform/err.h"
 #include "platform/scripted_messages.h"
 #include "testsupport/test_env.h"
@@ -18,16 +19,15 @@ using fake::FakeConnection;
 using fake::FakeRecordset;
 using fake::FakeResult;
 
-constexpr std::int16_t kTable = 2;
+constexpr std::int16_t kTable = 2, kInvt = 3;
 const QStringList kCols{"A", "B", "C", "D", "E", "F"};
-const QStringList kVals{"a", "b", "c", "d", "e", "f"};
 
-// Hooks whose key is the first `segments` columns with the values kVals, and whose record is
-// the list of the row's texts.
+// Hooks whose key is the first `segments` columns with the values "a", "b", ..., and whose
+// record is the list of the row's texts.
 struct RecordingHooks : TableHooks {
     int segments = 1;
     QStringList record;
-    int fills = 0, stores = 0, loads = 0;
+    int fills = 0, stores = 0;
     void gpFillRecord(std::int16_t t) override {
         ++fills;
         record.clear();
@@ -37,11 +37,10 @@ struct RecordingHooks : TableHooks {
     void gpStoreRecord(std::int16_t) override { ++stores; }
     QString gsRecordValues(std::int16_t) override { return QStringLiteral("'x''y',1"); }
     void gpLoadKey(std::int16_t t, std::int16_t) override {
-        ++loads;
         std::array<KeyPart, 9> parts;
         for (int i = 0; i < segments; ++i)
-            parts[static_cast<size_t>(i)] = keyPart(static_cast<std::int16_t>(i), kVals[i]);
-        gpDB_SetKey(t, static_cast<std::int16_t>(segments), parts);
+            parts[size_t(i)] = keyPart(std::int16_t(i), kCols[i].toLower());
+        gpDB_SetKey(t, std::int16_t(segments), parts);
     }
 };
 
@@ -51,6 +50,8 @@ FakeResult oneRow(const QStringList& cols = kCols) {
         row.push_back(DbValue::text(c.toLower() + QStringLiteral("-row")));
     return FakeResult{cols, {row}, {}};
 }
+const FakeResult kMissing{
+    {}, {}, {kErrInvalidObject, QStringLiteral("Invalid object name 'invt'.")}};
 
 class RecordManager : public ::testing::Test {
   protected:
@@ -63,123 +64,94 @@ class RecordManager : public ::testing::Test {
         dbState().gcnDatabase = std::move(conn);
         tableInfo(kTable).TableName = QStringLiteral("T");
         currentRecordset(kTable) = std::make_unique<FakeRecordset>(oneRow());
+        DBTableInfo& t = tableInfo(kInvt);
+        t.TableName = QStringLiteral("invt");
+        t.CreateSQL = QStringLiteral("Create Table invt (SL CHAR (8));");
+        t.IndexSQL =
+            QStringLiteral("Create Index idx_0 On invt (SL); ;  Create Index idx_1 On invt (SL);");
         setTableHooks(&hooks);
+        setRecallFolder(env.mkdir(QStringLiteral("data")));
     }
     void TearDown() override {
         setTableHooks(nullptr);
         resetDbState();
     }
-    QString lastOpened() const { return fake->opened.isEmpty() ? QString() : fake->opened.last(); }
+    QString lastOpened() const { return fake->opened.value(fake->opened.size() - 1); }
+    void failExecutes() {
+        fake->onExecute = [](const QString&) { return std::optional<long>(); };
+    }
 
     vx::test::TestEnv env;
     FakeConnection* fake = nullptr;
     RecordingHooks hooks;
+    ScopedScriptedMessages boxes;
 };
 
 // The names error messages give the operations: aliases share a name, unknown codes have none.
 TEST(OperationNames, AliasesAndUnknownCodes) {
-    // clang-format off
     const std::pair<int, const char*> names[] = {
-        {0, "Open"}, {5, "="}, {6, "Get Next"}, {24, "Get Next"}, {35, "Get Previous"},
-        {11, "<="}, {33, "Get First"}, {34, "Get Last"}, {20, "End Trans"}, {21, "21"},
-        {36, "BySQL"}, {14, ""}, {-1, ""}};
-    // clang-format on
+        {0, "Open"},   {5, "="},          {6, "Get Next"},  {24, "Get Next"},  {35, "Get Previous"},
+        {11, "<="},    {33, "Get First"}, {34, "Get Last"}, {20, "End Trans"}, {21, "21"},
+        {36, "BySQL"}, {14, ""},          {-1, ""}};
     for (const auto& [code, name] : names)
-        EXPECT_EQ(gsDB_OperationName(static_cast<std::int16_t>(code)), QString::fromLatin1(name))
-            << code;
+        EXPECT_EQ(gsDB_OperationName(std::int16_t(code)), QString::fromLatin1(name)) << code;
 }
 
-TEST_F(RecordManager, NextAndPreviousStatements) {
+TEST_F(RecordManager, StatementsOfTheReads) {
     const QString g = QStringLiteral("(SELECT COUNT(*) FROM T WHERE A='a') > 1 AND ");
-    const QString head = QStringLiteral("SELECT  TOP 1 * FROM T WHERE ");
-    const std::tuple<int, bool, QString> cases[] = {
-        {1, true, "A>'a' ORDER BY A"},
-        {1, false, "A<'a' ORDER BY A DESC"},
-        {2, true, g + "A='a' AND B>'b' OR A>'a' ORDER BY A,B"},
-        {2, false, g + "A='a' AND B<'b' OR A<'a' ORDER BY A DESC,B DESC"},
-        {3, true, g + "A='a' AND B='b' AND C> 'c' OR A='a' AND B> 'b' OR A>'a' ORDER BY A,B,C"},
-        {3, false,
-         g + "A='a' AND B='b' AND C< 'c' OR A='a' AND B< 'b' OR A<'a' ORDER BY A DESC,B DESC,C "
-             "DESC"},
-        {4, true, g + "A='a' AND B>='b' AND C>='c' AND D>'d' OR A>'a' ORDER BY A,B,C,D"},
-        {4, false,
-         g + "A='a' AND B<='b' AND C<='c' AND D<'d' OR A<'a' ORDER BY A DESC,B DESC,C DESC,D DESC"},
-        {5, true,
-         g + "A='a' AND B>='b' AND C>='c' AND D>='d' AND E>'e' OR A>'a' ORDER BY A,B,C,D,E"},
-        {5, false,
-         g + "A='a' AND B<='b' AND C<='c' AND D<='d' AND E<'e' OR A<'a' ORDER BY A DESC,B DESC,C "
+    const QString next = QStringLiteral("SELECT  TOP 1 * FROM T WHERE "),
+                  top = "SELECT TOP 1 * FROM T";
+    const std::tuple<int, int, QString> cases[] = {
+        {1, kOpGetNext, next + "A>'a' ORDER BY A"},
+        {1, kOpGetPrevious, next + "A<'a' ORDER BY A DESC"},
+        {2, kOpGetNext2, next + g + "A='a' AND B>'b' OR A>'a' ORDER BY A,B"},
+        {2, kOpGetPrevious2, next + g + "A='a' AND B<'b' OR A<'a' ORDER BY A DESC,B DESC"},
+        {3, kOpGetNext,
+         next + g + "A='a' AND B='b' AND C> 'c' OR A='a' AND B> 'b' OR A>'a' ORDER BY A,B,C"},
+        {4, kOpGetNext,
+         next + g + "A='a' AND B>='b' AND C>='c' AND D>'d' OR A>'a' ORDER BY A,B,C,D"},
+        {5, kOpGetPrevious,
+         next + g +
+             "A='a' AND B<='b' AND C<='c' AND D<='d' AND E<'e' OR A<'a' ORDER BY A DESC,B DESC,C "
              "DESC,D DESC,E DESC"},
+        {1, kOpEqual, top + " WHERE A='a' ORDER BY A"},
+        {2, kOpGreater, top + " WHERE A>'a' AND B>'b' ORDER BY A"},
+        {3, kOpGreaterOrEqual, top + " WHERE A>='a' AND B>='b' AND C>='c' ORDER BY A"},
+        {4, kOpLess, top + " WHERE A<'a' AND B<'b' AND C<'c' AND D<'d' ORDER BY A DESC"},
+        {2, kOpGetFirst, top + " ORDER BY A,B"},
+        {2, kOpGetLast2, top + " ORDER BY A DESC,B DESC"},
+        {0, kOpGetFirst2, top},
     };
-    for (const auto& [segments, next, condition] : cases) {
+    for (const auto& [segments, op, sql] : cases) {
         hooks.segments = segments;
-        std::int16_t op = next ? kOpGetNext : kOpGetPrevious;
-        ASSERT_TRUE(gfbDB_Operation(kTable, op, 0));
-        EXPECT_EQ(lastOpened(), head + condition) << segments << (next ? " next" : " previous");
-    }
-}
-
-TEST_F(RecordManager, KeyedReadStatements) {
-    const std::tuple<int, std::int16_t, QString> cases[] = {
-        {1, kOpEqual, "SELECT TOP 1 * FROM T WHERE A='a' ORDER BY A"},
-        {2, kOpGreater, "SELECT TOP 1 * FROM T WHERE A>'a' AND B>'b' ORDER BY A"},
-        {3, kOpGreaterOrEqual,
-         "SELECT TOP 1 * FROM T WHERE A>='a' AND B>='b' AND C>='c' ORDER BY A"},
-        {4, kOpLess,
-         "SELECT TOP 1 * FROM T WHERE A<'a' AND B<'b' AND C<'c' AND D<'d' ORDER BY A DESC"},
-        {5, kOpLessOrEqual,
-         "SELECT TOP 1 * FROM T WHERE A<='a' AND B<='b' AND C<='c' AND D<='d' AND E<='e' ORDER BY "
-         "A "
-         "DESC"},
-        {6, kOpEqual,
-         "SELECT TOP 1 * FROM T WHERE A='a' AND B='b' AND C='c' AND D='d' AND E='e' AND F='f' "
-         "ORDER BY A"},
-    };
-    for (const auto& [segments, opCode, sql] : cases) {
-        hooks.segments = segments;
-        std::int16_t op = opCode, key = 0;
-        bool raw = false, lock = false;
-        QString text;
-        ASSERT_TRUE(gfbDB_Operation(kTable, op, key, raw, lock, text));
-        EXPECT_EQ(lastOpened(), sql);
-        // The built statement is handed back without " DESC" and reused as it stands.
-        EXPECT_FALSE(text.endsWith(QLatin1String(" DESC")));
-        hooks.segments = 1;
-        ASSERT_TRUE(gfbDB_Operation(kTable, op, key, raw, lock, text));
+        ASSERT_TRUE(gfbDB_Operation(kTable, std::int16_t(op), 0)) << op;
         EXPECT_EQ(lastOpened(), sql);
     }
-}
-
-TEST_F(RecordManager, ItemIdsCompareWithoutLeadingBlanks) {
+    // A keyed read hands its statement back and takes it as it stands the next time.
+    std::int16_t op = kOpLess, key = 0;
+    bool raw = false, lock = false;
+    QString text;
+    hooks.segments = 2;
+    ASSERT_TRUE(gfbDB_Operation(kTable, op, key, raw, lock, text));
+    hooks.segments = 1;
+    ASSERT_TRUE(gfbDB_Operation(kTable, op, key, raw, lock, text));
+    EXPECT_EQ(lastOpened(), top + " WHERE A<'a' AND B<'b' ORDER BY A DESC");
+    // Item ids compare without leading blanks.
     currentRecordset(kTable) = std::make_unique<FakeRecordset>(oneRow({"ItemID", "SL"}));
-    hooks.segments = 2;
-    std::int16_t op = kOpEqual;
-    ASSERT_TRUE(gfbDB_Operation(kTable, op, 0));
-    EXPECT_EQ(lastOpened(), QStringLiteral("SELECT TOP 1 * FROM T WHERE ltrim(ItemID)='a' AND "
-                                           "SL='b' ORDER BY ltrim(ItemID)"));
+    ASSERT_TRUE(gfbDB_Operation(kTable, kOpEqual, 0));
+    EXPECT_EQ(lastOpened(), top + " WHERE ltrim(ItemID)='a' ORDER BY ltrim(ItemID)");
 }
 
-TEST_F(RecordManager, FirstLastRawAndBySql) {
-    hooks.segments = 2;
-    EXPECT_TRUE(gfbDB_Operation(kTable, kOpGetFirst, 0));
-    EXPECT_EQ(lastOpened(), QStringLiteral("SELECT TOP 1 * FROM T ORDER BY A,B"));
-    EXPECT_TRUE(gfbDB_Operation(kTable, kOpGetLast, 0));
-    EXPECT_EQ(lastOpened(), QStringLiteral("SELECT TOP 1 * FROM T ORDER BY A DESC,B DESC"));
-    hooks.segments = 0;
-    EXPECT_TRUE(gfbDB_Operation(kTable, kOpGetFirst2, 0));
-    EXPECT_EQ(lastOpened(), QStringLiteral("SELECT TOP 1 * FROM T"));
-
+TEST_F(RecordManager, RawReadsAndStatementsGivenAsTheyStand) {
     // Raw mode: the key number is a column of the current row, whose quote is doubled.
     currentRecordset(kTable) =
         std::make_unique<FakeRecordset>(FakeResult{{"Name"}, {{DbValue::text("O'Brien")}}, {}});
     std::int16_t op = kOpLessOrEqual, column = 0;
     bool raw = true, lock = false;
     QString sql;
-    const int fills = hooks.fills;
     EXPECT_TRUE(gfbDB_Operation(kTable, op, column, raw, lock, sql));
-    EXPECT_EQ(lastOpened(),
-              QStringLiteral("SELECT TOP 1 * FROM T WHERE Name<='O''Brien' ORDER BY Name DESC"));
-    EXPECT_EQ(hooks.fills, fills) << "raw reads leave the record buffer alone";
-
+    EXPECT_EQ(lastOpened(), "SELECT TOP 1 * FROM T WHERE Name<='O''Brien' ORDER BY Name DESC");
+    EXPECT_EQ(hooks.fills, 0) << "raw reads leave the record buffer alone";
     op = kOpBySQL;
     raw = false;
     sql = QStringLiteral("SELECT * FROM T WHERE x = 1");
@@ -197,26 +169,27 @@ TEST_F(RecordManager, AMissKeepsTheRecordAndReopensTheBase) {
     EXPECT_FALSE(gfbDB_Operation(kTable, kOpGetNext, 0));
     EXPECT_EQ(hooks.record, before);
     EXPECT_EQ(lastOpened(), QStringLiteral("SELECT TOP 1 * FROM T"));
+    EXPECT_FALSE(gfbDB_Query(QStringLiteral("SELECT * FROM T WHERE x"), kTable));
+    EXPECT_EQ(lastOpened(), QStringLiteral("SELECT TOP 1 * FROM T")) << "the base is reopened";
+    EXPECT_TRUE(gfbDB_Query(QStringLiteral("SELECT * FROM T"), kTable));
+    EXPECT_FALSE(gfbDB_Query(QStringLiteral("SELECT * FROM T"), kTable, true));
+    fake->answer = [](const QString&) { return FakeResult{{"n"}, {{DbValue::integer(42)}}, {}}; };
+    EXPECT_EQ(glDB_Count(kTable, QStringLiteral("T WHERE x='1'")), 42);
+    EXPECT_EQ(lastOpened(), QStringLiteral("SELECT COUNT(*) FROM T WHERE x='1'"));
 }
 
-TEST_F(RecordManager, OperationsWithoutStatements) {
-    for (std::int16_t op :
-         {std::int16_t(kOpOpen), std::int16_t(kOpClose), std::int16_t(kOpBeginTrans),
-          std::int16_t(kOpEndTrans), std::int16_t(99)})
-        EXPECT_TRUE(gfbDB_Operation(kTable, op, 0)) << op;
+TEST_F(RecordManager, InsertUpdateDeleteAndOperationsWithoutStatements) {
+    for (int op : std::initializer_list<int>{kOpOpen, kOpClose, kOpBeginTrans, kOpEndTrans, 99})
+        EXPECT_TRUE(gfbDB_Operation(kTable, std::int16_t(op), 0)) << op;
     tableInfo(kTable).PositionFlag = 5;
     EXPECT_TRUE(gfbDB_Operation(kTable, kOpAbortTrans, 0));
     EXPECT_EQ(tableInfo(kTable).PositionFlag, 0);
-    EXPECT_TRUE(fake->opened.isEmpty());
-    EXPECT_TRUE(fake->executed.isEmpty());
-}
+    EXPECT_TRUE(fake->opened.isEmpty() && fake->executed.isEmpty());
 
-TEST_F(RecordManager, InsertUpdateDelete) {
     EXPECT_TRUE(gfbDB_Operation(kTable, kOpInsert, 0));
     EXPECT_EQ(fake->executed.last(), QStringLiteral("INSERT INTO T VALUES('x''y',1)"));
     fake->onExecute = [](const QString&) { return std::optional<long>(0); };
     EXPECT_FALSE(gfbDB_Operation(kTable, kOpInsert, 0));
-
     auto* rs = static_cast<FakeRecordset*>(currentRecordset(kTable).get());
     EXPECT_TRUE(gfbDB_Operation(kTable, kOpUpdate, 0));
     EXPECT_EQ(hooks.stores, 1);
@@ -225,19 +198,112 @@ TEST_F(RecordManager, InsertUpdateDelete) {
     EXPECT_EQ(rs->deletes, 1);
 }
 
-TEST_F(RecordManager, CountsAndQueries) {
-    fake->answer = [](const QString&) { return FakeResult{{"n"}, {{DbValue::integer(42)}}, {}}; };
-    EXPECT_EQ(glDB_Count(kTable, QStringLiteral("T WHERE x='1'")), 42);
-    EXPECT_EQ(lastOpened(), QStringLiteral("SELECT COUNT(*) FROM T WHERE x='1'"));
-
-    fake->answer = [](const QString& sql) {
-        return sql.startsWith(QLatin1String("SELECT *")) ? FakeResult{kCols, {}, {}} : oneRow();
+TEST_F(RecordManager, MissingTableIsCreatedWithItsIndexesAndOpenedAgain) {
+    bool created = false;
+    fake->answer = [&](const QString&) { return created ? FakeResult{{"SL"}, {}, {}} : kMissing; };
+    fake->onExecute = [&](const QString& sql) {
+        created = created || sql.startsWith(QLatin1String("Create Table"));
+        return std::optional<long>(-1);
     };
-    EXPECT_FALSE(gfbDB_Query(QStringLiteral("SELECT * FROM T"), kTable));
-    EXPECT_EQ(lastOpened(), QStringLiteral("SELECT TOP 1 * FROM T")) << "the base is reopened";
-    fake->answer = [](const QString&) { return oneRow(); };
-    EXPECT_TRUE(gfbDB_Query(QStringLiteral("SELECT * FROM T"), kTable));
-    EXPECT_FALSE(gfbDB_Query(QStringLiteral("SELECT * FROM T"), kTable, true));
+    EXPECT_TRUE(gfbDB_OpenTable(kInvt));
+    EXPECT_TRUE(tableInfo(kInvt).IsOpen);
+    EXPECT_EQ(fake->executed,
+              QStringList({"Create Table invt (SL CHAR (8));", "Create Index idx_0 On invt (SL)",
+                           "Create Index idx_1 On invt (SL)"}));
+    EXPECT_EQ(fake->opened,
+              QStringList({"SELECT TOP 1 * FROM invt", "SELECT TOP 1 * FROM jov.invt"}));
+    EXPECT_TRUE(boxes.boxes().isEmpty());
+    // A create that fails fails the open.
+    created = false;
+    failExecutes();
+    EXPECT_FALSE(gfbDB_OpenTable(kInvt));
+}
+
+TEST_F(RecordManager, OpenErrorsAreReported) {
+    fake->answer = [](const QString&) {
+        return FakeResult{{}, {}, {-2147467259, QStringLiteral("file is not a database")}};
+    };
+    EXPECT_FALSE(gfbDB_OpenTable(kInvt));
+    fake->isOpen = false;
+    EXPECT_FALSE(gfbDB_OpenTable(kInvt));
+    ASSERT_EQ(boxes.boxes().size(), 2);
+    EXPECT_EQ(boxes.boxes()[0].text,
+              QStringLiteral("-2147467259    Open Table Error    file is not a database\r"));
+    EXPECT_EQ(boxes.boxes()[1].text, QStringLiteral("Failed to connect to database. "));
+    EXPECT_EQ(boxes.boxes()[1].title, QStringLiteral("Database Connection Error"));
+}
+
+TEST_F(RecordManager, InventoryDeletesAreLoggedForRecall) {
+    EXPECT_EQ(glDB_Execute(QStringLiteral("DELETE FROM invt WHERE SL='X'")), 1);
+    EXPECT_EQ(glDB_Execute(QStringLiteral("UPDATE invt SET SL='Y'")), 1);
+    failExecutes();
+    EXPECT_EQ(glDB_Execute(QStringLiteral("DELETE FROM Invt2")), 0) << "logged even when it fails";
+    const QList<QByteArray> lines =
+        vx::test::TestEnv::readFile(env.root() + "/data/DeleteRecall.txt").split('\n');
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_TRUE(lines[0].endsWith("   db_test\r")) << lines[0].constData();
+    EXPECT_EQ(lines[1], QByteArray("INSERT INTO invt VALUES('x''y',1)\r"));
+    EXPECT_EQ(lines[3], lines[1]);
+}
+
+TEST_F(RecordManager, AddAndRenameColumns) {
+    fake->onExecute = [](const QString&) { return std::optional<long>(-1); };
+    EXPECT_TRUE(gfbDB_AddColumn(kInvt, QStringLiteral("BPL3"), QStringLiteral("INTEGER ")));
+    EXPECT_EQ(fake->executed.last(), QStringLiteral("ALTER TABLE invt ADD BPL3 INTEGER "));
+    gpDB_RenameColumn(QStringLiteral("invt"), QStringLiteral("Flg2"), QStringLiteral("NeverOrder"));
+    EXPECT_EQ(fake->executed.last(),
+              QStringLiteral("sp_RENAME 'invt.Flg2', 'NeverOrder ', 'COLUMN'"));
+    failExecutes();
+    EXPECT_FALSE(gfbDB_AddColumn(kInvt, QStringLiteral("BPL3"), QStringLiteral("INTEGER ")));
+    EXPECT_NE(Err().Number, 0);
+}
+
+TEST(Codecs, SqlTextAndKeySegments) {
+    const std::tuple<QString, bool, QString> cases[] = {
+        {"O'Brien", true, "O''Brien"},
+        {"O'Brien", false, "O Brien"},
+        {"A, B's", true, "A,B''s"},
+        {" x'  y ", true, "x'' y"},
+        {"it''s", true, "it''s"},
+        {"plain  text, here", true, "plain  text, here"},
+        {QString(4, QChar(0)), true, "    "},
+    };
+    for (const auto& [in, dbl, out] : cases)
+        EXPECT_EQ(gsDB_SQLText(in, dbl, 0), out) << in.toStdString();
+    EXPECT_EQ(gsDB_SQLText("A, B's", true, 100), "A, B''s");
+    // Key segments one to three double their quotes, the rest blank them.
+    resetDbState();
+    std::array<KeyPart, 9> parts;
+    for (int i = 0; i < 9; ++i)
+        parts[size_t(i)] = keyPart(std::int16_t(i + 10), QStringLiteral("O'B"));
+    parts[8] = keyPart(19, DbValue::integer(7));
+    gpDB_SetKey(4, 9, parts);
+    EXPECT_EQ(tableInfo(4).KeySegments, 9);
+    for (int i = 1; i <= 8; ++i) {
+        EXPECT_EQ(dbState().giDBKeyCol[i], i + 9);
+        EXPECT_EQ(dbState().gvDBKeyVal[i].toString(), i <= 3 ? "O''B" : "O B") << i;
+    }
+    EXPECT_EQ(dbState().gvDBKeyVal[9], DbValue::integer(7));
+}
+
+TEST(Codecs, PutField) {
+    resetDbState();
+    auto rs = std::make_unique<FakeRecordset>(
+        FakeResult{{"a", "b", "c"}, {{DbValue::text("x"), DbValue(), DbValue::integer(5)}}, {}});
+    FakeRecordset* r = rs.get();
+    currentRecordset(1) = std::move(rs);
+    gpDB_PutField(1, 0, DbValue::text("   "));
+    EXPECT_EQ(gvDB_FieldValue(1, 0), DbValue::text(""));
+    gpDB_PutField(1, 1, DbValue::text("new"));
+    EXPECT_EQ(gvDB_FieldValue(1, QStringLiteral("B")), DbValue::text("new"));
+    gpDB_PutField(1, 2, DbValue::decimal(50, 1)); // 5.0 equals 5: nothing written
+    EXPECT_EQ(r->writes, 2);
+    gpDB_PutField(1, 2, DbValue::integer(6));
+    EXPECT_EQ(gvDB_FieldValue(1, 2), DbValue::integer(6));
+    EXPECT_EQ(gvDB_FieldName(1, 2), QStringLiteral("c"));
+    currentRecordset(1) = std::make_unique<FakeRecordset>(FakeResult{{"a"}, {}, {}});
+    gpDB_PutField(1, 0, DbValue::text("x")); // no rows: nothing to write into
+    EXPECT_TRUE(gvDB_FieldValue(1, 0).isNull());
 }
 
 } // namespace

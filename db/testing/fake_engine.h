@@ -25,14 +25,8 @@ class FakeRecordset : public Recordset {
     bool bof() const override { return r_.rows.empty(); }
     bool eof() const override { return pos_ >= r_.rows.size(); }
     long recordCount() override { return static_cast<long>(r_.rows.size()); }
-    bool moveFirst() override {
-        pos_ = 0;
-        return true;
-    }
-    bool moveNext() override {
-        ++pos_;
-        return true;
-    }
+    bool moveFirst() override { return (pos_ = 0) == 0; }
+    bool moveNext() override { return ++pos_ > 0; }
     int fieldCount() const override { return static_cast<int>(r_.columns.size()); }
     QString fieldName(int i) const override { return r_.columns.value(i); }
     int fieldIndex(const QString& name) const override {
@@ -41,21 +35,13 @@ class FakeRecordset : public Recordset {
                 return i;
         return -1;
     }
-    DbValue value(int i) const override {
-        return eof() ? DbValue() : r_.rows[pos_][static_cast<size_t>(i)];
-    }
+    DbValue value(int i) const override { return eof() ? DbValue() : r_.rows[pos_][size_t(i)]; }
     void setValue(int i, const DbValue& v) override {
-        r_.rows[pos_][static_cast<size_t>(i)] = v;
+        r_.rows[pos_][size_t(i)] = v;
         ++writes;
     }
-    bool update() override {
-        ++updates;
-        return true;
-    }
-    bool deleteCurrent() override {
-        ++deletes;
-        return true;
-    }
+    bool update() override { return ++updates > 0; }
+    bool deleteCurrent() override { return ++deletes > 0; }
     DbError lastError() const override { return {}; }
 
     int writes = 0, updates = 0, deletes = 0;
@@ -90,11 +76,9 @@ class FakeConnection : public Connection {
     std::unique_ptr<Recordset> openRecordset(const QString& sql) override {
         opened << sql;
         FakeResult r = answer(sql);
-        if (r.error.number != 0) {
+        if (r.error.number != 0)
             error_ = r.error;
-            return nullptr;
-        }
-        return std::make_unique<FakeRecordset>(std::move(r));
+        return r.error.number != 0 ? nullptr : std::make_unique<FakeRecordset>(std::move(r));
     }
     DbError lastError() const override { return error_; }
 
