@@ -1,14 +1,16 @@
+#include "db/testing/backends.h"
 #include "dbconfig/connection_check.h"
 #include "dbconfig/dbconfig.h"
 #include "dbconfig/server_fields.h"
 #include "platform/settings.h"
 #include "testsupport/test_env.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
@@ -18,31 +20,32 @@
 namespace vx {
 namespace {
 
+QString stored(const char* key) {
+    return GetSetting("JOV Settings", "DATABASE", QLatin1String(key), "<none>");
+}
+
 TEST(DbConfig, OptionsAreParsed) {
-    struct Case {
+    // clang-format off
+    const struct {
         QStringList args;
-        bool config, error;
-        bool fromInput = false;
-    };
-    const Case cases[] = {
-        {{}, false, false},
-        {{"--server", "sqlite:", "--database", "JOV"}, true, false},
-        {{"/APP=x", "/DATAPATH=C:\\TK ", "--server", "sqlite:/d", "--database", "S"}, true, false},
-        {{"--server", "SHOPPC\\JOVSERVER", "--database", "JOV", "--password", "-"},
-         true,
-         false,
-         true},
-        {{"--server", "odbc:DSN=Shop", "--database", "JOV", "--password", "-x"}, true, false},
-        {{"--server", "SHOPPC,1433", "--database", "JOV"}, true, false},
-        {{"--server", "SHOPPC,notaport", "--database", "JOV"}, false, true},
-        {{"--server", "odbc:", "--database", "JOV"}, false, true},
-        {{"--server", "sqlite:"}, false, true},
-        {{"--user", "sa"}, false, true},
+        bool config, error, fromInput;
+    } cases[] = {
+        {{}, false, false, false},
+        {{"--server", "sqlite:", "--database", "JOV"}, true, false, false},
+        {{"/APP=x", "/DATAPATH=C:\\TK ", "--server", "sqlite:/d", "--database", "S"}, true, false, false},
+        {{"--server", "SHOPPC\\JOVSERVER", "--database", "JOV", "--password", "-"}, true, false, true},
+        {{"--server", "odbc:DSN=Shop", "--database", "JOV", "--password", "-x"}, true, false, false},
+        {{"--server", "SHOPPC,1433", "--database", "JOV"}, true, false, false},
+        {{"--server", "SHOPPC,notaport", "--database", "JOV"}, false, true, false},
+        {{"--server", "odbc:", "--database", "JOV"}, false, true, false},
+        {{"--server", "sqlite:"}, false, true, false},
+        {{"--user", "sa"}, false, true, false},
         {{"--password", "-"}, false, true, true},
-        {{"--server"}, false, true},
-        {{"bogus"}, false, true},
+        {{"--server"}, false, true, false},
+        {{"bogus"}, false, true, false},
     };
-    for (const Case& c : cases) {
+    // clang-format on
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.args.join(u' ').toStdString());
         const DbConfigOptions o = parseDbConfigOptions(c.args);
         EXPECT_EQ(o.config.has_value(), c.config);
@@ -54,55 +57,33 @@ TEST(DbConfig, OptionsAreParsed) {
     }
 }
 
-// What the terminal shows while `input` answers askOnTerminal, and what it returns.
-std::optional<DbConfig> answerOnTerminal(const char* input, QByteArray& shown) {
-    FILE* in = fmemopen(const_cast<char*>(input), std::strlen(input), "r");
-    char* buffer = nullptr;
-    size_t size = 0;
-    FILE* out = open_memstream(&buffer, &size);
-    const auto cfg = askOnTerminal(in, out);
-    std::fclose(in);
-    std::fclose(out);
-    shown = QByteArray(buffer, static_cast<qsizetype>(size));
-    std::free(buffer);
-    return cfg;
-}
-
 TEST(DbConfig, TerminalAnswersWithDefaults) {
-    struct Case {
+    using S = std::optional<QString>;
+    const S none;
+    // clang-format off
+    const struct {
         const char* present; // the Server setting before (nullptr: none)
         const char* input;
-        std::optional<QString> server, database, user, password;
-    };
-    const Case cases[] = {
-        {nullptr, "\n\n\n", QStringLiteral("sqlite:"), QStringLiteral("JOV"), {}, {}},
-        {nullptr,
-         "1\n/srv/shop\nStore7\n",
-         QStringLiteral("sqlite:/srv/shop"),
-         QStringLiteral("Store7"),
-         {},
-         {}},
-        {nullptr, "2\npostgresql://db:5433\nclerk\n pass word \nShop\n",
-         QStringLiteral("postgresql://db:5433"), QStringLiteral("Shop"), QStringLiteral("clerk"),
-         QStringLiteral(" pass word ")},
-        {nullptr, "2\n", {}, {}, {}, {}},
+        S server, database, user, password;
+    } cases[] = {
+        {nullptr, "\n\n\n", "sqlite:", "JOV", none, none},
+        {nullptr, "1\n/srv/shop\nStore7\n", "sqlite:/srv/shop", "Store7", none, none},
+        {nullptr, "2\npostgresql://db:5433\nclerk\n pass word \nShop\n", "postgresql://db:5433",
+         "Shop", "clerk", " pass word "},
+        {nullptr, "2\n", none, none, none, none},
         // A wrong engine number and a malformed SQL Server name are asked again.
-        {nullptr, "9\n3\nSHOPPC,x\n SHOPPC\\JOVSERVER \n\nsecret\n\n",
-         QStringLiteral("SHOPPC\\JOVSERVER"), QStringLiteral("JOV"), QStringLiteral("sa"),
-         QStringLiteral("secret")},
-        {nullptr, "4\n\nDSN=Shop\nclerk\npw\nShop\n", QStringLiteral("odbc:DSN=Shop"),
-         QStringLiteral("Shop"), QStringLiteral("clerk"), QStringLiteral("pw")},
+        {nullptr, "9\n3\nSHOPPC,x\n SHOPPC\\JOVSERVER \n\nsecret\n\n", "SHOPPC\\JOVSERVER", "JOV",
+         "sa", "secret"},
+        {nullptr, "4\n\nDSN=Shop\nclerk\npw\nShop\n", "odbc:DSN=Shop", "Shop", "clerk", "pw"},
         // The present setting's engine and values are the defaults.
-        {"SHOPPC,1433", "\n\n\n\n\n", QStringLiteral("SHOPPC,1433"), QStringLiteral("Kept"),
-         QStringLiteral("kept-user"), QStringLiteral("kept-pw")},
-        {"postgresql://db:5433", "\n\n\n\n\n", QStringLiteral("postgresql://db:5433"),
-         QStringLiteral("Kept"), QStringLiteral("kept-user"), QStringLiteral("kept-pw")},
+        {"SHOPPC,1433", "\n\n\n\n\n", "SHOPPC,1433", "Kept", "kept-user", "kept-pw"},
+        {"postgresql://db:5433", "\n\n\n\n\n", "postgresql://db:5433", "Kept", "kept-user", "kept-pw"},
         {"odbc:Driver={FreeTDS};Server=db;PWD={in;string}", "\n\n\n\n\n",
-         QStringLiteral("odbc:Driver={FreeTDS};Server=db;PWD={in;string}"), QStringLiteral("Kept"),
-         QStringLiteral("kept-user"), QStringLiteral("kept-pw")},
-        {"SHOPPC,1433", "3\n\n", {}, {}, {}, {}},
+         "odbc:Driver={FreeTDS};Server=db;PWD={in;string}", "Kept", "kept-user", "kept-pw"},
+        {"SHOPPC,1433", "3\n\n", none, none, none, none},
     };
-    for (const Case& c : cases) {
+    // clang-format on
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.input);
         test::TestEnv env;
         if (c.present) {
@@ -111,40 +92,43 @@ TEST(DbConfig, TerminalAnswersWithDefaults) {
             SaveSetting("JOV Settings", "DATABASE", "UserName", "kept-user");
             SaveSetting("JOV Settings", "DATABASE", "Password", "kept-pw");
         }
-        QByteArray shown;
-        const auto cfg = answerOnTerminal(c.input, shown);
+        FILE* in = fmemopen(const_cast<char*>(c.input), std::strlen(c.input), "r");
+        char* buffer = nullptr;
+        size_t size = 0;
+        FILE* out = open_memstream(&buffer, &size);
+        const auto cfg = askOnTerminal(in, out);
+        std::fclose(in);
+        std::fclose(out);
+        const QByteArray shown(buffer, static_cast<qsizetype>(size));
+        std::free(buffer);
         // Passwords are never shown, the present one nor one inside a connection string.
         EXPECT_FALSE(shown.contains("kept-pw") || shown.contains("in;string")) << shown.data();
         ASSERT_EQ(cfg.has_value(), c.server.has_value()) << shown.data();
-        if (!cfg)
-            continue;
-        EXPECT_EQ(cfg->server, *c.server);
-        EXPECT_EQ(cfg->database, *c.database);
-        EXPECT_EQ(cfg->user, c.user);
-        EXPECT_EQ(cfg->password, c.password);
+        if (cfg) {
+            EXPECT_EQ(cfg->server, *c.server);
+            EXPECT_EQ(cfg->database, *c.database);
+            EXPECT_EQ(cfg->user, c.user);
+            EXPECT_EQ(cfg->password, c.password);
+        }
     }
 }
 
 TEST(DbConfig, ServerSettingsComeApartAndGoBackTogether) {
-    struct Case {
+    // clang-format off
+    const struct {
         const char* setting;
         DbEngine engine;
         const char *folder, *host, *port, *socket;
         const char* where;    // SQL Server: the name; ODBC: the source
         const char* composed; // nullptr: the setting itself
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"sqlite:", DbEngine::Embedded, "", "", "", "", "", nullptr},
-        {" SQLite: /srv/shop ", DbEngine::Embedded, "/srv/shop", "", "", "", "",
-         "sqlite:/srv/shop"},
-        {"postgresql://db.example:5433", DbEngine::PostgreSQL, "", "db.example", "5433", "", "",
-         nullptr},
-        {"postgresql://localhost?host=/run/pg", DbEngine::PostgreSQL, "", "localhost", "",
-         "/run/pg", "", nullptr},
+        {" SQLite: /srv/shop ", DbEngine::Embedded, "/srv/shop", "", "", "", "", "sqlite:/srv/shop"},
+        {"postgresql://db.example:5433", DbEngine::PostgreSQL, "", "db.example", "5433", "", "", nullptr},
+        {"postgresql://localhost?host=/run/pg", DbEngine::PostgreSQL, "", "localhost", "", "/run/pg", "", nullptr},
         {"postgresql://localhost:5433?host=/run/my%20pg&sslmode=disable", DbEngine::PostgreSQL, "",
          "localhost", "5433", "/run/my pg", "", nullptr},
-        {"postgres://clerk@db?port=6000", DbEngine::PostgreSQL, "", "db", "6000", "", "",
-         "postgresql://db:6000"},
+        {"postgres://clerk@db?port=6000", DbEngine::PostgreSQL, "", "db", "6000", "", "", "postgresql://db:6000"},
         {"postgresql://[::1]:5432", DbEngine::PostgreSQL, "", "::1", "5432", "", "", nullptr},
         {"SHOPPC\\JOVSERVER", DbEngine::SqlServer, "", "", "", "", "SHOPPC\\JOVSERVER", nullptr},
         {" SHOPPC,1433 ", DbEngine::SqlServer, "", "", "", "", "SHOPPC,1433", "SHOPPC,1433"},
@@ -157,7 +141,8 @@ TEST(DbConfig, ServerSettingsComeApartAndGoBackTogether) {
         {"odbc:", DbEngine::Embedded, "", "", "", "", "", "sqlite:"},
         {"SHOP PC", DbEngine::Embedded, "", "", "", "", "", "sqlite:"},
     };
-    for (const Case& c : cases) {
+    // clang-format on
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.setting);
         const ServerFields f = parseServerSetting(QString::fromUtf8(c.setting));
         EXPECT_EQ(f.engine, c.engine);
@@ -172,24 +157,22 @@ TEST(DbConfig, ServerSettingsComeApartAndGoBackTogether) {
 }
 
 TEST(DbConfig, TypedServersAreCheckedBeforeUse) {
-    struct Case {
+    // clang-format off
+    const struct {
         DbEngine engine;
-        const char* typed;
-        const char* problem; // "": none
-        const char* composed;
-    };
-    const Case cases[] = {
+        const char *typed, *problem, *composed; // problem "": none
+    } cases[] = {
         {DbEngine::SqlServer, "SHOPPC\\JOVSERVER", "", "SHOPPC\\JOVSERVER"},
         {DbEngine::SqlServer, "  ", "Enter the name of the SQL Server", ""},
         {DbEngine::SqlServer, "SHOPPC,99999", "not a SQL Server name", "SHOPPC,99999"},
         {DbEngine::SqlServer, "SHOP PC", "not a SQL Server name", "SHOP PC"},
-        {DbEngine::SqlServer, "odbc:Shop;PWD=hunter22", "not a SQL Server name",
-         "odbc:Shop;PWD=hunter22"},
+        {DbEngine::SqlServer, "odbc:Shop;PWD=hunter22", "not a SQL Server name", "odbc:Shop;PWD=hunter22"},
         {DbEngine::OdbcSource, "Shop", "", "odbc:Shop"},
         {DbEngine::OdbcSource, "odbc:DSN=Shop", "", "odbc:DSN=Shop"}, // typed with its prefix
         {DbEngine::OdbcSource, "", "Choose an ODBC data source", "odbc:"},
     };
-    for (const Case& c : cases) {
+    // clang-format on
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
         ServerFields f;
         f.engine = c.engine;
@@ -202,36 +185,108 @@ TEST(DbConfig, TypedServersAreCheckedBeforeUse) {
     }
 }
 
-TEST(DbConfig, ConnectionStringPasswordsStayOutOfMessages) {
+// Test connection without a database server: the embedded engine's cases and servers that
+// cannot be reached, each said at once and without the password.
+TEST(DbConfig, ConnectionCheckSaysWhatIsWrong) {
     test::TestEnv env;
-    struct Case {
-        const char* server;
+    const QString data = env.mkdir(QStringLiteral("data"));
+    QString error;
+    const auto db = dbtest::createTestDatabase(dbtest::BackendKind::SQLite, data, error);
+    ASSERT_TRUE(db) << error.toStdString();
+    ASSERT_TRUE(db->raw(QStringLiteral("CREATE TABLE VENDOR (VendorId CHAR(6))")));
+    test::TestEnv::writeFile(data + QStringLiteral("/junk.sqlite"), QByteArray(4096, 'x'));
+    const QString name = db->login().database;
+    const QString pw = QStringLiteral("hunter22");
+    // clang-format off
+    const struct {
+        QString server, database, dataPath;
         const char* says;
-    };
-    const Case cases[] = {
-        {"odbc:Driver={No Such Driver};Servername=x;PWD=hunter22",
+    } cases[] = {
+        {"sqlite:", name, data, "(1 table)"},
+        {"sqlite:", name.toUpper(), data, "Connection succeeded"},
+        {"sqlite:" + data, name, "", "Connection succeeded"},
+        {"sqlite:", "Nosuch", data, "no database \"Nosuch\""},
+        {"sqlite:", "junk", data, "cannot be opened"},
+        {"sqlite:", name, "", "No data path is set"},
+        {"sqlite:/nowhere/at/all", "JOV", data, "does not exist"},
+        {"sqlite:", "", data, "Enter the name of the database"},
+        {"postgresql://127.0.0.1:1", "Shop", "", "Cannot connect to the server: "},
+        {"127.0.0.1,1", "JOV", "", "127.0.0.1 refused the connection to port 1"},
+        {"odbc:Driver={No Such Driver};Servername=x;PWD=hunter22", "JOV", "",
          "the ODBC driver it names is not installed"},
-        {"odbc:DSN=NoSuchSource;Password={hunter22}", "no ODBC data source of that name"},
+        {"odbc:DSN=NoSuchSource;Password={hunter22}", "JOV", "", "no ODBC data source of that name"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.server);
-        const QString server = QString::fromUtf8(c.server);
-        EXPECT_FALSE(shownServer(server).contains("hunter22"));
-        const ConnectionCheck check = checkConnection(
-            {server, QStringLiteral("JOV"), QStringLiteral("sa"), QStringLiteral("other")}, {});
-        EXPECT_FALSE(check.ok);
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.says);
+        EXPECT_FALSE(shownServer(c.server).contains(pw));
+        QElapsedTimer clock;
+        clock.start();
+        const ConnectionCheck check =
+            checkConnection({c.server, c.database, QStringLiteral("clerk"), pw}, c.dataPath);
+        EXPECT_LT(clock.elapsed(), 5000);
+        EXPECT_EQ(check.ok,
+                  *c.says == '(' || QByteArray(c.says).startsWith("Connection succeeded"));
         EXPECT_TRUE(check.message.contains(QString::fromUtf8(c.says)))
             << check.message.toStdString();
-        EXPECT_FALSE(check.message.contains("hunter22")) << check.message.toStdString();
+        EXPECT_FALSE(check.message.contains(pw)) << check.message.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(data + "/Nosuch.sqlite")); // a check never creates one
     }
 }
 
-TEST(DbConfig, AWindowIsShownOnlyWhereSomeoneCanSeeIt) {
+// Test connection on every backend's test database: found, missing, and a wrong password.
+class ConnectionCheckOn : public dbtest::BackendTest {};
+
+TEST_P(ConnectionCheckOn, ABackendsDatabaseIsFoundOrSaidMissing) {
+    ASSERT_TRUE(db().raw(QStringLiteral("CREATE TABLE VENDOR (VendorId CHAR(6))")));
+    const db::Login& login = db().login();
+    const QString data = env_.root() + QStringLiteral("/data"), wrong = "Wr0ng-pass-word";
+    const bool server = dbtest::onPostgresServer(GetParam());
     struct Case {
+        QString server, database, password;
+        QStringList says;
+    };
+    std::vector<Case> cases = {
+        {login.server, login.database, login.password, {"Connection succeeded", "(1 table)"}},
+        {login.server, "nosuch_db", login.password, {"no database \"nosuch_db\""}},
+    };
+    if (server) {
+        cases[0].says << "Databases on the server: " << login.database;
+        cases[1].says << "Databases on the server: ";
+        cases.push_back(
+            {login.server,
+             login.database,
+             wrong,
+             {GetParam() == dbtest::BackendKind::PostgreSQL
+                  ? QStringLiteral("password authentication failed")
+                  : QStringLiteral("refused the login of user \"%1\"").arg(login.user)}});
+    }
+    if (GetParam() == dbtest::BackendKind::ODBC) // a connection string's own login is used
+        cases.push_back(
+            {QStringLiteral("%1;UID=%2;PWD={%3}").arg(login.server, login.user, login.password),
+             login.database,
+             wrong,
+             {"Connection succeeded"}});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.server.toStdString() + " " + c.database.toStdString());
+        const ConnectionCheck check = checkConnection(
+            {c.server, c.database, server ? login.user : QString(), c.password}, data);
+        EXPECT_EQ(check.ok, c.says.first() == "Connection succeeded");
+        for (const QString& part : c.says)
+            EXPECT_TRUE(check.message.contains(part)) << check.message.toStdString();
+        EXPECT_FALSE(check.message.contains(wrong) ||
+                     (!login.password.isEmpty() && check.message.contains(login.password)));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, ConnectionCheckOn, ::testing::ValuesIn(dbtest::allBackends()),
+                         dbtest::backendName);
+
+TEST(DbConfig, AWindowIsShownOnlyWhereSomeoneCanSeeIt) {
+    const struct {
         const char *display, *wayland, *platform;
         bool window;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {":0", "", "", true},
         {"", "wayland-0", "wayland", true},
         {"", "", "", false},
@@ -239,7 +294,7 @@ TEST(DbConfig, AWindowIsShownOnlyWhereSomeoneCanSeeIt) {
         {":0", "", "offscreen:fontengine=freetype", false},
         {"", "wayland-0", "minimal", false},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         test::TestEnv env;
         env.setEnv("DISPLAY", QString::fromUtf8(c.display));
         env.setEnv("WAYLAND_DISPLAY", QString::fromUtf8(c.wayland));
@@ -248,106 +303,76 @@ TEST(DbConfig, AWindowIsShownOnlyWhereSomeoneCanSeeIt) {
     }
 }
 
-// The built program, started in the test's throw-away home.
-void startProgram(QProcess& p, const QStringList& args) {
-    p.start(test::binDir() + QStringLiteral("/JOVDataConfiguration"), args);
-    EXPECT_TRUE(p.waitForStarted(5000));
-}
-
-struct ProgramRun {
-    int status = -1;
-    QByteArray out, err;
-};
-
-ProgramRun finish(QProcess& p) {
-    if (!p.waitForFinished(10000)) {
-        ADD_FAILURE() << "JOVDataConfiguration did not end";
-        p.kill();
-        p.waitForFinished();
-    }
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
-}
-
-QString stored(const char* key) {
-    return GetSetting("JOV Settings", "DATABASE", QLatin1String(key), "<none>");
-}
-
-TEST(DbConfigProgram, ThePasswordComesFromStandardInput) {
-    struct Case {
-        QByteArray input;
+// The built program, with "--password -", its password given on standard input or typed.
+TEST(DbConfigProgram, ThePasswordComesFromInputAndIsNeverShown) {
+    const struct {
+        const char* input; // nullptr: typed on a terminal after the prompt
         int status;
         const char* password; // stored; nullptr: nothing saved
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"secret\n", 0, "secret"},
         {" pass word \r\nmore\n", 0, " pass word "},
         {"last-line-without-newline", 0, "last-line-without-newline"},
         {"", 1, nullptr},
+        {nullptr, 0, "typed-secret"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.input.toStdString());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.input ? c.input : "typed");
         test::TestEnv env;
+        int master = -1, slave = -1;
         QProcess p;
-        startProgram(p, {"--server", "SHOPPC\\JOVSERVER", "--database", "JOV", "--user", "sa",
-                         "--password", "-"});
-        p.write(c.input);
-        p.closeWriteChannel();
-        const ProgramRun run = finish(p);
-        EXPECT_EQ(run.status, c.status) << run.err.toStdString();
+        if (!c.input) {
+            ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+            p.setStandardInputFile(QString::fromLocal8Bit(::ttyname(slave)));
+        }
+        p.start(test::binDir() + QStringLiteral("/JOVDataConfiguration"),
+                {"--server", "SHOPPC\\JOVSERVER", "--database", "JOV", "--user", "sa", "--password",
+                 "-"});
+        ASSERT_TRUE(p.waitForStarted(5000));
+        QByteArray err, shown;
+        if (!c.input) {
+            // The prompt comes once the echo is off; what is typed after it must not show.
+            p.setReadChannel(QProcess::StandardError);
+            while (!err.contains("Password: ") && p.waitForReadyRead(5000))
+                err += p.readAllStandardError();
+            ASSERT_TRUE(err.contains("Password: ")) << err.toStdString();
+            ASSERT_EQ(::write(master, "typed-secret\n", 13), 13);
+        } else {
+            p.write(c.input, qint64(std::strlen(c.input)));
+            p.closeWriteChannel();
+        }
+        if (!p.waitForFinished(10000)) {
+            ADD_FAILURE() << "JOVDataConfiguration did not end";
+            p.kill();
+            p.waitForFinished();
+        }
+        err += p.readAllStandardError();
+        EXPECT_EQ(p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, c.status)
+            << err.toStdString();
+        if (master >= 0) {
+            pollfd fd{master, POLLIN, 0};
+            char buffer[256];
+            for (ssize_t n; ::poll(&fd, 1, 200) > 0 && (n = ::read(master, buffer, 256)) > 0;)
+                shown.append(buffer, n);
+            ::close(master);
+            ::close(slave);
+        } else if (c.password) {
+            EXPECT_FALSE(err.contains("Password:")); // no prompt when nobody types
+        }
         if (c.password) {
-            EXPECT_FALSE(run.out.contains(c.password) || run.err.contains(c.password));
-            EXPECT_FALSE(run.err.contains("Password:")); // no prompt when nobody types
+            EXPECT_FALSE(shown.contains(c.password) || err.contains(c.password) ||
+                         p.readAllStandardOutput().contains(c.password));
         }
         EXPECT_EQ(stored("Server"), c.password ? "SHOPPC\\JOVSERVER" : "<none>");
-        EXPECT_EQ(stored("DBName"), c.password ? "JOV" : "<none>");
         EXPECT_EQ(stored("UserName"), c.password ? "sa" : "<none>");
         EXPECT_EQ(stored("Password"), c.password ? c.password : "<none>");
-        const QString file = env.configDir() + QStringLiteral("/jov/JOV Settings.ini");
         struct stat st {};
-        const bool written = ::stat(QFile::encodeName(file).constData(), &st) == 0;
-        EXPECT_EQ(written, c.password != nullptr);
-        if (written) {
+        const QString file = env.configDir() + QStringLiteral("/jov/JOV Settings.ini");
+        EXPECT_EQ(::stat(QFile::encodeName(file).constData(), &st) == 0, c.password != nullptr);
+        if (c.password) {
             EXPECT_EQ(st.st_mode & 0777, 0600u);
         }
     }
-}
-
-// What the terminal shows: everything written to the pseudo-terminal's other side.
-QByteArray terminalShows(int master, int waitMs) {
-    QByteArray shown;
-    pollfd fd{master, POLLIN, 0};
-    char buffer[256];
-    while (::poll(&fd, 1, waitMs) > 0) {
-        const ssize_t n = ::read(master, buffer, sizeof buffer);
-        if (n <= 0)
-            break;
-        shown.append(buffer, n);
-    }
-    return shown;
-}
-
-TEST(DbConfigProgram, APasswordTypedOnATerminalIsNotEchoed) {
-    test::TestEnv env;
-    int master = -1, slave = -1;
-    ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
-    QProcess p;
-    p.setStandardInputFile(QString::fromLocal8Bit(::ttyname(slave)));
-    startProgram(p, {"--server", "odbc:DSN=Shop", "--database", "JOV", "--password", "-"});
-    // The prompt comes once the echo is off; what is typed after it must not show.
-    QByteArray err;
-    p.setReadChannel(QProcess::StandardError);
-    while (!err.contains("Password: ") && p.waitForReadyRead(5000))
-        err += p.readAllStandardError();
-    ASSERT_TRUE(err.contains("Password: ")) << err.toStdString();
-    ASSERT_EQ(::write(master, "typed-secret\n", 13), 13);
-    const ProgramRun run = finish(p);
-    EXPECT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_FALSE(terminalShows(master, 200).contains("typed-secret"));
-    EXPECT_EQ(stored("Password"), "typed-secret");
-    EXPECT_EQ(stored("Server"), "odbc:DSN=Shop");
-    ::close(master);
-    ::close(slave);
 }
 
 } // namespace
