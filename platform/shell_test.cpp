@@ -13,8 +13,7 @@ TEST(Shell, SplitsCommandLinesLikeAShell) {
         {"a\\ b c", {"a b", "c"}},
         {"x\"y z\"w", {"xy zw"}},
         {"\"unterminated quote", {"unterminated quote"}},
-        {"trailing\\", {"trailing\\"}},
-    };
+        {"trailing\\", {"trailing\\"}}};
     for (const auto& [line, words] : cases)
         EXPECT_EQ(vx::splitCommandLine(line), words) << line;
 }
@@ -25,8 +24,7 @@ TEST(Shell, SyncShellWaitsAndReturnsTheStatus) {
         {"sh -c 'exit 0'", 0}, // found through PATH
         {"sh -c 'test \"$1\" = \"a b\"' sh \"a b\"", 0},
         {"/bin/sh -c 'kill -9 $$'", -1}, // killed, no exit status
-        {"no-such-program-anywhere", -1},
-    };
+        {"no-such-program-anywhere", -1}};
     for (const auto& [line, status] : cases) // the status tells the program has ended
         EXPECT_EQ(vx::SyncShell(line), status) << line;
 }

@@ -16,8 +16,8 @@ TEST(TextFile, ReadsTheFirstLine) {
         {"", ""},
         {"\nsecond", ""},
         {"  Caf\xc3\xa9  \n", QString::fromUtf8("  Café  ")},
-        {QByteArray(10000, 'y') + "\nz", QString(10000, u'y')}, // an end beyond the first chunk
-        {QByteArray(5 << 20, 'x') + "\r\n", QString(1 << 20, u'x')}, // long lines are capped
+        {QByteArray(10000, 'y') + "\nz", QString(10000, u'y')},     // an end beyond the first chunk
+        {QByteArray(5 << 20, 'x') + "\r\n", QString(1 << 20, u'x')} // long lines are capped
     };
     for (const auto& [content, line] : cases) {
         TestEnv::writeFile(file, content);

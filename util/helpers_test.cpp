@@ -22,8 +22,7 @@ TEST(Text, FieldValues) {
         {line, "ART=", "|", "03/01/2024"}, // a plain substring search
         {"END=1|END=2", "END=", "|", "1"}, // first occurrence only
         {"A=1|B=", "B=", "|", ""},         // tag at the very end
-        {"/STATION=3 /DATAPATH=C:\\TK", "/DATAPATH=", " ", "C:\\TK"},
-    };
+        {"/STATION=3 /DATAPATH=C:\\TK", "/DATAPATH=", " ", "C:\\TK"}};
     for (const auto& [text, keyword, terminator, expected] : cases)
         EXPECT_EQ(gsFieldValue(text, keyword, terminator), expected) << keyword;
     // Only spaces are blanks.
@@ -56,7 +55,7 @@ TEST(Dates, StoredFormReformatsInTheLocaleThenTakesThePositions) {
         {"en_US.UTF-8", "U", "2/31/2024", "20240231", "02/31/2024"},
         // Another separator: the characters are taken where they stand.
         {"de_DE.UTF-8", "E", "7.3.2024", "20240307", "07.03.2024"},
-        {"en_GB.UTF-8", "E", "   ", "   ", "   "}, // blank values come back as they are
+        {"en_GB.UTF-8", "E", "   ", "   ", "   "} // blank values come back as they are
     };
     for (const auto& [locale, style, shown, stored, rewritten] : cases) {
         SCOPED_TRACE(std::string(locale) + " " + style + " " + shown);
@@ -78,8 +77,7 @@ TEST(Files, ExistsOnlyForFiles) {
         {"C:\\jovsafe\\jovremote.mdf", false}, // names keep their case here
         {env.root() + "/*.txt", false},        // no wildcards
         {env.root(), false},                   // a folder is no file
-        {QString(), false},
-    };
+        {QString(), false}};
     for (const auto& [path, exists] : cases)
         EXPECT_EQ(gfbFileExists(path), exists) << path.toStdString();
 }

@@ -40,7 +40,7 @@ TEST(SuiteCommandLine, Switches) {
         {{{&S::app, " "}}, ""},          // one blank is no value
         {{{&S::app, "  "}}, "/APP=   "}, // two blanks are
         {{{&S::network, " x"}}, "/NETWORK= x "},
-        {{{&S::tkSC, "\t1"}}, ""}, // below a blank in character order
+        {{{&S::tkSC, "\t1"}}, ""} // below a blank in character order
     };
     for (const auto& [values, switches] : cases) {
         S a = programIn("/opt/jov", "JOVDataConfiguration");

@@ -17,39 +17,33 @@ TEST(FormFonts, SizeRule) {
         {"Tahoma", 8.25, 8},          // 7.5
         {"Tahoma", 11.25, 10},        // 10.5
         {"Tahoma", 12.0, 11},         // 11.25
-        {"Tahoma", 9.5, 9},           // 8.75
+        {"Tahoma", 9.5, 9}            // 8.75
     };
     for (const auto& [family, size, expected] : cases)
         EXPECT_DOUBLE_EQ(formFontSize(family, size), expected) << family << " " << size;
 }
 
-TEST(FormFonts, EveryControlButArial) {
+TEST(FormFonts, EveryControlButArialGetsTheFormFont) {
     resetFormsState();
+    const auto font = [](const char* family, double size) {
+        QFont f(family);
+        f.setPointSizeF(size);
+        return f;
+    };
     QWidget form;
     auto* frame = new QGroupBox(&form);
-    auto* label = new QLabel(QStringLiteral("Title"), frame);
-    auto* button = new QPushButton(QStringLiteral("F10 Accept"), &form);
-    button->setObjectName(QStringLiteral("cmdAccept"));
-    auto* arial = new QLabel(QStringLiteral("kept"), &form);
-    frame->setFont([] {
-        QFont f(QStringLiteral("MS Sans Serif"));
-        f.setPointSizeF(8.25);
-        return f;
-    }());
-    button->setFont(QFont(QStringLiteral("Tahoma"), 12));
-    QFont arialFont(QStringLiteral("Arial"));
-    arialFont.setPointSizeF(13.5);
-    arial->setFont(arialFont);
-
+    frame->setFont(font("MS Sans Serif", 8.25));
+    auto* label = new QLabel("Title", frame); // inherits its container's font
+    auto* button = new QPushButton("F10 Accept", &form);
+    button->setFont(font("Tahoma", 12));
+    auto* arial = new QLabel("kept", &form);
+    arial->setFont(font("Arial", 13.5));
     gpSetFormFonts(&form);
-
-    EXPECT_EQ(formsState().gsFormFont, QStringLiteral("Arial"));
-    EXPECT_EQ(frame->font().family(), QStringLiteral("Arial"));
-    EXPECT_DOUBLE_EQ(frame->font().pointSizeF(), 9.0);
-    // The label inherits its container's font.
-    EXPECT_EQ(label->font().family(), QStringLiteral("Arial"));
-    EXPECT_DOUBLE_EQ(label->font().pointSizeF(), 9.0);
-    EXPECT_EQ(button->font().family(), QStringLiteral("Arial"));
-    EXPECT_DOUBLE_EQ(button->font().pointSizeF(), 11.0);
-    EXPECT_DOUBLE_EQ(arial->font().pointSizeF(), 13.5);
+    EXPECT_EQ(formsState().gsFormFont, "Arial");
+    const std::pair<QWidget*, double> sizes[] = {
+        {frame, 9}, {label, 9}, {button, 11}, {arial, 13.5}};
+    for (const auto& [widget, size] : sizes) {
+        EXPECT_EQ(widget->font().family(), "Arial");
+        EXPECT_DOUBLE_EQ(widget->font().pointSizeF(), size);
+    }
 }
