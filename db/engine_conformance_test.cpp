@@ -258,12 +258,17 @@ TEST_P(EngineConformance, UpdateAndDeleteActOnTheRowRead) {
     ASSERT_TRUE(rs->update()) << rs->lastError().description.toStdString();
     EXPECT_EQ(rs->value(1), DbValue::text(QStringLiteral("Zed's     "))); // read back as stored
     EXPECT_EQ(rs->value(2), DbValue::decimal(1235, 2));
-    rs->setValue(2, DbValue::integer(7)); // a second change of the same row
-    ASSERT_TRUE(rs->update()) << rs->lastError().description.toStdString();
-    EXPECT_EQ(rows(QStringLiteral("SELECT * FROM Vendor ORDER BY id")),
-              "1|v1        |1,2|Zed's     |7,3|v3        |3");
     EXPECT_EQ(db().rawValue(QStringLiteral("SELECT Name FROM Vendor WHERE id = 2"))->trimmed(),
               "Zed's");
+    rs->setValue(1, DbValue::text(QString())); // a second change of the same row
+    rs->setValue(2, DbValue::integer(7));
+    ASSERT_TRUE(rs->update()) << rs->lastError().description.toStdString();
+    EXPECT_EQ(rows(QStringLiteral("SELECT * FROM Vendor ORDER BY id")),
+              "1|v1        |1,2|          |7,3|v3        |3");
+    EXPECT_EQ(db().rawValue(QStringLiteral("SELECT Name FROM Vendor WHERE id = 2"))
+                  .value_or("NULL")
+                  .trimmed(),
+              "");
     {
         auto last = open(QStringLiteral("SELECT * FROM Vendor ORDER BY id DESC"));
         ASSERT_TRUE(last);

@@ -176,6 +176,11 @@ TEST_F(RecordManager, AMissKeepsTheRecordAndReopensTheBase) {
     fake->answer = [](const QString&) { return FakeResult{{"n"}, {{DbValue::integer(42)}}, {}}; };
     EXPECT_EQ(glDB_Count(kTable, QStringLiteral("T WHERE x='1'")), 42);
     EXPECT_EQ(lastOpened(), QStringLiteral("SELECT COUNT(*) FROM T WHERE x='1'"));
+    // A table gone from under the read fails it with the engine's error.
+    fake->answer = [](const QString&) { return kMissing; };
+    EXPECT_FALSE(gfbDB_Operation(kTable, kOpGetFirst, 0));
+    EXPECT_EQ(Err().Number, kErrInvalidObject);
+    EXPECT_EQ(glDB_Count(kTable, QStringLiteral("T")), 0);
 }
 
 TEST_F(RecordManager, InsertUpdateDeleteAndOperationsWithoutStatements) {
