@@ -103,7 +103,7 @@ TEST_F(IniTest, Searches) {
     EXPECT_EQ(ini.FindValueInFile("CORNER SHOP"),
               (QStringList{"JOVURM|Company", "Daily Reports|Printer"}));
     bind("[One]\r\nkey=1\r\n[Two]\r\nother=2\r\n[Three]\r\nKEY=3\r\nkey=4\r\n");
-    EXPECT_EQ(ini.FindKeyInFile("Key"), (QStringList{"One", "Three"}));
+    EXPECT_EQ(ini.FindKeyInFile("Key"), (QStringList{"One", "Three"})); // each section once
     EXPECT_EQ(ini.FindKeyInFile("absent"), QStringList{QString()});
 }
 
