@@ -1,11 +1,10 @@
 // Start-up of the database layer on the embedded engine: settings, server check and its trace,
-// database existence, the configuration program, local mode.
+// database existence, local mode. (Its failures are the program's start-up tests, app/.)
 #include "datapath/clsdatapath.h"
 #include "datapath/network_check.h"
 #include "db/connect.h"
 #include "db/state.h"
 #include "platform/paths.h"
-#include "platform/runtime.h"
 #include "platform/scripted_messages.h"
 #include "platform/settings.h"
 #include "testsupport/test_env.h"
@@ -18,10 +17,6 @@
 namespace vx::db {
 namespace {
 
-struct ProgramEnded {
-    int status;
-};
-
 class DbStartup : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -31,12 +26,8 @@ class DbStartup : public ::testing::Test {
         resetIni();
         data = env.mkdir(QStringLiteral("data"));
         gDataPath().setDataPath(data);
-        setEndHandler([](int status) { throw ProgramEnded{status}; });
     }
-    void TearDown() override {
-        setEndHandler(nullptr);
-        resetDbState();
-    }
+    void TearDown() override { resetDbState(); }
     void store(const QString& key, const QString& value) {
         SaveSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"), key, value);
     }
@@ -47,10 +38,8 @@ class DbStartup : public ::testing::Test {
         sqlite3_close(db);
     }
     QStringList trace() const {
-        const QString text = QString::fromUtf8(test::TestEnv::readFile(traceFile()));
-        QStringList lines = text.split(QStringLiteral("\r\n"));
-        lines.removeLast();
-        return lines;
+        return QString::fromUtf8(test::TestEnv::readFile(traceFile()))
+            .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     }
 
     test::TestEnv env;
@@ -85,63 +74,6 @@ TEST_F(DbStartup, ServerCheckTracesEveryStepWithoutThePassword) {
     dbState().gsDBName = QStringLiteral("shop");
     EXPECT_TRUE(gfbDB_DatabaseExists());
     EXPECT_EQ(dbState().gsDBName, QStringLiteral("shop"));
-}
-
-TEST_F(DbStartup, MissingDatabaseEndsTheProgram) {
-    store(QStringLiteral("Server"), QStringLiteral("sqlite:"));
-    store(QStringLiteral("DBName"), QStringLiteral("Shop"));
-    dbState().gnDBTables = 6;
-    try {
-        gfbDB_Startup();
-        FAIL() << "the program should have ended";
-    } catch (const ProgramEnded& e) {
-        EXPECT_EQ(e.status, 2);
-    }
-    ASSERT_EQ(boxes.boxes().size(), 1);
-    EXPECT_EQ(boxes.boxes()[0].text,
-              QStringLiteral("Database not found.\r\nIf you are trying to connect to an existing "
-                             "database then run the Database Configuration.\r\nTo create a new "
-                             "database or convert files from Pervasive run Tillmark"));
-    EXPECT_EQ(boxes.boxes()[0].icon, MsgIcon::Critical);
-    EXPECT_EQ(trace().last(), QStringLiteral("Database Create"));
-    EXPECT_EQ(dbState().gDBTables.size(), 8u);
-}
-
-TEST_F(DbStartup, UnreachableServersAreReported) {
-    const QString servers[] = {QStringLiteral("postgresql://localhost:1?host=") + env.root(),
-                               QStringLiteral("SHOPPC\\JOVSERVER")};
-    for (const QString& server : servers) {
-        boxes.clear();
-        store(QStringLiteral("Server"), server);
-        EXPECT_FALSE(gfbDB_ServerCheck()) << server.toStdString();
-        ASSERT_EQ(boxes.boxes().size(), 1);
-        EXPECT_EQ(boxes.boxes()[0].title, QStringLiteral("JOV MSDE"));
-        EXPECT_EQ(boxes.boxes()[0].icon, MsgIcon::Critical);
-    }
-}
-
-TEST_F(DbStartup, BlankServerRunsTheConfigurationProgram) {
-    QFile::link(test::binDir() + "/JOVDataConfiguration",
-                env.programDir() + "/JOVDataConfiguration");
-    store(QStringLiteral("Server"), QStringLiteral("  "));
-    store(QStringLiteral("DBName"), QStringLiteral(""));
-    EXPECT_TRUE(gfbDB_ServerCheck());
-    EXPECT_EQ(dbState().gsDBServer, QStringLiteral("sqlite:"));
-    EXPECT_EQ(GetSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"),
-                         QStringLiteral("DBName")),
-              QStringLiteral("JOV"));
-}
-
-TEST_F(DbStartup, NoConfigurationProgramAndNoServerEndsTheProgram) {
-    try {
-        gfbDB_ServerCheck();
-        FAIL() << "the program should have ended";
-    } catch (const ProgramEnded& e) {
-        EXPECT_EQ(e.status, 2);
-    }
-    // Says what it looked for and could not find.
-    ASSERT_EQ(boxes.boxes().size(), 1);
-    EXPECT_TRUE(boxes.boxes()[0].text.contains(QStringLiteral("JOVDataConfiguration")));
 }
 
 TEST_F(DbStartup, LocalModeUsesTheSafeCopy) {
