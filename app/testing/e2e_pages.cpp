@@ -112,21 +112,6 @@ V3                                                   VP-401           01/12/2024
 
                                                    Page 1 <now>
 )")},
-        {QStringLiteral("vat-summary"),
-         QStringLiteral(R"(                                             Corner Shop
-                                              Input VAT
-                                      01/01/2024 to 01/31/2024
-
-Vendor No.             Vendor Name                   P.O.#            Date Rec'd           Input VAT
-                       SUMMARY
-                       Acme Supply                                                              12.50
-                       Beta & Sons, Ltd.                                                         7.00
-                                                                                             1,234.56
-
-                       TOTAL INPUT VAT                                                       1,254.06
-
-                                                   Page 1 <now>
-)")},
         {QStringLiteral("deleted"),
          QStringLiteral(R"(                                             Corner Shop
                                        Deleted Purchase Orders
@@ -154,7 +139,13 @@ Deleted Purchase Orders                            Page 1 <now>
 } // namespace
 
 QString expectedPages(const QString& caseName) {
-    return pages().value(caseName);
+    if (caseName != QLatin1String("vat-summary"))
+        return pages().value(caseName);
+    // The VAT report's summary-only form: its heading, then the summary alone.
+    const QString detail = pages().value(QStringLiteral("vat-detail"));
+    const qsizetype rows = detail.indexOf(QStringLiteral("\nV1 ")) + 1;
+    const qsizetype summary = detail.indexOf(u'\n' + QString(23, u' ') + "SUMMARY") + 1;
+    return detail.left(rows) + detail.mid(summary);
 }
 
 } // namespace vx::e2e
