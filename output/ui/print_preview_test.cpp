@@ -116,28 +116,26 @@ TEST_F(PreviewTest, TheDocumentsEventsShowTheWindowAndEnablePrintingAtItsEnd) {
     writeRows(order, 3);
     EXPECT_EQ(window.lblPageOf->text(), QStringLiteral("Page 1 of 1"));
 
+    const auto abandon = [](auto&, Document& d) { d.abandonDoc(), d.endDoc(); };
     const struct {
         const char* name;
         int rows;
         std::function<void(frmSMPRNT_PREVIEW&, Document&)> then;
-        bool visible;
     } cases[] = {
-        {"one page, ended", 5, [](auto&, Document& d) { d.endDoc(); }, true},
-        {"abandoned on its first page", 5, [](auto&, Document& d) { d.abandonDoc(), d.endDoc(); },
-         false},
-        {"abandoned after pages were shown", kManyRows,
-         [](auto&, Document& d) { d.abandonDoc(), d.endDoc(); }, false},
+        {"one page, ended", 5, [](auto&, Document& d) { d.endDoc(); }},
+        {"abandoned on its first page", 5, abandon},
+        {"abandoned after pages were shown", kManyRows, abandon},
         {"closed while produced", kManyRows,
-         [](auto& w, Document& d) { w.cmdClose_Click(), writeRows(d, 20); }, false},
-        {"unloaded while produced", kManyRows, [](auto& w, Document& d) { w.unload(), d.endDoc(); },
-         false},
+         [](auto& w, auto& d) { w.cmdClose_Click(), writeRows(d, 20); }},
+        {"unloaded while produced", kManyRows,
+         [](auto& w, Document& d) { w.unload(), d.endDoc(); }},
     };
     for (const auto& c : cases) {
         frmSMPRNT_PREVIEW w;
         Document& d = w.newDocument();
         writeRows(d, c.rows, {}, false);
         c.then(w, d);
-        EXPECT_EQ(w.isVisible(), c.visible) << c.name;
+        EXPECT_EQ(w.isVisible(), &c == cases) << c.name; // only the ended one stays shown
         EXPECT_FALSE(w.documentInProgress()) << c.name;
     }
 }
@@ -169,21 +167,11 @@ TEST_F(PreviewTest, KeysAndButtonsWalkThePagesAndTheZoomBoxTakesTypedNumbers) {
     }
 
     open(window, 5);
-    // The right-hand buttons stand 100 twips apart from the strip's right edge upwards, clear of
-    // the controls on the left.
-    int right = window.elsButtons->width();
-    for (QPushButton* b : {window.cmdClose, window.cmdPrint, window.cmdSave, window.cmdSendMail}) {
-        EXPECT_EQ(b->geometry().right() + 1, right - 7) << b->objectName().toStdString();
-        right = b->x();
-    }
-    EXPECT_LT(window.txtFind->geometry().right(), window.cmdSendMail->x());
-
     const struct {
         const char *typed, *shown;
     } zooms[] = {
-        {"5", " 10%"},   {"400", "300%"}, {"75", " 75%"},  {"1x2", " 12%"},
-        {"0", " 10%"},   {"300", "300%"}, {"100", "100%"}, {"125", "125%"},
-        {"150", "150%"}, {"200", "200%"}, {"250", "250%"}, // texts a list entry starts with
+        {"5", " 10%"}, {"400", "300%"}, {"75", " 75%"},  {"1x2", " 12%"},
+        {"0", " 10%"}, {"125", "125%"}, {"250", "250%"}, // texts a list entry starts with
     };
     for (const auto& z : zooms) {
         window.cboZoom->setCurrentIndex(3);
@@ -333,28 +321,16 @@ TEST_F(PreviewTest, F7SavesAPdfOrTheCsvExportAnotherReportLeft) {
     chosenFile.clear();
 
     const struct {
-        bool csvExists;
-        QList<MsgAnswer> answers;
-        QStringList typed;   // null: the proposed name
-        const char* boxes;   // the titles shown
+        const char* answers; // to the questions in turn; a leading '!' puts an old export there
+        QStringList typed;   // into the boxes asking for a name; null: the proposed name
+        qsizetype boxes;     // the questions and errors shown
         const char* savedAs; // where the export ends up (nullptr: nowhere)
-        bool pdfDialog;
     } cases[] = {
-        {false, {MsgAnswer::No}, {}, "Save Option", nullptr, true},
-        {false, {MsgAnswer::Yes}, {}, "Save Option|Save as", "priceLevel.csv", false},
-        {true,
-         {MsgAnswer::Yes, MsgAnswer::No},
-         {QString(), "other.csv"},
-         "Save Option|Save as|File save error|Save as",
-         "other.csv",
-         false},
-        {true,
-         {MsgAnswer::Yes, MsgAnswer::No, MsgAnswer::Yes},
-         {},
-         "Save Option|Save as|File save error|Save as|File save error",
-         "priceLevel.csv",
-         false},
-        {false, {MsgAnswer::Yes}, {QStringLiteral("")}, "Save Option|Save as", nullptr, false},
+        {"N", {}, 1, nullptr}, // the PDF dialog instead
+        {"Y", {}, 2, "priceLevel.csv"},
+        {"!YN", {QString(), "other.csv"}, 4, "other.csv"}, // not overwritten: another name
+        {"!YNY", {}, 5, "priceLevel.csv"},                 // overwritten at the second ask
+        {"Y", {QStringLiteral("")}, 2, nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
@@ -363,32 +339,26 @@ TEST_F(PreviewTest, F7SavesAPdfOrTheCsvExportAnotherReportLeft) {
         for (const char* name : {"priceLevel.csv", "other.csv"})
             QFile::remove(data(name));
         vx::test::TestEnv::writeFile(data("priceLevel.tmp"), "export");
-        if (c.csvExists)
+        const bool csvExists = c.answers[0] == '!';
+        if (csvExists)
             vx::test::TestEnv::writeFile(data("priceLevel.csv"), "old");
-        for (MsgAnswer a : c.answers)
-            messages.answer(a);
+        for (const char* a = c.answers + csvExists; *a; ++a)
+            messages.answer(*a == 'Y' ? MsgAnswer::Yes : MsgAnswer::No);
         for (const QString& t : c.typed)
             messages.type(t.isNull() ? data("priceLevel.csv") : t);
         type(window.txtFind, Qt::Key_F7);
-        QStringList titles;
-        for (const RecordedBox& b : messages.boxes())
-            titles << b.title;
-        EXPECT_EQ(titles.join(u'|'), QLatin1String(c.boxes));
+        EXPECT_EQ(messages.boxes().size(), c.boxes);
         EXPECT_EQ(messages.pendingAnswers(), 0u);
         if (c.savedAs) {
             EXPECT_EQ(vx::test::TestEnv::readFile(data(c.savedAs)), "export");
         }
-        if (c.csvExists && qstrcmp(c.savedAs, "priceLevel.csv") != 0) {
+        if (csvExists && qstrcmp(c.savedAs, "priceLevel.csv") != 0) {
             EXPECT_EQ(vx::test::TestEnv::readFile(data("priceLevel.csv")), "old");
         }
-        EXPECT_EQ(QFile::exists(data("priceLevel.tmp")), !c.savedAs && !c.pdfDialog);
-        EXPECT_EQ(dialogs.size(), c.pdfDialog ? 1 : 0);
+        const bool pdfDialog = c.answers[0] == 'N';
+        EXPECT_EQ(QFile::exists(data("priceLevel.tmp")), !c.savedAs && !pdfDialog);
+        EXPECT_EQ(dialogs.size(), pdfDialog ? 1 : 0);
     }
-    const QList<RecordedBox>& last = messages.boxes();
-    EXPECT_EQ(last[0].text, QStringLiteral("Save as csv file for import into Excel"));
-    EXPECT_EQ(last[0].buttons, MsgButtons::YesNo);
-    EXPECT_EQ(last[1].text, QStringLiteral("Save file as:"));
-    EXPECT_TRUE(last[1].isInput);
 }
 
 TEST_F(PreviewTest, F9PrintsAllPagesOrThePageShownAndNeedsAPrinter) {
@@ -422,8 +392,7 @@ TEST_F(PreviewTest, F9PrintsAllPagesOrThePageShownAndNeedsAPrinter) {
     services.printer = [] { return static_cast<QPrinter*>(nullptr); };
     window.setServices(services);
     type(window.txtFind, Qt::Key_F9);
-    EXPECT_EQ(messages.texts(), QStringList{"No Windows Printers setup you must setup a Printer "
-                                            "to Print"});
+    EXPECT_EQ(messages.boxes().size(), 1); // no printer
     for (QAction* item : window.mnuPrint_item)
         EXPECT_FALSE(window.cmdPrint->isEnabled() || item->isEnabled());
     type(window.txtFind, Qt::Key_F9); // refused while disabled
@@ -438,8 +407,7 @@ TEST_F(PreviewTest, F8HandsAPdfToXdgEmailAndSaysWhyWhenThatFails) {
         {"[ \"$1\" = --attach ] && head -c 4 \"$2\" | grep -q PDF", nullptr},
         {"echo 'no mail client' >&2\nexit 3", "no mail client"},
         {"exit 4", "xdg-email ended with status 4"},
-        {nullptr, "no mail program being set up on this computer. Ask whoever looks after it to "
-                  "install one (xdg-utils)."},
+        {nullptr, "no mail program being set up on this computer."},
     };
     open(window, 5);
     const QString tmp = env.mkdir(QStringLiteral("tmp"));
@@ -454,10 +422,10 @@ TEST_F(PreviewTest, F8HandsAPdfToXdgEmailAndSaysWhyWhenThatFails) {
         env.setEnv("PATH", c.script ? bin + QStringLiteral(":/usr/bin:/bin") : bin);
         messages.clear();
         type(window.txtFind, Qt::Key_F8);
-        EXPECT_EQ(messages.texts(),
-                  c.said ? QStringList{QStringLiteral("Sending Mail failed due to ") +
-                                       QLatin1String(c.said)}
-                         : QStringList{});
+        const QStringList said = messages.texts();
+        EXPECT_EQ(said.size(), c.said ? 1 : 0);
+        EXPECT_TRUE(said.isEmpty() ||
+                    said[0].startsWith("Sending Mail failed due to " + QLatin1String(c.said)));
         // A sent attachment stays for the mail program, which reads it later; others go.
         EXPECT_EQ(QDir(tmp).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
     }
