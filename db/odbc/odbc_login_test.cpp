@@ -14,8 +14,8 @@ using dbtest::FakePeer;
 
 // A SQL Browser's answer (SVR_RESP) for the given instances' records.
 QByteArray browserAnswer(const QByteArray& records) {
-    const auto size = static_cast<quint16>(records.size());
-    return QByteArray(1, '\x05') + char(size & 0xff) + char(size >> 8) + records;
+    return QByteArray(1, '\x05') + char(records.size() & 0xff) + char(records.size() >> 8) +
+           records;
 }
 
 struct Attempt {
@@ -47,14 +47,14 @@ Attempt attempt(const QString& server, int timeoutSeconds = kLoginTimeoutSeconds
 
 TEST(SqlServerLogin, EachFailureIsToldInPlainWordsWithinTheTimeout) {
     ASSERT_FALSE(sqlServerDriver().isEmpty()) << "the FreeTDS ODBC driver (tdsodbc) is missing";
-    const FakePeer silent(FakePeer::Kind::SilentTcp);
-    const FakePeer hangUp(FakePeer::Kind::HangUpTcp);
+    const FakePeer silent(FakePeer::Kind::SilentTcp), hangUp(FakePeer::Kind::HangUpTcp);
     const QString at = QStringLiteral("127.0.0.1,");
     const struct {
         QString server;
         int timeout;
         LoginFailure why;
         QString says;
+        const char* driver = nullptr; // the SQL Server driver named instead of FreeTDS
     } cases[] = {
         {at + "1", 15, LoginFailure::Refused,
          "Cannot reach the SQL Server 127.0.0.1,1: 127.0.0.1 refused the connection to port 1"},
@@ -67,40 +67,23 @@ TEST(SqlServerLogin, EachFailureIsToldInPlainWordsWithinTheTimeout) {
          "the SQL Browser of 127.0.0.1 (UDP port 1434) did not answer for the instance NOSUCH"},
         {"nosuchhost.invalid\\JOVSERVER", 15, LoginFailure::UnknownHost,
          "the computer \"nosuchhost.invalid\" is not known on the network"},
-        {"nosuchhost.invalid,1433", 15, LoginFailure::UnknownHost, "is not known on the network"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.server.toStdString());
-        const Attempt a = attempt(c.server, c.timeout);
-        EXPECT_EQ(a.why, c.why);
-        EXPECT_TRUE(a.message.contains(c.says)) << a.message.toStdString();
-        // The login keeps to its timeout (a generous margin for a loaded machine).
-        EXPECT_LT(a.ms, c.timeout * 1000 + 4000);
-    }
-}
-
-TEST(SqlServerLogin, AMissingDriverIsNamed) {
-    const struct {
-        const char* driverOverride;
-        QString server;
-        LoginFailure why;
-        QString says;
-    } cases[] = {
-        {"No Such Driver", "127.0.0.1,1", LoginFailure::MissingDriver,
-         "its ODBC driver (FreeTDS, Debian package tdsodbc) is not installed"},
-        {nullptr, "odbc:Driver={No Such Driver};Server=x;PWD=Secr3t-pw",
-         LoginFailure::MissingDriver, "the ODBC driver it names is not installed"},
-        {nullptr, "odbc:NoSuchSource", LoginFailure::NoDataSource,
+        {"127.0.0.1,1", 15, LoginFailure::MissingDriver,
+         "its ODBC driver (FreeTDS, Debian package tdsodbc) is not installed", "No Such Driver"},
+        {"odbc:Driver={No Such Driver};Server=x;PWD=Secr3t-pw", 15, LoginFailure::MissingDriver,
+         "the ODBC driver it names is not installed"},
+        {"odbc:NoSuchSource", 15, LoginFailure::NoDataSource,
          "there is no ODBC data source of that name"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.server.toStdString());
-        if (c.driverOverride)
-            qputenv("VANTREX_SQLSERVER_DRIVER", c.driverOverride);
-        const Attempt a = attempt(c.server);
+        if (c.driver)
+            qputenv("VANTREX_SQLSERVER_DRIVER", c.driver);
+        const Attempt a = attempt(c.server, c.timeout);
         qunsetenv("VANTREX_SQLSERVER_DRIVER");
         EXPECT_EQ(a.why, c.why);
         EXPECT_TRUE(a.message.contains(c.says)) << a.message.toStdString();
+        // The login keeps to its timeout (a generous margin for a loaded machine).
+        EXPECT_LT(a.ms, c.timeout * 1000 + 4000);
     }
 }
 
@@ -115,11 +98,9 @@ TEST(SqlServerLogin, DriverRecordsAreReadAsTheirCause) {
          LoginFailure::WrongLogin},
         {{{"42000", 4060, "Cannot open database \"JOV\" requested by the login."}},
          LoginFailure::NoDatabase},
-        {{{"08001", 101, "FATAL:  database \"nosuch\" does not exist"}}, LoginFailure::NoDatabase},
         {{{"08001", 0, "Unable to connect to data source"}, {"01000", 20013, "Unknown host"}},
          LoginFailure::UnknownHost},
         {{{"HYT00", 0, "[FreeTDS][SQL Server]Timeout expired"}}, LoginFailure::NoAnswer},
-        {{{"08001", 101, "could not connect: Connection refused"}}, LoginFailure::Refused},
         {{{"01000", 0, "[unixODBC][Driver Manager]Can't open lib 'x' : file not found"}},
          LoginFailure::MissingDriver},
         {{{"IM002", 0, "Data source name not found"}}, LoginFailure::NoDataSource},
