@@ -97,7 +97,6 @@ TEST_F(OpenerTest, WithoutAUsablePathTheUserIsAskedOrTold) {
         {"no dialog", "", "", false, {MsgAnswer::Yes}, 0, false, {kDefine}},
         {"gone, quietly dropped", "", "C:\\Gone", false, {}, 0, false, {kDefine}},
         {"network, nothing stored", "True", "", false, {}, 1, false, {kNetworkDown}},
-        {"network, gone", "True", "C:\\Gone", false, {}, 1, false, {kNetworkDown}},
         {"marker, reachable", "", "C:\\TK", true, {}, 0, true, {}},
         {"marker, server gone", "", "C:\\Server\\TK", true, {}, 0, false, {kRetry, kDefine}},
     };
@@ -132,39 +131,23 @@ TEST_F(OpenerTest, WithoutAUsablePathTheUserIsAskedOrTold) {
     }
 }
 
+// The object form: the station path is enabled with its file check off, the defaults follow
+// the alternative path, no upper.alt is copied.
 TEST_F(OpenerTest, ObjectFormDifferences) {
     winDir(QStringLiteral("TK"));
     winDir(QStringLiteral("ST"));
     test::TestEnv::writeFile(env.programDir() + QStringLiteral("/upper.alt"), "program");
     store("DATAPATH", QStringLiteral("C:\\TK\\"));
     store("STATIONPATH", QStringLiteral("C:\\ST\\"));
-    clsDataPath dp;
-
-    // The station path is enabled but its station file is not looked for; no upper.alt.
-    EXPECT_TRUE(dp.gfbJOV_DataPath_open(true, 10, QString(), false));
-    EXPECT_EQ(dp.StationPath(), "C:\\ST");
-    EXPECT_EQ(dp.DataPath(), "C:\\TK");
-    EXPECT_TRUE(dp.StationPathEnabled());
-    EXPECT_TRUE(dp.SupressFileCheck());
-    EXPECT_FALSE(dp.StationNumberEnabled());
-    EXPECT_EQ(dp.MaxStations(), 50);
-    EXPECT_EQ(dp.DefaultDataPath(), "C:\\TK");
-    EXPECT_EQ(dp.DefaultStationPath(), "C:\\TK");
+    for (const bool station : {true, false}) {
+        clsDataPath dp;
+        EXPECT_TRUE(dp.gfbJOV_DataPath_open(station, 10, station ? "" : "D:\\ALT", !station));
+        EXPECT_EQ(dp.StationPath(), "C:\\ST");
+        EXPECT_EQ(dp.SupressFileCheck(), station);
+        EXPECT_EQ(dp.StationNumberEnabled(), !station);
+        EXPECT_EQ(dp.DefaultDataPath(), station ? "C:\\TK" : "D:\\ALT");
+    }
     EXPECT_FALSE(QFile::exists(homePath(QStringLiteral("TK/upper.alt"))));
-
-    EXPECT_TRUE(dp.gfbJOV_DataPath_open(false, 0, QStringLiteral("D:\\ALT"), true));
-    EXPECT_EQ(dp.DefaultDataPath(), "D:\\ALT");
-    EXPECT_TRUE(dp.StationNumberEnabled());
-    EXPECT_FALSE(dp.SupressFileCheck());
-
-    // Before the dialog only CreatePath is set.
-    store("DATAPATH", QString());
-    msgs.answer(MsgAnswer::Yes);
-    test::FakeDataPathDialog dialog;
-    EXPECT_FALSE(dp.gfbJOV_DataPath_open(false, 0, QString(), false));
-    EXPECT_EQ(dialog.shown, 1);
-    EXPECT_TRUE(dialog.sawCreatePath);
-    EXPECT_FALSE(dialog.sawStationNumberEnabled);
 }
 
 TEST_F(OpenerTest, NetworkCheckAsksUntilTheFolderIsBackOrTheUserGivesUp) {
@@ -186,7 +169,6 @@ TEST_F(OpenerTest, NetworkCheckAsksUntilTheFolderIsBackOrTheUserGivesUp) {
         {"safe copy missing", "jovsafe", false, false, 0, false, true, 0, 0, true},
         {"safe copy present", "jovsafe", true, false, 0, false, true, 0, 0, false},
         {"below the safe copy", "jovsafe\\sub", false, false, 0, false, false, 1, 0, false},
-        {"beside the safe copy", "jovsafe2", false, false, 0, false, false, 1, 0, false},
     };
     // clang-format on
     for (const auto& c : cases) {

@@ -1,6 +1,6 @@
 #pragma once
-// Test helpers of the datapath tests: a fresh home and settings store, scripted message boxes,
-// fresh shared objects, and a fake station and data path dialog.
+// Datapath test helpers: a fresh home and settings store with scripted message boxes, and a fake
+// data path dialog that counts its showings and applies an edit.
 
 #include "datapath/clsdatapath.h"
 #include "datapath/datapath_dialog.h"
@@ -20,21 +20,16 @@ class DataPathTest : public ::testing::Test {
   protected:
     DataPathTest() { resetAll(); }
     ~DataPathTest() override { resetAll(); }
-    static void resetAll() {
-        resetIni();
-        resetDataPath();
-        resetSafeStubState();
-    }
+    static void resetAll() { resetIni(), resetDataPath(), resetSafeStubState(); }
     static void store(const char* key, const QString& value) {
         SaveSetting(kJovSettings, QStringLiteral("DATABASE"), QLatin1String(key), value);
     }
     static QString stored(const char* key) {
-        return GetSetting(kJovSettings, QStringLiteral("DATABASE"), QLatin1String(key),
-                          QStringLiteral("<none>"));
+        return GetSetting(kJovSettings, "DATABASE", QLatin1String(key), "<none>");
     }
-    // Creates the folder <home>/<name> and gives it back the Windows way, "C:\<name>".
+    // Makes <home>/<name> and names it the Windows way, "C:\<name>".
     QString winDir(const QString& name) const {
-        QDir().mkpath(env.home() + u'/' + name);
+        QDir().mkpath(homePath(name));
         return QStringLiteral("C:\\") + QString(name).replace(u'/', u'\\');
     }
     QString homePath(const QString& relative) const { return env.home() + u'/' + relative; }
@@ -43,11 +38,8 @@ class DataPathTest : public ::testing::Test {
     ScopedScriptedMessages msgs;
 };
 
-// Installed for its lifetime; each showing counts and applies `edit`.
-class FakeDataPathDialog : public DataPathDialog {
-  public:
-    explicit FakeDataPathDialog(std::function<void(clsDataPath&)> edit = {})
-        : edit_(std::move(edit)) {
+struct FakeDataPathDialog : DataPathDialog {
+    explicit FakeDataPathDialog(std::function<void(clsDataPath&)> edit = {}) : edit(edit) {
         setDataPathDialog(this);
     }
     ~FakeDataPathDialog() override { setDataPathDialog(nullptr); }
@@ -55,15 +47,12 @@ class FakeDataPathDialog : public DataPathDialog {
         ++shown;
         sawCreatePath = settings.CreatePath();
         sawStationNumberEnabled = settings.StationNumberEnabled();
-        if (edit_)
-            edit_(settings);
+        if (edit)
+            edit(settings);
     }
+    std::function<void(clsDataPath&)> edit;
     int shown = 0;
-    bool sawCreatePath = false;
-    bool sawStationNumberEnabled = false;
-
-  private:
-    std::function<void(clsDataPath&)> edit_;
+    bool sawCreatePath = false, sawStationNumberEnabled = false;
 };
 
 } // namespace vx::test
