@@ -1,10 +1,13 @@
-// What the end-to-end pages do not show of the document: the other paper, cells too narrow for
-// their text, pages broken inside added tables and tall rows, search, drawing and the PDF's
-// properties.
+// The document engine below what the end-to-end pages show: table texts as parsed, the other
+// paper, cells too narrow for their text, pages broken inside added tables and tall rows, search,
+// drawing, and the PDF's properties with the update that adds its author.
 #include "output/document.h"
+#include "output/pdf_info.h"
+#include "output/table_format.h"
 #include "platform/messages.h"
 #include "testsupport/test_env.h"
 
+#include <QBuffer>
 #include <QFontInfo>
 #include <QImage>
 #include <QProcess>
@@ -13,6 +16,50 @@
 
 namespace vx::output {
 namespace {
+
+// "L2700 C~1400 R-1": alignment, no-wrap mark and width of each column.
+QString describe(const QList<Column>& columns) {
+    QStringList out;
+    for (const Column& c : columns)
+        out << QStringLiteral("%1%2%3")
+                   .arg(QLatin1String(c.align == Align::Left     ? "L"
+                                      : c.align == Align::Centre ? "C"
+                                                                 : "R"),
+                        QLatin1String(c.oneLine ? "~" : ""))
+                   .arg(c.width);
+    return out.join(u' ');
+}
+
+TEST(TableFormat, ParsesFormatsAndCells) {
+    const struct {
+        const char *text, *columns, *rows;
+    } cases[] = {
+        {"<2700|^1400|>1400;a|b|c;", "L2700 C1400 R1400", "[a,b,c]"},
+        {"^10000;Company #3", "C10000", "[Company #3]"},
+        {"<2700|<1300|^1400;||;", "L2700 L1300 C1400", "[,,]"},
+        {"<~1200|<~2000;x|y;z|w;", "L~1200 L~2000", "[x,y][z,w]"},
+        {"^10000; ", "C10000", "[ ]"},
+        {"^10000;", "C10000", "[]"},
+        {"<2300|<3000;||TOTAL||1.00", "L2300 L3000", "[,,TOTAL,,1.00]"},
+        {"just text", "L-1", "[just text]"},
+        {"~>1000|x;a|b;", "R~1000 L-1", "[a,b]"},
+    };
+    for (const auto& c : cases) {
+        const TableText t = parseTableText(QString::fromUtf8(c.text));
+        QString rows;
+        for (const QStringList& r : t.rows)
+            rows += u'[' + r.join(u',') + u']';
+        EXPECT_EQ(describe(t.columns), QLatin1String(c.columns)) << c.text;
+        EXPECT_EQ(rows, QLatin1String(c.rows)) << c.text;
+    }
+    // The formats of added tables stand alone, after the line feeds that start them.
+    EXPECT_EQ(describe(parseColumnFormat("^~10775")), QStringLiteral("C~10775"));
+    EXPECT_EQ(describe(parseColumnFormat("<~1200|<~2000;")), QStringLiteral("L~1200 L~2000"));
+    EXPECT_EQ(describe(parseColumnFormat("\n<~1800|>~700")), QStringLiteral("L~1800 R~700"));
+    EXPECT_EQ(leadingLineFeeds("\n<~1800|>~700"), 1);
+    EXPECT_EQ(leadingLineFeeds("<100"), 0);
+    EXPECT_TRUE(parseColumnFormat(QString()).isEmpty());
+}
 
 class DocumentTest : public ::testing::Test {
   protected:
@@ -210,6 +257,53 @@ TEST_F(DocumentTest, ThePdfSaysWhatItIsAndNothingIsWrittenWhereItCannotBe) {
     error.clear();
     EXPECT_FALSE(doc.writePdf(pdf, &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+const QByteArray kHead =
+    "%PDF-1.4\n%\xe2\xe3\n1 0 obj\n<<\n/Title (Old)\n/Producer (Qt)\n>>\nendobj\n";
+const QByteArray kTail = "0000000015 00000 n \ntrailer\n<<\n/Size 55 \n/Info 1 0 R\n/Root 2 0 R\n"
+                         ">>\nstartxref\n40928 \n%%EOF\n";
+const PdfInfo kInfo{QStringLiteral("T"), QStringLiteral("A"), QStringLiteral("C")};
+
+TEST(PdfInfo, TheUpdateAddsTheAuthorToTheDictionaryThePdfHas) {
+    const QByteArray update = pdfAuthorUpdate(kHead, kTail, 1000, kInfo);
+    EXPECT_EQ(update,
+              QByteArray("\n1 0 obj\n<<\n/Title (Old)\n/Producer (Qt)\n\n/Author "
+                         "<feff0041>\n>>\nendobj\n"
+                         "xref\n1 1\n0000001001 00000 n \n"
+                         "trailer\n<<\n/Size 55\n/Info 1 0 R\n/Root 2 0 R\n/Prev 40928\n>>\n"
+                         "startxref\n1070\n%%EOF\n"));
+    // The cross-reference entry and startxref point where the object and the section begin.
+    EXPECT_EQ(update.indexOf("1 0 obj"), 1001 - 1000);
+    EXPECT_EQ(update.indexOf("xref\n1 1"), 1070 - 1000);
+}
+
+TEST(PdfInfo, WithoutItsDictionaryOrTrailerAtHand) {
+    // The dictionary beyond the kept head: a new one with the title and the creator.
+    const QByteArray update = pdfAuthorUpdate("%PDF-1.4\n", kTail, 1000, kInfo);
+    EXPECT_TRUE(update.startsWith("\n1 0 obj\n<<\n/Title <feff0054>\n/Creator <feff0043>\n/Author "
+                                  "<feff0041>\n>>"));
+    // No information dictionary yet: the next free number.
+    QByteArray noInfo = kTail;
+    noInfo.replace("/Info 1 0 R\n", "");
+    EXPECT_TRUE(pdfAuthorUpdate(kHead, noInfo, 1000, kInfo).startsWith("\n55 0 obj\n"));
+    EXPECT_TRUE(pdfAuthorUpdate(kHead, noInfo, 1000, kInfo).contains("/Size 56\n/Info 55 0 R"));
+    // Not a PDF's end: nothing to add.
+    EXPECT_EQ(pdfAuthorUpdate(kHead, "not a pdf", 1000, kInfo), QByteArray());
+}
+
+TEST(PdfInfo, TheDeviceKeepsBothEndsOfWhatPassesThrough) {
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    EndsKeepingDevice ends(out);
+    ends.open(QIODevice::WriteOnly);
+    const QByteArray data = QByteArray(3000, 'a') + QByteArray(3000, 'b') + QByteArray(3000, 'c');
+    for (qsizetype at = 0; at < data.size(); at += 700)
+        ends.write(data.mid(at, 700));
+    EXPECT_EQ(out.data(), data);
+    EXPECT_EQ(ends.written(), data.size());
+    EXPECT_EQ(ends.head(), data.left(EndsKeepingDevice::kKept));
+    EXPECT_EQ(ends.tail(), data.right(EndsKeepingDevice::kKept));
 }
 
 } // namespace
