@@ -1,12 +1,7 @@
 // Start-up, mostly through the executable itself as a scheduler runs it: each step's failure ends
 // the run with its own message before any later step could speak.
-#include "app/startup.h"
-#include "datapath/clsdatapath.h"
-#include "platform/scripted_messages.h"
 #include "platform/settings.h"
-#include "runstate/runstate.h"
 #include "testsupport/test_env.h"
-#include "util/ini_services.h"
 
 #include <QFile>
 #include <QProcess>
@@ -15,27 +10,6 @@
 
 namespace vx {
 namespace {
-
-TEST(Startup, TheStore1NumberOptionIsOnOnlyForAnExactYes) {
-    test::TestEnv env;
-    resetRunState();
-    resetDataPath();
-    resetIni();
-    gDataPath().setDataPath(env.mkdir(QStringLiteral("data")));
-    const std::pair<QByteArray, bool> cases[] = {
-        {"[daily reports]\r\nshow store number for store 1 on reports = Yes\r\n", true},
-        {"[DAILY REPORTS]\r\nShow Store Number for Store 1 on Reports=yes\r\n", false},
-        {"[DAILY REPORTS]\r\n", false},
-    };
-    for (const auto& [ini, shown] : cases) {
-        test::TestEnv::writeFile(env.root() + "/data/JOV.INI", ini);
-        runState().gbShowStore1Number = !shown;
-        ScopedScriptedMessages boxes;
-        gfsReadDailyReportOptions();
-        EXPECT_EQ(runState().gbShowStore1Number, shown) << ini.constData();
-        EXPECT_TRUE(boxes.boxes().isEmpty());
-    }
-}
 
 class ProgramRun : public ::testing::Test {
   protected:
@@ -81,9 +55,10 @@ class ProgramRun : public ::testing::Test {
 // step could speak; mending it lets the run reach the next step.
 TEST_F(ProgramRun, StartUpStopsAtTheFirstStepThatFails) {
     auto expectRun = [&](int line, const QStringList& args, int status, const QStringList& says,
-                         const QStringList& saysNot) {
+                         const QStringList& saysNot,
+                         const QString& program = test::binDir() + "/vantrex-report") {
         SCOPED_TRACE(line);
-        const Result r = run(args);
+        const Result r = run(args, program);
         EXPECT_EQ(r.status, status) << r.err.toStdString();
         qsizetype at = 0;
         for (const QString& text : says) {
@@ -121,6 +96,14 @@ TEST_F(ProgramRun, StartUpStopsAtTheFirstStepThatFails) {
     expectRun(__LINE__, ranged, 2, {"JOV MSDE: ", "127.0.0.1 refused the connection"},
               {"Database", "s3cret", noJovIni});
     EXPECT_FALSE(test::TestEnv::readFile(env.programDir() + "/52.txt").contains("s3cret"));
+    // 5. No server set, and the program that sets one is neither in the program folder nor
+    // beside a copy of the program in a folder of its own.
+    const QString lonely = env.mkdir(QStringLiteral("lonely"));
+    ASSERT_TRUE(QFile::copy(test::binDir() + "/vantrex-report", lonely + "/vantrex-report"));
+    store(QStringLiteral("Server"), QString());
+    expectRun(__LINE__, ranged, 2,
+              {"JOVDataConfiguration, is not in " + env.programDir() + " or " + lonely}, {noJovIni},
+              lonely + "/vantrex-report");
     // 6 and 7. The daily-report option is missed, and then the start date; the data path (given
     // with a trailing separator) gets the program folder's "upper.alt"; no WINREGS.INI is fine.
     store(QStringLiteral("Password"), QString());
@@ -129,51 +112,22 @@ TEST_F(ProgramRun, StartUpStopsAtTheFirstStepThatFails) {
     test::TestEnv::writeFile(env.programDir() + "/upper.alt", "UPPER");
     expectRun(__LINE__, undated, 3, {noJovIni, "Batch runs need \"START=\""}, {"WINREGS"});
     EXPECT_EQ(test::TestEnv::readFile(data + "/upper.alt"), QByteArray("UPPER"));
-    // 8. With a start date the report runs: an empty store has nothing to show.
-    expectRun(__LINE__, ranged, 1, {noJovIni}, {"START="});
-}
-
-TEST_F(ProgramRun, BlankServerRunsTheConfigurationProgramFromWhereItIs) {
-    prepareStore();
-    test::TestEnv::writeFile(data + "/JOV.INI", "[DAILY REPORTS]\r\n");
-    // A copy of the program in a folder of its own has no configuration program beside it.
-    const QString lonely = env.mkdir(QStringLiteral("lonely")) + "/vantrex-report";
-    ASSERT_TRUE(QFile::copy(test::binDir() + "/vantrex-report", lonely));
-    const std::tuple<const char*, bool, QString, int> cases[] = {
-        {"in the program folder", true, lonely, 1},
-        {"beside the program", false, test::binDir() + "/vantrex-report", 1},
-        {"nowhere", false, lonely, 2},
-    };
-    for (const auto& [name, inProgramFolder, program, status] : cases) {
-        SCOPED_TRACE(name);
-        store(QStringLiteral("Server"), QString());
-        QFile::remove(env.programDir() + "/JOVDataConfiguration");
-        if (inProgramFolder)
-            QFile::link(test::binDir() + "/JOVDataConfiguration",
-                        env.programDir() + "/JOVDataConfiguration");
-        const Result r = run({"--batch", range}, program);
-        EXPECT_EQ(r.status, status) << r.err.toStdString();
-        const QString server = GetSetting(QStringLiteral("JOV Settings"),
-                                          QStringLiteral("DATABASE"), QStringLiteral("Server"));
-        if (status == 1) {
-            EXPECT_EQ(server, QStringLiteral("sqlite:"));
-            EXPECT_FALSE(r.err.contains(QStringLiteral("JOV MSDE"))) << r.err.toStdString();
-            EXPECT_FALSE(r.err.contains(QStringLiteral("Database not found")));
-            continue;
-        }
-        EXPECT_TRUE(server.isEmpty());
-        // Says what is missing and where it looked.
-        for (const QString& text :
-             {QStringLiteral("JOVDataConfiguration"), env.programDir(), env.root() + "/lonely"})
-            EXPECT_TRUE(r.err.contains(text)) << r.err.toStdString();
-    }
+    // 8. With a start date the report runs: an empty store has nothing to show. No server is
+    // set: the program beside this one sets it.
+    store(QStringLiteral("Server"), QString());
+    expectRun(__LINE__, ranged, 1, {noJovIni}, {"START=", "JOV MSDE"});
+    EXPECT_EQ(GetSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"),
+                         QStringLiteral("Server")),
+              QStringLiteral("sqlite:"));
 }
 
 // The first start makes the shared tables, the next one (with a company record) the store's;
 // then the report of what was put in them is written.
 TEST_F(ProgramRun, AStoreTheProgramSetUpItselfGetsItsReport) {
     prepareStore();
-    test::TestEnv::writeFile(data + "/JOV.INI", "[DAILY REPORTS]\r\n");
+    // The store-number option is on for an exact "Yes" (names of any case, blanks around "=").
+    test::TestEnv::writeFile(
+        data + "/JOV.INI", "[daily reports]\r\nshow store number for store 1 on reports = Yes\r\n");
     test::TestEnv::writeFile(data + "/WINREGS.INI", "[JOVURM]\r\nCompany=Corner Shop\r\n");
     EXPECT_EQ(run({"--batch", range}).status, 1);
     sql({"INSERT INTO COMMON (DupID, StoreNumber, USEurope) VALUES('1', 1, 'A')",
@@ -188,7 +142,7 @@ TEST_F(ProgramRun, AStoreTheProgramSetUpItselfGetsItsReport) {
     EXPECT_TRUE(r.err.contains(pdf)) << r.err.toStdString(); // where the document went
     const QString page = QString::fromUtf8(test::TestEnv::readFile(text));
     for (const char* expected :
-         {"Corner Shop", "Acme Supply", "P100", "03/05/2024", "9.00", "14.00", "Final Total:"})
+         {"Corner Shop #1", "Acme Supply", "P100", "03/05/2024", "9.00", "14.00", "Final Total:"})
         EXPECT_TRUE(page.contains(QLatin1String(expected))) << expected << "\n"
                                                             << page.toStdString();
     EXPECT_EQ(run({"--frobnicate"}).status, 3);

@@ -71,23 +71,6 @@ V9                                                    300            01/08/2024 
                                                    Page 1 <now>
 )")},
         {QStringLiteral("two-pages"), marchPages()},
-        {QStringLiteral("export"),
-         QStringLiteral(R"(                                             Corner Shop
-                                      Purchase Orders Received
-
-                                      01/01/2024 to 01/31/2024
-
-Vendor No.                 Vendor Name                P.O.#            Date Rec'd           Cost  Retail Price
-V1                         Acme Supply                VP-200         01/06/2024           3.00
-V1                         Acme Supply                150            01/31/2024       1,234.50
-
-V2                         Beta & Sons, Ltd.          100            01/01/2024           5.50
-V2                         Beta & Sons, Ltd.          100            01/07/2024            .50
-
-V9                                                    300            01/08/2024            .00
-
-                                                   Page 1 <now>
-)")},
         {QStringLiteral("vat-detail"),
          QStringLiteral(R"(                                             Corner Shop
                                               Input VAT
@@ -139,6 +122,20 @@ Deleted Purchase Orders                            Page 1 <now>
 } // namespace
 
 QString expectedPages(const QString& caseName) {
+    if (caseName == QLatin1String("export")) {
+        // The received page without its retail prices and totals (each with the blank after it).
+        const QStringList received = pages().value(QStringLiteral("received")).split(u'\n');
+        QStringList lines;
+        for (qsizetype i = 0; i < received.size(); ++i) {
+            if (received[i].contains(QStringLiteral("Total:")))
+                ++i;
+            else if (i > 5 && received[i].startsWith(u'V'))
+                lines << received[i].left(received[i].lastIndexOf(u' ')).trimmed();
+            else
+                lines << received[i];
+        }
+        return lines.join(u'\n');
+    }
     if (caseName != QLatin1String("vat-summary"))
         return pages().value(caseName);
     // The VAT report's summary-only form: its heading, then the summary alone.
