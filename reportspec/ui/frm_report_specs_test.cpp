@@ -133,10 +133,7 @@ TEST_F(ReportSpecsTest, ChangeOptionsAndAcceptSaveTheFileAndRunTheReport) {
     }
     // No second run while one goes (it pumps events), none when the file cannot be saved.
     frmReportSpecs* self = nullptr;
-    frmReportSpecs dialog({[&] {
-        ++runs;
-        QTest::keyClick(self->cmdHelp, Qt::Key_F10);
-    }});
+    frmReportSpecs dialog({[&] { ++runs, QTest::keyClick(self->cmdHelp, Qt::Key_F10); }});
     self = &dialog;
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
