@@ -28,8 +28,6 @@ namespace {
 using namespace vx::tables;
 
 TEST(SampleData, AmountsDatesAndTheSampleFolder) {
-    EXPECT_EQ(parseAmount(QStringLiteral("45.3705")), 453705);
-    EXPECT_EQ(parseAmount(QStringLiteral("x")), std::nullopt);
     const std::int64_t rounding[][3] = {{361226250, 2, 361226200}, {7103350, 2, 7103400},
                                         {455815, 3, 455820},       {-12350, 2, -12400},
                                         {-12349, 2, -12300},       {453705, 4, 453705}};
@@ -180,10 +178,6 @@ TEST_F(SampleStore, EveryRowReadsBackAsTheLoaderWroteIt) {
             {&read.FIRSTNAME, v.firstName}, {&read.LASTNAME, v.lastName}};
         for (const auto& [field, value] : fields)
             EXPECT_EQ(field->str(), FixedText::fit(value, field->width()));
-        for (const QString* field :
-             {&v.address1, &v.city, &v.postalCode, &v.firstName, &v.lastName, &v.phone})
-            EXPECT_FALSE(field->isEmpty());
-        EXPECT_EQ(v.state.size(), 2);
     }
 }
 
