@@ -40,12 +40,10 @@ TEST(Messages, BatchWritesOneBlockPerBox) {
         EXPECT_EQ(text, "T: a\nb\nc\n\nd\n" + QLatin1String(answerLine));
     }
     // Boxes without a title get the product's; an input box takes its proposal only with yes.
-    EXPECT_EQ(batchText(false,
-                        [] {
-                            EXPECT_FALSE(AskYesNo("First", "Second"));
-                            EXPECT_EQ(InputBox("Name?", {}, "Bob"), "");
-                        }),
-              "Vantrex Report: First\n\nSecond\n-> No\nVantrex Report: Name?\n-> (cancelled)\n");
+    EXPECT_EQ(batchText(false, [] { EXPECT_FALSE(AskYesNo("First", "Second")); }),
+              "Vantrex Report: First\n\nSecond\n-> No\n");
+    EXPECT_EQ(batchText(false, [] { EXPECT_EQ(InputBox("Name?", {}, "Bob"), ""); }),
+              "Vantrex Report: Name?\n-> (cancelled)\n");
     EXPECT_EQ(batchText(true, [] { EXPECT_EQ(InputBox("Name?\rFull", "T", "Bob"), "Bob"); }),
               "T: Name?\nFull\n-> Bob\n");
 }
@@ -59,13 +57,12 @@ TEST(Messages, ScriptedServiceRecordsAndAnswersFromItsQueue) {
         EXPECT_EQ(MsgBox("info"), MsgAnswer::Ok); // a plain box takes no queued answer
         EXPECT_EQ(MsgBox("again", MsgButtons::RetryCancel), MsgAnswer::Retry);
         EXPECT_EQ(InputBox("name", {}, "def"), "typed");
-        EXPECT_FALSE(AskYesNo("a", "b"));
-        EXPECT_EQ(MsgBox("q", MsgButtons::YesNoCancel), MsgAnswer::No);
+        // Then questions are declined: No where there is one, else Cancel.
+        EXPECT_EQ(MsgBox("q", MsgButtons::YesNoCancel, MsgIcon::Question, "T"), MsgAnswer::No);
         EXPECT_EQ(MsgBox("q", MsgButtons::OkCancel), MsgAnswer::Cancel);
         EXPECT_EQ(InputBox("name", {}, "def"), "def");
-        EXPECT_EQ(boxes.texts(),
-                  QStringList({"info", "again", "name", "a\r\rb", "q", "q", "name"}));
-        EXPECT_EQ(boxes.boxes()[3].title, "Vantrex Report");
+        EXPECT_EQ(boxes.texts(), QStringList({"info", "again", "name", "q", "q", "name"}));
+        EXPECT_EQ(boxes.boxes()[3].title, "T");
         EXPECT_EQ(boxes.boxes()[3].icon, MsgIcon::Question);
     }
     EXPECT_NE(dynamic_cast<BatchMessageService*>(&messageService()), nullptr); // restored
