@@ -74,7 +74,6 @@ TEST_F(OpenerTest, AUsableStoredPathIsTakenAsStored) {
         EXPECT_EQ(gDataPath().MaxStations(), c.maxAfter);
         EXPECT_EQ(gDataPath().Station(), QLatin1String(c.stationAfter));
         EXPECT_EQ(gDataPath().FieldKey(), QLatin1String(c.fieldKey));
-        EXPECT_EQ(gDataPath().AppLabel(), kJovSettings);
         EXPECT_EQ(test::TestEnv::readFile(upperAlt), c.ownUpperAlt ? c.ownUpperAlt : "program");
         EXPECT_TRUE(msgs.boxes().isEmpty());
     }
