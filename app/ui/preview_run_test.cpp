@@ -1,14 +1,27 @@
-// A direct run shown in the print preview, on both engines and a real (offscreen) window: the
-// window shows the report and the run waits until the user closes it; a run that finds nothing
-// shows no window; "F6 Show PO" replaces the document with the received order's printout.
+// The windowed run on real (offscreen) windows, the user's keys and clicks sent to them: a direct
+// run shown in the print preview on every engine, and a first start on a fresh account from no
+// settings to the report in the preview.
 #include "app/ui/preview_run.h"
 
 #include "app/exit_status.h"
+#include "app/options.h"
 #include "app/report/testing/report_fixture.h"
+#include "app/startup.h"
+#include "app/ui/windowed_program.h"
+#include "datapath/clsdatapath.h"
+#include "datapath/ui/frm_sm_datapath2.h"
 #include "output/po_print.h"
 #include "platform/runtime.h"
+#include "platform/settings.h"
+#include "reportspec/reports_common.h"
+#include "reportspec/ui/frm_report_specs.h"
 #include "runstate/runstate.h"
+#include "sample/sample_store.h"
 
+#include <QApplication>
+#include <QDateEdit>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -35,9 +48,6 @@ class PreviewRun : public ReportDb {
         for (int i = 0; i < 70; ++i) // two pages of the summary
             addHistory({i == 0 ? "00000123" : QByteArray::number(1000 + i).constData(), "V1",
                         "20240105", 1, 2, 12500});
-        RunState& run = runState();
-        run.gsStartDate = QStringLiteral("1/1/2024");
-        run.gsEndDate = QStringLiteral("1/31/2024");
     }
     void TearDown() override {
         runtimeOptions().batch = true;
@@ -45,10 +55,12 @@ class PreviewRun : public ReportDb {
     }
 };
 
+// The window shows the report and the run waits until the user closes it; "F6 Show PO" replaces
+// the document with the received order's printout. A run that finds nothing shows no window.
 TEST_P(PreviewRun, TheRunWaitsUntilTheUserClosesThePreview) {
     PreviewReportHost preview;
     output::frmSMPRNT_PREVIEW& w = preview.window();
-    QString pageText, firstPage, poFirstPage;
+    QString pageText, poFirstPage;
     bool visible = false, navigation = false;
     // The user acts once the finished document is in the window.
     QTimer user;
@@ -68,6 +80,8 @@ TEST_P(PreviewRun, TheRunWaitsUntilTheUserClosesThePreview) {
         QTest::mouseClick(w.cmdClose, Qt::LeftButton);
     });
     user.start();
+    runState().gsStartDate = QStringLiteral("1/1/2024");
+    runState().gsEndDate = QStringLiteral("1/31/2024");
     EXPECT_EQ(gfiPreviewRun(preview), kExitDocument);
     EXPECT_TRUE(visible);
     EXPECT_EQ(pageText, QStringLiteral("Page 1 of 2"));
@@ -80,20 +94,105 @@ TEST_P(PreviewRun, TheRunWaitsUntilTheUserClosesThePreview) {
     EXPECT_FALSE(poFirstPage.contains(QStringLiteral("Purchase Orders Received")))
         << "the printout's first page has no report header";
     EXPECT_FALSE(output::poPrintState().gbPOPrint);
-}
 
-TEST_P(PreviewRun, ARunThatFindsNothingShowsNoWindow) {
     runState().gsStartDate = QStringLiteral("1/1/2020");
     runState().gsEndDate = QStringLiteral("1/31/2020");
-    PreviewReportHost preview;
-    EXPECT_EQ(gfiPreviewRun(preview), kExitNothing);
-    EXPECT_FALSE(preview.window().isVisible());
+    PreviewReportHost none;
+    EXPECT_EQ(gfiPreviewRun(none), kExitNothing);
+    EXPECT_FALSE(none.window().isVisible());
     ASSERT_EQ(boxes.boxes().size(), 1);
     EXPECT_EQ(boxes.boxes().front().title, QStringLiteral("Vantrex Report Summary"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, PreviewRun, ::testing::ValuesIn(dbtest::allBackends()),
                          dbtest::backendName);
+
+template <class T> T* shownWindow() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* t = qobject_cast<T*>(w); t && t->isVisible())
+            return t;
+    return nullptr;
+}
+
+// No settings at all, a store prepared in the usual data folder: the program asks whether to
+// define the data path, the data path dialog takes it, the configuration program (in the program
+// folder) sets the embedded database, and the report specifications dialog opens; its OK shows
+// the report in the preview.
+TEST(FirstRun, FromNoSettingsToTheReportInThePreview) {
+    vx::test::TestEnv env;
+    env.setEnv("LC_ALL", QStringLiteral("C"));
+    resetRunState();
+    resetDataPath();
+    resetDataPathUiState();
+    ScopedScriptedMessages messages;
+    sample::SampleStoreOptions store;
+    store.dataPath = env.home() + QStringLiteral("/TK"); // "C:\TK"
+    store.sampleFolder = QStringLiteral(VANTREX_SAMPLE_DATA_DIR);
+    const sample::SampleStoreResult loaded = sample::createSampleStore(store);
+    ASSERT_TRUE(loaded.ok) << loaded.error.toStdString();
+    ASSERT_TRUE(QDir(env.configDir() + QStringLiteral("/jov")).removeRecursively());
+    resetDataPath();
+    QFile::link(vx::test::binDir() + QStringLiteral("/JOVDataConfiguration"),
+                env.programDir() + QStringLiteral("/JOVDataConfiguration"));
+    messages.answer(MsgAnswer::Yes); // "Do you want to define it now?"
+
+    runtimeOptions().batch = false;
+    WindowedProgram windowed;
+    output::frmSMPRNT_PREVIEW& preview = windowed.preview().window();
+    QString dataPathShown, firstPage;
+    int step = 0;
+    QTimer user;
+    user.setInterval(10);
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        frmReportSpecs* specs = shownWindow<frmReportSpecs>();
+        if (auto* dialog = qobject_cast<frmSM_DATAPATH2*>(QApplication::activeModalWidget());
+            step == 0 && dialog) {
+            dataPathShown = dialog->txtEdit[1]->text();
+            dialog->txtEdit[1]->selectAll();
+            QTest::keyClicks(dialog->txtEdit[1], QStringLiteral("C:\\TK"));
+            step = 1;
+            QTest::mouseClick(dialog->cmdOkCancel[0], Qt::LeftButton);
+        } else if (step == 1 && specs) {
+            specs->dtpStartDate->setDate(loaded.firstReceipt);
+            specs->dtpEndDate->setDate(loaded.lastReceipt);
+            step = 2;
+            QTest::mouseClick(specs->cmdOkCancel[0], Qt::LeftButton); // runs the report
+        } else if (step == 2 && preview.isVisible() && !preview.documentInProgress()) {
+            firstPage = preview.document()->textDump().section(u'\f', 0, 0);
+            QTest::mouseClick(preview.cmdClose, Qt::LeftButton);
+            step = 3;
+        } else if (step == 3) {
+            if (specs) // the dialog stays open after a run, until Exit
+                QTest::mouseClick(specs->cmdOkCancel[1], Qt::LeftButton);
+            user.stop();
+            step = 4;
+        }
+    });
+    user.start();
+    QTimer::singleShot(120000, [&] { // a stuck step must not hang the test run
+        ADD_FAILURE() << "stuck at step " << step;
+        if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            modal->reject();
+        if (frmReportSpecs* specs = shownWindow<frmReportSpecs>())
+            specs->close();
+    });
+
+    EXPECT_EQ(Main(parseProgramOptions({}, true)), 0);
+    runtimeOptions().batch = true;
+    EXPECT_EQ(step, 4);
+    EXPECT_EQ(dataPathShown, QStringLiteral("C:\\TK"));
+    EXPECT_EQ(messages.texts().size(), 1) << messages.texts().join(u'|').toStdString();
+    for (const auto& [key, value] : {std::pair{"Server", "sqlite:"}, std::pair{"DBName", "JOV"}})
+        EXPECT_EQ(GetSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"),
+                             QString::fromLatin1(key)),
+                  QString::fromLatin1(value));
+    for (const char* text : {"Purchase Orders Received", "Total:"})
+        EXPECT_TRUE(firstPage.contains(QLatin1String(text))) << firstPage.toStdString();
+    EXPECT_TRUE(QFile::exists(env.programDir() + u'/' + QString(kReportSpecFileName)));
+    EXPECT_FALSE(preview.isVisible());
+    resetDataPath();
+    resetRunState();
+}
 
 } // namespace
 } // namespace vx::report::test
