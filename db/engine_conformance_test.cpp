@@ -48,21 +48,16 @@ TEST_P(EngineConformance, ExecuteReportsRowsAffected) {
     EXPECT_FALSE(closed->execute(QStringLiteral("CREATE TABLE t (a INT)")));
     EXPECT_NE(closed->lastError().number, 0);
     EXPECT_FALSE(closed->openRecordset(QStringLiteral("SELECT 1")));
+    // clang-format off
     const std::pair<const char*, long> steps[] = {
         {"CREATE TABLE Vendor (VendorID CHAR(6), Name CHAR(20), Balance DECIMAL(18,4),)", -1},
-        {"Create Index idx_0 On Vendor (VendorID)", -1},
-        {"INSERT INTO Vendor VALUES('V1', 'One', 1)", 1},
-        {"INSERT INTO Vendor VALUES('V2', 'Two', 2)", 1},
-        {"INSERT INTO jov.Vendor VALUES('V3', 'Three', 3)", 1},
-        {"UPDATE Vendor SET Balance = Balance + 1", 3},
-        {"UPDATE Vendor SET Balance = 0 WHERE VendorID = 'none'", 0},
-        {"DELETE FROM Vendor WHERE VendorID = 'V2'", 1},
-        {"SELECT * FROM Vendor", -1},
-        {"ALTER TABLE Vendor ADD Phone CHAR(12)", -1},
-        {"Drop index Vendor.idx_0", -1},
-        {"DELETE FROM Vendor", 2},
-        {"DROP TABLE Vendor", -1},
-    };
+        {"Create Index idx_0 On Vendor (VendorID)", -1}, {"INSERT INTO Vendor VALUES('V1', 'One', 1)", 1},
+        {"INSERT INTO Vendor VALUES('V2', 'Two', 2)", 1}, {"INSERT INTO jov.Vendor VALUES('V3', 'x', 3)", 1},
+        {"UPDATE Vendor SET Balance = Balance + 1", 3}, {"DELETE FROM Vendor WHERE VendorID = 'V2'", 1},
+        {"UPDATE Vendor SET Balance = 0 WHERE VendorID = 'none'", 0}, {"SELECT * FROM Vendor", -1},
+        {"ALTER TABLE Vendor ADD Phone CHAR(12)", -1}, {"Drop index Vendor.idx_0", -1},
+        {"DELETE FROM Vendor", 2}, {"DROP TABLE Vendor", -1}};
+    // clang-format on
     for (const auto& [sql, n] : steps)
         EXPECT_EQ(exec(sql), n) << sql;
 }
@@ -95,15 +90,12 @@ TEST_P(EngineConformance, CharValuesReadPaddedAndCompareIgnoringTrailingBlanks) 
         "4)")));
     EXPECT_EQ(rows(QStringLiteral("SELECT ItemID, Descr FROM invt2 ORDER BY Qty")),
               "ab      |x         ,cd      |y         ,  ef    |Grüße €   ,g       |𝄞         ");
+    // clang-format off
     const std::pair<const char*, const char*> lookups[] = {
-        {"ItemID = 'ab'", "1"},
-        {"ItemID = 'ab      '", "1"},
-        {"ItemID = 'cd '", "2"},
-        {"ItemID >= 'cd' ORDER BY ItemID", "2,4"},
-        {"ltrim(ItemID) = 'ef'", "3"},
-        {"Descr = 'y'", "2"},
-        {"ItemID = 'ab' AND Descr = 'x         '", "1"},
-    };
+        {"ItemID = 'ab'", "1"}, {"ItemID = 'ab      '", "1"}, {"ItemID = 'cd '", "2"},
+        {"ItemID >= 'cd' ORDER BY ItemID", "2,4"}, {"ltrim(ItemID) = 'ef'", "3"}, {"Descr = 'y'", "2"},
+        {"ItemID = 'ab' AND Descr = 'x         '", "1"}};
+    // clang-format on
     for (const auto& [where, qty] : lookups)
         EXPECT_EQ(rows(QStringLiteral("SELECT Qty FROM invt2 WHERE ") + where), qty) << where;
 
@@ -123,24 +115,17 @@ TEST_P(EngineConformance, ValuesKeepTheirColumnsTypeAndScale) {
     const struct {
         const char *column, *literal;
         DbValue expected;
-    } cases[] = {
-        {"d4", "12.5", DbValue::decimal(125000, 4)},
-        {"d4", "-0.00005", DbValue::decimal(-1, 4)},
-        {"d3", "1234.5678", DbValue::decimal(1234568, 3)},
-        {"d2", "1.005", DbValue::decimal(101, 2)},
-        {"d2", "-3", DbValue::decimal(-300, 2)},
-        {"d0", "-12.5", DbValue::decimal(-13, 0)},
+    } cases[] = {// clang-format off
+        {"d4", "12.5", DbValue::decimal(125000, 4)}, {"d4", "-0.00005", DbValue::decimal(-1, 4)},
+        {"d3", "1234.5678", DbValue::decimal(1234568, 3)}, {"d2", "1.005", DbValue::decimal(101, 2)},
+        {"d2", "-3", DbValue::decimal(-300, 2)}, {"d0", "-12.5", DbValue::decimal(-13, 0)},
         {"d0", "123456789012345678", DbValue::decimal(123456789012345678, 0)},
-        {"r", "-1.5", DbValue::real(-1.5)},
-        {"s", "-32768", DbValue::integer(-32768)},
-        {"i", "2147483647", DbValue::integer(2147483647)},
-        {"d4", "NULL", DbValue()},
-        {"s", "NULL", DbValue()},
-        {"t", "NULL", DbValue()},
-        {"t", "''", DbValue::text("")},
+        {"r", "-1.5", DbValue::real(-1.5)}, {"s", "-32768", DbValue::integer(-32768)},
+        {"i", "2147483647", DbValue::integer(2147483647)}, {"d4", "NULL", DbValue()},
+        {"s", "NULL", DbValue()}, {"t", "NULL", DbValue()}, {"t", "''", DbValue::text("")},
         {"t", "'O''Brien'", DbValue::text("O'Brien")},
-        {"t", "'Grüße, €5 — 中文 \"q\"'", DbValue::text("Grüße, €5 — 中文 \"q\"")},
-    };
+        {"t", "'Grüße, €5 — 中文 \"q\"'", DbValue::text("Grüße, €5 — 中文 \"q\"")}};
+    // clang-format on
     int id = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.column) + " " + c.literal);

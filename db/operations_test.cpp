@@ -87,16 +87,6 @@ class RecordManager : public ::testing::Test {
     ScopedScriptedMessages boxes;
 };
 
-// The names error messages give the operations: aliases share a name, unknown codes have none.
-TEST(OperationNames, AliasesAndUnknownCodes) {
-    const std::pair<int, const char*> names[] = {
-        {0, "Open"},   {5, "="},          {6, "Get Next"},  {24, "Get Next"},  {35, "Get Previous"},
-        {11, "<="},    {33, "Get First"}, {34, "Get Last"}, {20, "End Trans"}, {21, "21"},
-        {36, "BySQL"}, {14, ""},          {-1, ""}};
-    for (const auto& [code, name] : names)
-        EXPECT_EQ(gsDB_OperationName(std::int16_t(code)), QString::fromLatin1(name)) << code;
-}
-
 TEST_F(RecordManager, StatementsOfTheReads) {
     const QString g = QStringLiteral("(SELECT COUNT(*) FROM T WHERE A='a') > 1 AND ");
     const QString next = QStringLiteral("SELECT  TOP 1 * FROM T WHERE "),
@@ -249,18 +239,6 @@ TEST_F(RecordManager, InventoryDeletesAreLoggedForRecall) {
     EXPECT_TRUE(lines[0].endsWith("   db_test\r")) << lines[0].constData();
     EXPECT_EQ(lines[1], QByteArray("INSERT INTO invt VALUES('x''y',1)\r"));
     EXPECT_EQ(lines[3], lines[1]);
-}
-
-TEST_F(RecordManager, AddAndRenameColumns) {
-    fake->onExecute = [](const QString&) { return std::optional<long>(-1); };
-    EXPECT_TRUE(gfbDB_AddColumn(kInvt, QStringLiteral("BPL3"), QStringLiteral("INTEGER ")));
-    EXPECT_EQ(fake->executed.last(), QStringLiteral("ALTER TABLE invt ADD BPL3 INTEGER "));
-    gpDB_RenameColumn(QStringLiteral("invt"), QStringLiteral("Flg2"), QStringLiteral("NeverOrder"));
-    EXPECT_EQ(fake->executed.last(),
-              QStringLiteral("sp_RENAME 'invt.Flg2', 'NeverOrder ', 'COLUMN'"));
-    failExecutes();
-    EXPECT_FALSE(gfbDB_AddColumn(kInvt, QStringLiteral("BPL3"), QStringLiteral("INTEGER ")));
-    EXPECT_NE(Err().Number, 0);
 }
 
 TEST(Codecs, SqlTextAndKeySegments) {
