@@ -122,6 +122,11 @@ class EndToEnd : public ReportDb {
         addHeader({"502", "VP-502", "V2", "C", "20240115"});
         addHeader({"503", "VP-503", "V1", "X", "20231215", "", "", "AL", "20231201"});
         addLine("503", 1, 2, 1);
+        // Long names, S/L codes and amounts show whole.
+        addVendor("V7", "Bergeron Off-Field Supplies and Sons");
+        addItem(3, 0, "10000033", "LONG", "Long item", 4912658045800LL, 1);
+        addHeader({"700", "VP-700", "V7", "X", "20240125", "", "", "JANE", "20240105"});
+        addLine("700", 1, 3, 2);
         // March 2024: enough orders of one vendor for a second page, added in date order (the
         // order in which both engines return them).
         addVendor("V4", "Delta Wholesale");

@@ -61,6 +61,10 @@ TEST(ReportHelpers, NumbersMoneyDatesAndSLCodes) {
     };
     for (const auto& [in, out] : texts)
         EXPECT_EQ(gsDateLiteral(QString::fromLatin1(in)), QString::fromLatin1(out)) << in;
+    resetRunState(); // the range statement's end date goes through the same
+    runState().gsEndDate = QStringLiteral("!'' OR ''1''=''1");
+    EXPECT_TRUE(gsReceivedOrdersSQL(QStringLiteral("20240101"))
+                    .contains(QStringLiteral("DateReceived <= '!   OR   1  =  1')")));
     const std::pair<const char*, const char*> codes[] = {
         {"12345678", "1234567.8"},
         {"~ABC    ", "~ABC    "},
@@ -162,12 +166,6 @@ TEST_P(ReportStore, AReadThatCannotEndPrintsNothingAndSaysWhy) {
     }
 }
 
-TEST_P(ReportStore, QuotesInADateCannotChangeTheRangeStatement) {
-    runState().gsEndDate = QStringLiteral("!'' OR ''1''=''1");
-    EXPECT_TRUE(gsReceivedOrdersSQL(QStringLiteral("20240101"))
-                    .contains(QStringLiteral("DateReceived <= '!   OR   1  =  1')")));
-}
-
 TEST_P(ReportStore, TheVatSummaryTotalsEveryVendor) {
     runState().gbVatReport = true;
     auto addVendors = [this](int from, int to) {
@@ -195,23 +193,6 @@ TEST_P(ReportStore, TheVatSummaryTotalsEveryVendor) {
     ASSERT_EQ(rows.size(), 12 + 3); // no vendor totals in this form
     EXPECT_EQ(rows.mid(11, 2), (QStringList{"|Vendor V20|||1.00", "|Vendor V21|||1.00"}));
     EXPECT_EQ(rows.back(), QStringLiteral("|TOTAL INPUT VAT|||12.00"));
-}
-
-TEST_P(ReportStore, LongCodesNamesAndAmountsShowWholeOnTheDeletedOrderPage) {
-    const QString name = QStringLiteral("Bergeron Off-Field Supplies and Sons");
-    addVendor("V7", name.toLatin1().constData());
-    addItem(1, 0, "10000033", "WIDGET", "Blue widget", 4912658045800LL, 1); // 491,265,804.58
-    addHeader({"P7", "VP7", "V7", "X", "20240120", "", "", "JANE", "20240105"});
-    addLine("P7", 1, 1, 2);
-    runState().gbShowDeleted = true;
-    output::Document page;
-    page.startDoc();
-    gpPrintDeletedReport(page);
-    page.endDoc();
-    const QString text = page.textDump();
-    for (const QString& whole : {QStringLiteral("1000003.3"), QStringLiteral("Vendor: V7  ") + name,
-                                 QStringLiteral("491265804.58"), QStringLiteral("982531609.16")})
-        EXPECT_TRUE(text.contains(whole)) << whole.toStdString() << "\n" << text.toStdString();
 }
 
 // A progress display whose user presses cancel as soon as it appears.
