@@ -80,7 +80,7 @@ class EndToEnd : public ReportDb {
         vx::test::TestEnv::writeFile(
             data_ + "/JOV.INI",
             "[DAILY REPORTS]\r\nShow Store Number for Store 1 on Reports=yes\r\n");
-        openStore(1, "U");
+        openStore();
         fillStore();
     }
 

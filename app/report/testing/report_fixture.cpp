@@ -46,12 +46,10 @@ void ReportDb::TearDown() {
     BackendTest::TearDown();
 }
 
-void ReportDb::openStore(int storeNumber, const char* usEurope) {
+void ReportDb::openStore() {
     ASSERT_TRUE(gfbOpenReportTables());
-    ASSERT_TRUE(db().raw(QStringLiteral("INSERT INTO COMMON (DupID, StoreNumber, USEurope) "
-                                        "VALUES('1', %1, '%2')")
-                             .arg(storeNumber)
-                             .arg(QLatin1String(usEurope))));
+    ASSERT_TRUE(db().raw(
+        QStringLiteral("INSERT INTO COMMON (DupID, StoreNumber, USEurope) VALUES('1', 1, 'U')")));
     db::resetDbState();
     ASSERT_TRUE(gfbOpenReportTables());
     ASSERT_TRUE(gfbOpenReportRecordsets());
@@ -73,10 +71,9 @@ void ReportDb::addItem(std::int32_t recordNum, std::int64_t price, const char* s
     i = InventoryRec{};
     i.RecordNum = recordNum;
     i.Price = price;
-    const QString n = QString::number(recordNum);
-    i.SL = *sl ? QString::fromUtf8(sl) : n;
-    i.ItemID = *itemId ? QString::fromUtf8(itemId) : QStringLiteral("ITEM") + n;
-    i.Description = *description ? QString::fromUtf8(description) : QStringLiteral("Item ") + n;
+    i.SL = QString::fromUtf8(sl);
+    i.ItemID = QString::fromUtf8(itemId);
+    i.Description = QString::fromUtf8(description);
     i.AvgCost = avgCost;
     i.QTYINPACK = qtyInPack;
     ASSERT_TRUE(db::gfbDB_Operation(kInventory, db::kOpInsert, 0)) << recordNum;

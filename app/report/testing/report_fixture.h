@@ -51,13 +51,12 @@ class ReportDb : public dbtest::BackendTest {
   protected:
     void SetUp() override;
     void TearDown() override;
-    // Opens the tables with a company record of this store and date style.
-    void openStore(int storeNumber = 1, const char* usEurope = "U");
+    // Opens the tables with a company record of store 1 in the US date style.
+    void openStore();
 
     void addVendor(const char* code, const char* name);
-    void addItem(std::int32_t recordNum, std::int64_t price, const char* sl = "",
-                 const char* itemId = "", const char* description = "", std::int64_t avgCost = 0,
-                 std::int16_t qtyInPack = 1);
+    void addItem(std::int32_t recordNum, std::int64_t price, const char* sl, const char* itemId,
+                 const char* description, std::int64_t avgCost = 0, std::int16_t qtyInPack = 1);
     void addHistory(const History& h);
     void addHeader(const Header& h);
     void addLine(const char* po, std::int16_t lineNum, std::int32_t item, float onOrder);
