@@ -91,27 +91,21 @@ TEST_F(RecordManager, StatementsOfTheReads) {
     const QString g = QStringLiteral("(SELECT COUNT(*) FROM T WHERE A='a') > 1 AND ");
     const QString next = QStringLiteral("SELECT  TOP 1 * FROM T WHERE "),
                   top = "SELECT TOP 1 * FROM T";
+    // clang-format off
     const std::tuple<int, int, QString> cases[] = {
-        {1, kOpGetNext, next + "A>'a' ORDER BY A"},
-        {1, kOpGetPrevious, next + "A<'a' ORDER BY A DESC"},
+        {1, kOpGetNext, next + "A>'a' ORDER BY A"}, {1, kOpGetPrevious, next + "A<'a' ORDER BY A DESC"},
         {2, kOpGetNext2, next + g + "A='a' AND B>'b' OR A>'a' ORDER BY A,B"},
         {2, kOpGetPrevious2, next + g + "A='a' AND B<'b' OR A<'a' ORDER BY A DESC,B DESC"},
-        {3, kOpGetNext,
-         next + g + "A='a' AND B='b' AND C> 'c' OR A='a' AND B> 'b' OR A>'a' ORDER BY A,B,C"},
-        {4, kOpGetNext,
-         next + g + "A='a' AND B>='b' AND C>='c' AND D>'d' OR A>'a' ORDER BY A,B,C,D"},
-        {5, kOpGetPrevious,
-         next + g +
-             "A='a' AND B<='b' AND C<='c' AND D<='d' AND E<'e' OR A<'a' ORDER BY A DESC,B DESC,C "
-             "DESC,D DESC,E DESC"},
-        {1, kOpEqual, top + " WHERE A='a' ORDER BY A"},
-        {2, kOpGreater, top + " WHERE A>'a' AND B>'b' ORDER BY A"},
+        {3, kOpGetNext, next + g + "A='a' AND B='b' AND C> 'c' OR A='a' AND B> 'b' OR A>'a' ORDER BY A,B,C"},
+        {4, kOpGetNext, next + g + "A='a' AND B>='b' AND C>='c' AND D>'d' OR A>'a' ORDER BY A,B,C,D"},
+        {5, kOpGetPrevious, next + g + "A='a' AND B<='b' AND C<='c' AND D<='d' AND E<'e' OR A<'a' "
+                                       "ORDER BY A DESC,B DESC,C DESC,D DESC,E DESC"},
+        {1, kOpEqual, top + " WHERE A='a' ORDER BY A"}, {2, kOpGreater, top + " WHERE A>'a' AND B>'b' ORDER BY A"},
         {3, kOpGreaterOrEqual, top + " WHERE A>='a' AND B>='b' AND C>='c' ORDER BY A"},
         {4, kOpLess, top + " WHERE A<'a' AND B<'b' AND C<'c' AND D<'d' ORDER BY A DESC"},
-        {2, kOpGetFirst, top + " ORDER BY A,B"},
-        {2, kOpGetLast2, top + " ORDER BY A DESC,B DESC"},
-        {0, kOpGetFirst2, top},
-    };
+        {2, kOpGetFirst, top + " ORDER BY A,B"}, {2, kOpGetLast2, top + " ORDER BY A DESC,B DESC"},
+        {0, kOpGetFirst2, top}};
+    // clang-format on
     for (const auto& [segments, op, sql] : cases) {
         hooks.segments = segments;
         ASSERT_TRUE(gfbDB_Operation(kTable, std::int16_t(op), 0)) << op;
@@ -212,20 +206,6 @@ TEST_F(RecordManager, MissingTableIsCreatedWithItsIndexesAndOpenedAgain) {
     created = false;
     failExecutes();
     EXPECT_FALSE(gfbDB_OpenTable(kInvt));
-}
-
-TEST_F(RecordManager, OpenErrorsAreReported) {
-    fake->answer = [](const QString&) {
-        return FakeResult{{}, {}, {-2147467259, QStringLiteral("file is not a database")}};
-    };
-    EXPECT_FALSE(gfbDB_OpenTable(kInvt));
-    fake->isOpen = false;
-    EXPECT_FALSE(gfbDB_OpenTable(kInvt));
-    ASSERT_EQ(boxes.boxes().size(), 2);
-    EXPECT_EQ(boxes.boxes()[0].text,
-              QStringLiteral("-2147467259    Open Table Error    file is not a database\r"));
-    EXPECT_EQ(boxes.boxes()[1].text, QStringLiteral("Failed to connect to database. "));
-    EXPECT_EQ(boxes.boxes()[1].title, QStringLiteral("Database Connection Error"));
 }
 
 TEST_F(RecordManager, InventoryDeletesAreLoggedForRecall) {

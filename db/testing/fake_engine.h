@@ -1,7 +1,6 @@
 #pragma once
 // An engine for tests of the record manager: it records every statement and answers from a
-// script, so that statement texts and the reactions to misses and failures can be checked
-// without a database.
+// script.
 
 #include "db/engine.h"
 
