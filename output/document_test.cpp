@@ -48,13 +48,6 @@ TEST(TableFormat, ParsesFormatsAndCells) {
         EXPECT_EQ(describe(t.columns), QLatin1String(c.columns)) << c.text;
         EXPECT_EQ(rows, QLatin1String(c.rows)) << c.text;
     }
-    // The formats of added tables stand alone, after the line feeds that start them.
-    EXPECT_EQ(describe(parseColumnFormat("^~10775")), QStringLiteral("C~10775"));
-    EXPECT_EQ(describe(parseColumnFormat("<~1200|<~2000;")), QStringLiteral("L~1200 L~2000"));
-    EXPECT_EQ(describe(parseColumnFormat("\n<~1800|>~700")), QStringLiteral("L~1800 R~700"));
-    EXPECT_EQ(leadingLineFeeds("\n<~1800|>~700"), 1);
-    EXPECT_EQ(leadingLineFeeds("<100"), 0);
-    EXPECT_TRUE(parseColumnFormat(QString()).isEmpty());
 }
 
 class DocumentTest : public ::testing::Test {
@@ -269,20 +262,17 @@ TEST(PdfInfo, TheUpdateAddsTheAuthorToTheDictionaryThePdfHas) {
     // The cross-reference entry and startxref point where the object and the section begin.
     EXPECT_EQ(update.indexOf("1 0 obj"), 1001 - 1000);
     EXPECT_EQ(update.indexOf("xref\n1 1"), 1070 - 1000);
-}
 
-TEST(PdfInfo, WithoutItsDictionaryOrTrailerAtHand) {
     // The dictionary beyond the kept head: a new one with the title and the creator.
-    const QByteArray update = pdfAuthorUpdate("%PDF-1.4\n", kTail, 1000, kInfo);
-    EXPECT_TRUE(update.startsWith("\n1 0 obj\n<<\n/Title <feff0054>\n/Creator <feff0043>\n/Author "
-                                  "<feff0041>\n>>"));
+    const QByteArray fresh = pdfAuthorUpdate("%PDF-1.4\n", kTail, 1000, kInfo);
+    EXPECT_TRUE(fresh.startsWith("\n1 0 obj\n<<\n/Title <feff0054>\n/Creator <feff0043>\n/Author "
+                                 "<feff0041>\n>>"));
     // No information dictionary yet: the next free number.
     QByteArray noInfo = kTail;
     noInfo.replace("/Info 1 0 R\n", "");
-    EXPECT_TRUE(pdfAuthorUpdate(kHead, noInfo, 1000, kInfo).startsWith("\n55 0 obj\n"));
-    EXPECT_TRUE(pdfAuthorUpdate(kHead, noInfo, 1000, kInfo).contains("/Size 56\n/Info 55 0 R"));
-    // Not a PDF's end: nothing to add.
-    EXPECT_EQ(pdfAuthorUpdate(kHead, "not a pdf", 1000, kInfo), QByteArray());
+    const QByteArray added = pdfAuthorUpdate(kHead, noInfo, 1000, kInfo);
+    EXPECT_TRUE(added.startsWith("\n55 0 obj\n") && added.contains("/Size 56\n/Info 55 0 R"));
+    EXPECT_EQ(pdfAuthorUpdate(kHead, "not a pdf", 1000, kInfo), QByteArray()); // no PDF's end
 }
 
 TEST(PdfInfo, TheDeviceKeepsBothEndsOfWhatPassesThrough) {

@@ -119,9 +119,10 @@ TEST_P(POPrint, FindsThePurchaseOrderAndPrintsItAsReceived) {
                  "||||||Total|28.00;Ordered by|ANN||||||;Approved by|BOB||||||;",
     });
     const Case cases[] = {
-        {"V-77", true, {}, order123},     // the vendor's PO number
-        {"00000123", true, {}, order123}, // the PO number as stored
-        {"123", true, {}, order123},      // zero-padded to eight characters
+        {"V-77", true, {}, order123},      // the vendor's PO number
+        {"00000123", true, {}, order123},  // the PO number as stored
+        {" 123 ", true, {}, order123},     // zero-padded to eight characters
+        {"900000123", true, {}, order123}, // or cut to its last eight
         // The vendor's PO number 456 (order 789) wins over the PO number 456. Without a vendor
         // code, the item gone and a pack of 0.
         {"456",
@@ -153,11 +154,6 @@ TEST_P(POPrint, FindsThePurchaseOrderAndPrintsItAsReceived) {
         EXPECT_EQ(flagAtPageStart, c.calls.isEmpty() ? QList<bool>{} : QList<bool>{true});
         EXPECT_FALSE(output::poPrintState().gbPOPrint);
     }
-}
-
-TEST(POPrintNumber, ZeroPaddedToEightCharacters) {
-    for (const auto& [typed, padded] : {std::pair{" 42 ", "00000042"}, {"123456789", "23456789"}})
-        EXPECT_EQ(output::sm_POPrint::gsZeroPaddedPO(typed), QLatin1String(padded)) << typed;
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, POPrint, ::testing::ValuesIn(allBackends()), backendName);
