@@ -17,47 +17,38 @@ class ClsDataPathTest : public test::DataPathTest {
 };
 
 TEST_F(ClsDataPathTest, ReadTakesStoredFlagsAndDefaults) {
-    const struct {
-        const char* network; // nullptr: key absent
-        bool withDefaults, expected;
-    } cases[] = {{nullptr, false, false},
-                 {"true", false, true},
-                 {"-1", false, true},
-                 {nullptr, true, true},
-                 {"False", true, false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.network ? c.network : "(absent)") + (c.withDefaults ? "+" : ""));
+    // NETWORK as stored (nullptr: absent), read with the defaults, the flag read
+    const std::tuple<const char*, bool, bool> cases[] = {{nullptr, false, false},
+                                                         {"true", false, true},
+                                                         {"-1", false, true},
+                                                         {nullptr, true, true},
+                                                         {"False", true, false}};
+    for (const auto& [network, withDefaults, expected] : cases) {
         DeleteSetting(kJovSettings, QStringLiteral("DATABASE"), QStringLiteral("NETWORK"));
-        if (c.network)
-            store("NETWORK", QLatin1String(c.network));
+        if (network)
+            store("NETWORK", QLatin1String(network));
         dp.setDefaultNetwork(true);
-        dp.setNetwork(!c.expected);
-        dp.Read(!c.withDefaults);
-        EXPECT_EQ(dp.Network(), c.expected);
+        dp.setNetwork(!expected);
+        dp.Read(!withDefaults);
+        EXPECT_EQ(dp.Network(), expected) << (network ? network : "(absent)") << withDefaults;
     }
-
-    // Without defaults missing keys read empty and TESTDATA is read; with them, the defaults
-    // stand in and TestPath is left alone.
+    // Station, station path, data path, training flag: without defaults missing keys read empty
+    // and TESTDATA is read; with them, the defaults stand in and the training flag is left alone.
+    const auto read = [](const clsDataPath& d) {
+        return QStringList{d.Station(), d.StationPath(), d.DataPath(), d.TestPath()}.join(u'|');
+    };
     store("DATAPATH", QStringLiteral("  C:\\TK  "));
     store("TESTDATA", QStringLiteral("Y"));
     dp.setDefaultStation(QStringLiteral("3"));
     dp.setDefaultStationPath(QStringLiteral("C:\\DEF"));
     dp.Read(true);
-    EXPECT_EQ(dp.Station(), "");
-    EXPECT_EQ(dp.StationPath(), "");
-    EXPECT_EQ(dp.DataPath(), "C:\\TK");
-    EXPECT_EQ(dp.TestPath(), "Y");
+    EXPECT_EQ(read(dp), "||C:\\TK|Y");
     store("TESTDATA", QString());
     dp.Read();
-    EXPECT_EQ(dp.Station(), "3");
-    EXPECT_EQ(dp.StationPath(), "C:\\DEF");
-    EXPECT_EQ(dp.TestPath(), "Y");
-
+    EXPECT_EQ(read(dp), "3|C:\\DEF|C:\\TK|Y");
     store("STATION", QStringLiteral("2"));
     gpDataPathRead(); // the shared object, with its defaults
-    EXPECT_EQ(gDataPath().AppLabel(), kJovSettings);
-    EXPECT_EQ(gDataPath().DataPath(), "C:\\TK");
-    EXPECT_EQ(gDataPath().Station(), "2");
+    EXPECT_EQ(read(gDataPath()), "2||C:\\TK|");
 }
 
 // The dialog's accept walk checks the saved settings; here the station label, the ini, Delete.
@@ -75,9 +66,6 @@ TEST_F(ClsDataPathTest, SaveWritesTheIniTooAndDeleteRemovesOnlyItsKeys) {
     EXPECT_EQ(stored("NETWORK"), "False");
     EXPECT_EQ(gIni().getvalue("MISCELLANEOUS", "Datapath"), "C:\\TK");
     EXPECT_EQ(gIni().getvalue("MISCELLANEOUS", "Other"), "1");
-    store("STATION", QStringLiteral("7"));
-    dp.Read(true);
-    EXPECT_EQ(dp.StationLabel(), "Station 7 of 50");
 
     store("Server", QStringLiteral("sqlite:"));
     dp.Delete();
@@ -214,24 +202,18 @@ TEST_F(ClsDataPathTest, MissingFoldersAreOfferedForCreationOthersAreRefused) {
     }
 }
 
+// Each of station and data path alone is a change; the data path compares with its case.
 TEST_F(ClsDataPathTest, ChangeReportsOnlyStationAndPathChanges) {
-    const struct {
-        const char* name;
-        std::function<void(clsDataPath&)> edit;
-        bool changed;
-    } cases[] = {
-        {"nothing", [](clsDataPath&) {}, false},
-        {"network only", [](clsDataPath& d) { d.setNetwork(!d.Network()); }, false},
-        {"data path case", [](clsDataPath& d) { d.setDataPath(QStringLiteral("c:\\tk")); }, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    const std::pair<std::function<void(clsDataPath&)>, bool> cases[] = {
+        {[](clsDataPath&) {}, false},
+        {[](clsDataPath& d) { d.setStation(QStringLiteral("2")); }, true},
+        {[](clsDataPath& d) { d.setDataPath(QStringLiteral("c:\\tk")); }, true}};
+    for (const auto& [edit, changed] : cases) {
         dp.setAppLabel(QStringLiteral("Other"));
         dp.setStation(QStringLiteral("1"));
-        dp.setStationPath(QStringLiteral("C:\\TK"));
         dp.setDataPath(QStringLiteral("C:\\TK"));
-        test::FakeDataPathDialog dialog(c.edit);
-        EXPECT_EQ(dp.gfbJOV_DataPath_change(true), c.changed);
+        test::FakeDataPathDialog dialog(edit);
+        EXPECT_EQ(dp.gfbJOV_DataPath_change(true), changed);
         EXPECT_EQ(dialog.shown, 1);
         EXPECT_TRUE(dialog.sawCreatePath);
         EXPECT_EQ(dp.AppLabel(), kJovSettings);

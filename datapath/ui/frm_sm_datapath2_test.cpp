@@ -109,8 +109,8 @@ TEST_F(DataPathDialogTest, AcceptMakesTheNewFolderAndSavesEverything) {
     EXPECT_EQ(msgs.boxes()[0].title, QStringLiteral("Caution"));
     dialog.chkNetwork->click();
 
-    // The import/export row shows as its path differs. Its browser starts in the box's folder;
-    // a cancel keeps the box, a choice is written the suite's way.
+    // The import/export row shows as its path differs. Its browser starts in the box's folder
+    // and can change drives; a cancel keeps the box, a choice is written the suite's way.
     EXPECT_FALSE(dialog.txtEdit[0]->isHidden());
     EXPECT_EQ(dialog.txtEdit[0]->text(), QStringLiteral("C:\\OLD"));
     dialog.txtEdit[0]->setFocus();
@@ -119,6 +119,8 @@ TEST_F(DataPathDialogTest, AcceptMakesTheNewFolderAndSavesEverything) {
         whenModal<frmSMFILE_PATH>([this, key](frmSMFILE_PATH& browser) {
             EXPECT_EQ(browser.folder(), home(QStringLiteral("TK")));
             EXPECT_EQ(pathBrowserState().Drive, QStringLiteral("C:"));
+            browser.drvBrowse->setCurrentIndex(0); // another drive: "/"
+            EXPECT_EQ(browser.folder(), QStringLiteral("/"));
             browser.setFolder(home(QStringLiteral("TK/export")));
             QTest::keyClick(browser.dirBrowse, key);
         });
