@@ -37,7 +37,7 @@ QString rstrip(QString s) {
 // ten-thousandths), texts at their width.
 struct Table {
     std::int16_t id;
-    std::function<void(const QString& dataPath, const QString& store)> prepare;
+    std::function<void(const QString& dataPath)> prepare; // for the shared tables
     std::function<QString(int)> get;
     std::function<void(int, const QString&)> set;
     std::function<void()> clear;
@@ -68,10 +68,12 @@ struct Table {
     }
 };
 
-template <class Rec, class Prepare>
-Table tableOf(std::int16_t id, const TableDef<Rec>& def, Rec& rec, Prepare prepare) {
+template <class Rec, class... Store>
+Table tableOf(std::int16_t id, const TableDef<Rec>& def, Rec& rec,
+              void (*prepare)(std::int16_t, const QString&, Store...)) {
     const auto field = [&def](int i) { return def.fields[static_cast<size_t>(i)].field; };
-    Table t{id, prepare, {}, {}, [&rec] { rec = Rec{}; }, {}, {}, {}, def.keys};
+    Table t{.id = id, .clear = [&rec] { rec = Rec{}; }, .keys = def.keys};
+    t.prepare = [=](const QString& path) { prepare(id, path, std::remove_cvref_t<Store>()...); };
     t.get = [&rec, field](int i) {
         return std::visit(
             [&](auto p) {
@@ -113,30 +115,22 @@ Table tableOf(std::int16_t id, const TableDef<Rec>& def, Rec& rec, Prepare prepa
 }
 
 // Indexed by table id.
-const std::vector<Table>& tables() {
-    using P = const QString&;
-    static const std::vector<Table> all{
-        tableOf(kCommon, jovDBSM_Common::definition(), common(),
-                [](P path, P) { jovDBSM_Common::PrepareTable(kCommon, path); }),
-        tableOf(kVendors, jovDBSM_Vendors::definition(), vendor(),
-                [](P path, P) { jovDBSM_Vendors::PrepareTable(kVendors, path); }),
-        tableOf(kPOHistory, jovDBSM_POHistory::definition(), poHistory(),
-                [](P path, P s) { jovDBSM_POHistory::PrepareTable(kPOHistory, path, s); }),
-        tableOf(kInventory, jovDBSM_Inventory::definition(), inventory(),
-                [](P path, P s) { jovDBSM_Inventory::PrepareTable(kInventory, path, s); }),
-        tableOf(kPOHeader, jovDBSM_POHeader::definition(), poHeader(),
-                [](P path, P s) { jovDBSM_POHeader::PrepareTable(kPOHeader, path, s); }),
-        tableOf(kPOLine, jovDBSM_POLine::definition(), poLine(),
-                [](P path, P s) { jovDBSM_POLine::PrepareTable(kPOLine, path, s); }),
-    };
-    return all;
-}
+const std::vector<Table> kTables{
+    tableOf(kCommon, jovDBSM_Common::definition(), common(), jovDBSM_Common::PrepareTable),
+    tableOf(kVendors, jovDBSM_Vendors::definition(), vendor(), jovDBSM_Vendors::PrepareTable),
+    tableOf(kPOHistory, jovDBSM_POHistory::definition(), poHistory(),
+            jovDBSM_POHistory::PrepareTable),
+    tableOf(kInventory, jovDBSM_Inventory::definition(), inventory(),
+            jovDBSM_Inventory::PrepareTable),
+    tableOf(kPOHeader, jovDBSM_POHeader::definition(), poHeader(), jovDBSM_POHeader::PrepareTable),
+    tableOf(kPOLine, jovDBSM_POLine::definition(), poLine(), jovDBSM_POLine::PrepareTable),
+};
 
 class Tables : public TableTest {
   protected:
-    const Table& prepare(std::int16_t id, const QString& store = {}) {
-        const Table& t = tables()[static_cast<size_t>(id)];
-        t.prepare(env_.root(), store);
+    const Table& prepare(std::int16_t id) {
+        const Table& t = kTables[static_cast<size_t>(id)];
+        t.prepare(env_.root());
         openTable(id);
         return t;
     }
@@ -270,7 +264,7 @@ TEST_P(Tables, RowsOfAnotherProgramFollowTheReadingRules) {
         if (c.insert) {
             ASSERT_TRUE(db().raw(QString::fromLatin1(c.insert)));
         }
-        const Table& t = tables()[static_cast<size_t>(c.table)];
+        const Table& t = kTables[static_cast<size_t>(c.table)];
         ASSERT_TRUE(t.read(c.key, QString::fromLatin1(c.lookup)))
             << Err().Description.toStdString();
         t.expect(QString::fromLatin1(c.read));
@@ -383,7 +377,7 @@ class Inventory : public Tables {
                                      .arg(QString::fromLatin1(ix.columns).chopped(1))));
         }
     }
-    static const Table& inventoryTable() { return tables()[kInventory]; }
+    static const Table& inventoryTable() { return kTables[kInventory]; }
     void upgrade(const QString& store) {
         jovDBSM_Inventory::PrepareTable(kInventory, env_.root(), store);
     }
@@ -534,7 +528,7 @@ TEST_P(ReportTables, TheStoreChoosesTheTables) {
 TEST_P(ReportTables, StartUpBringsTablesUpToDateAndASecondStartChangesNothing) {
     // A VENDOR table of an older release, there before the program first starts: the country
     // column is still called EXPENSECD; another program's rows, padded and unpadded.
-    QString create = "CREATE TABLE VENDOR (" + tables()[kVendors].fragments.join(QString()) + u')';
+    QString create = "CREATE TABLE VENDOR (" + kTables[kVendors].fragments.join(QString()) + u')';
     create.replace(QStringLiteral("COUNTRY CHAR"), QStringLiteral("EXPENSECD CHAR"));
     ASSERT_TRUE(
         db().raw(db::translate(create, pg() ? db::Dialect::PostgreSQL : db::Dialect::SQLite).sql));
@@ -561,7 +555,7 @@ TEST_P(ReportTables, StartUpBringsTablesUpToDateAndASecondStartChangesNothing) {
     EXPECT_TRUE(QFile::exists(trace));
     EXPECT_EQ(changingStatements(trace), QStringList());
 
-    const Table& vendors = tables()[kVendors];
+    const Table& vendors = kTables[kVendors];
     for (const char* row :
          {"VENDCODE=A1|VendorID=2|COUNTRY=Mexico", "VENDCODE=B2|VendorID=1|COUNTRY=Canada"}) {
         ASSERT_TRUE(vendors.read(1, QString::fromLatin1(row).section(u'|', 0, 0)));

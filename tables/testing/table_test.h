@@ -1,8 +1,6 @@
 #pragma once
-// What the table tests share: a fixture that runs each test on every backend with the record
-// manager connected to the test database and the report's dispatch behind its hooks, the
-// engine's catalogue read in one engine-neutral text, and the key walks of Get First/Next and
-// Get Last/Previous.
+// What the table tests share: a fixture on every backend, the catalogue as engine-neutral text and
+// the key walks.
 
 #include "db/operations.h"
 #include "db/testing/backends.h"
@@ -10,16 +8,13 @@
 #include "tables/dispatch.h"
 
 #include <QList>
-#include <QString>
-#include <cstdint>
 #include <type_traits>
 
 namespace vx::dbtest {
 
-// The table's columns as "NAME TYPE[ NOT NULL][ DEFAULT d]" joined by '|', in column order, the
-// same text on both engines (CHAR(n), DECIMAL(p,s), INTEGER, SMALLINT, REAL).
+// The table's columns as "NAME TYPE[ NOT NULL][ DEFAULT d]|...", in column order, alike on every
+// engine; its indexes as "name[ UNIQUE] (COLUMNS)|...", by name.
 QString columnsOf(TestDatabase& db, const QString& table);
-// The table's indexes as "name[ UNIQUE] (COLUMNS)" joined by '|', by name.
 QString indexesOf(TestDatabase& db, const QString& table);
 
 // The report's dispatch, keeping the last VALUES text it made.
@@ -29,8 +24,7 @@ class RecordingDispatch : public tables::PO_ReportDBSM_Interface {
     QString lastValues;
 };
 
-// The rows met walking `key` of `table` from Get First (or, backwards, from Get Last), each as
-// `id()` reads it from the record buffer; at most `limit` rows, so a walk that never ends shows.
+// `id()` of each row met walking `key` from Get First (backwards: Get Last); at most `limit`.
 template <class Id>
 auto walkKey(std::int16_t table, std::int16_t key, bool forward, Id id, qsizetype limit = 20) {
     QList<std::invoke_result_t<Id>> seen;
@@ -42,17 +36,14 @@ auto walkKey(std::int16_t table, std::int16_t key, bool forward, Id id, qsizetyp
     return seen;
 }
 
-// A table test on every backend. SetUp clears the database layer, the error and all six record
-// buffers, installs `hooks` and connects the record manager (gcnDatabase, gsDBName, goDBServer)
-// to the test database; a fixture whose code under test starts the database layer itself passes
-// `connect = false`. TearDown removes the hooks and clears the database layer.
+// SetUp clears the database layer, the error and the record buffers, installs `hooks` and, unless
+// `connect` is false (the code under test starts the layer), connects the record manager.
 class TableTest : public BackendTest {
   protected:
     explicit TableTest(bool connect = true) : connect_(connect) {}
     void SetUp() override;
     void TearDown() override;
     bool pg() const { return onPostgresServer(GetParam()); }
-    // Opens a prepared table; a failure stops the test with the error's description.
     void openTable(std::int16_t table);
     bool insert(std::int16_t table) { return db::gfbDB_Operation(table, db::kOpInsert, 0); }
 
