@@ -64,14 +64,5 @@ TEST_F(Progress, TheDisplayWaitsUntilTheReportHasBeenBusyAndClosesWhatItShowed) 
     EXPECT_EQ(view.closes, 1);
 }
 
-TEST_F(Progress, TheTerminalLineIsOverwrittenAndCleared) {
-    TerminalProgressView terminal;
-    ::testing::internal::CaptureStderr();
-    terminal.close(); // nothing shown: nothing written
-    terminal.show(QStringLiteral("Printing"), 42);
-    terminal.close();
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "\rPrinting 42\033[K\r\033[K");
-}
-
 } // namespace
 } // namespace vx::output
