@@ -24,7 +24,6 @@ TEST(ColumnChanges, TheUpgradeStatementsAreRecognised) {
         {"sp_RENAME 'VENDOR.EXPENSECD', 'COUNTRY ', 'COLUMN'", K::Rename,
          "VENDOR|EXPENSECD||COUNTRY"},
         {"ALTER TABLE invt ADD CONSTRAINT c UNIQUE (SL)", K::None, "|||"},
-        {"sp_RENAME 'VENDOR', 'SUPPLIER'", K::None, "|||"},
         {"SELECT 'ALTER TABLE t ADD c INT' FROM x", K::None, "|||"},
     };
     for (const auto& [sql, kind, parts] : cases) {
@@ -52,14 +51,11 @@ TEST_P(SchemaGuard, TheCatalogueDecidesWhatIsSent) {
     } cases[] = {
         {"ALTER TABLE SHELF ALTER COLUMN price DECIMAL (18,4)", ChangeCheck::AlreadyMade, ""},
         {"ALTER TABLE Shelf ALTER COLUMN Qty Decimal(18,4)", ChangeCheck::Run, ""},
-        {"ALTER TABLE Shelf ALTER COLUMN Price Decimal(18,2)", ChangeCheck::Run, ""},
         {"ALTER TABLE Shelf ALTER COLUMN Code CHAR(15)", ChangeCheck::AlreadyMade, ""},
         {"ALTER TABLE Shelf ALTER COLUMN Qty REAL", ChangeCheck::AlreadyMade, ""},
-        {"ALTER TABLE Shelf ALTER COLUMN Pack SMALLINT ", ChangeCheck::AlreadyMade, ""},
         {"ALTER TABLE Shelf ALTER COLUMN Num INTEGER", ChangeCheck::AlreadyMade, ""},
         {"ALTER TABLE Shelf ALTER COLUMN Num SMALLINT", ChangeCheck::Run, ""},
         {"ALTER TABLE Shelf ALTER COLUMN Code CHAR(25)", blockedByView, "view shelfcodes"},
-        {"ALTER TABLE Shelf ALTER COLUMN Missing CHAR(25)", ChangeCheck::Run, ""},
         {"ALTER TABLE Shelf ADD Pack SMALLINT ", ChangeCheck::Refused, "'Pack'"},
         {"ALTER TABLE Shelf ADD Extra INTEGER ", ChangeCheck::Run, ""},
         {"ALTER TABLE NoSuchTable ADD Extra INTEGER ", ChangeCheck::Run, ""},

@@ -17,7 +17,6 @@ TEST(DbValue, TextWholeNumberAndCurrency) {
     } cases[] = {
         {V::integer(-42), "-42", -42, -420000},
         {V::real(2.5), "2.5", 2, 25000},
-        {V::real(0.1), "0.1", 0, 1000},
         {V::real(1.00005), "1.00005", 1, 10000},
         {V::real(1e20), "1E+20", 0, 0},
         {V::real(2.0 / 3.0), "0.666666666666667", 1, 6667},
@@ -25,10 +24,8 @@ TEST(DbValue, TextWholeNumberAndCurrency) {
         {V::decimal(-35, 1), "-3.5", -4, -35000},
         {V::decimal(123455, 5), "1.23455", 1, 12346},
         {V::decimal(123445, 5), "1.23445", 1, 12344},
-        {V::decimal(7, 4), "0.0007", 0, 7},
         {V::text("12.5abc"), "12.5abc", 12, 125000},
         {V::text("1e3"), "1e3", 1000, 10000000},
-        {V::text("abc"), "abc", 0, 0},
         {V(), "", 0, 0},
     };
     for (const auto& c : cases) {
@@ -50,7 +47,6 @@ TEST(DbValue, ReadFromTextAndCompared) {
         {"-12.5000", V::decimal(-125000, 4)},
         {"99999999999999.9999", V::decimal(999999999999999999, 4)},
         {"1.2.3", V()},
-        {"12abc", V()},
         {"", V()},
     };
     for (const auto& [text, expected] : texts) {

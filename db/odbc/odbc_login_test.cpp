@@ -136,7 +136,6 @@ TEST(SqlBrowser, FindsTheInstancePortInTheAnswer) {
                            "1600;;ServerName;SHOP;InstanceName;JOVSERVER;IsClustered;No;Version;"
                            "15.0;tcp;1501;np;\\\\SHOP\\pipe\\sql\\query;;";
     EXPECT_EQ(instancePortOf(browserAnswer(two), QStringLiteral("jovserver")), "1501");
-    EXPECT_EQ(instancePortOf(browserAnswer(two), QStringLiteral("OTHER")), "1600");
     EXPECT_EQ(instancePortOf(browserAnswer(two), QStringLiteral("NONE")), "");
 }
 
