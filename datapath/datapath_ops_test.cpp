@@ -45,14 +45,14 @@ TEST_F(OpenerTest, AUsableStoredPathIsTakenAsStored) {
     const QString upperAlt = homePath(QStringLiteral("TK/upper.alt"));
     test::TestEnv::writeFile(env.programDir() + QStringLiteral("/upper.alt"), "program");
     // clang-format off
+    // ownUpperAlt: the data path's own upper.alt, kept; nullptr: the program's is copied
     const struct {
         QString stored;
         int maxStations;
         const char* station;
         QString dataPath;
         int maxAfter;
-        const char *stationAfter, *fieldKey;
-        const char* ownUpperAlt; // the data path's own upper.alt, kept; nullptr: copied
+        const char *stationAfter, *fieldKey, *ownUpperAlt;
     } cases[] = {
         {"C:\\TK", 0, "2", "C:\\TK", 50, "2", "", "data"},
         {"C:/TK/", 51, "", "C:/TK", 51, "", "", nullptr},
@@ -80,8 +80,7 @@ TEST_F(OpenerTest, AUsableStoredPathIsTakenAsStored) {
 TEST_F(OpenerTest, WithoutAUsablePathTheUserIsAskedOrTold) {
     winDir(QStringLiteral("TK"));
     const struct {
-        const char* name;
-        const char *network, *stored;
+        const char *name, *network, *stored;
         bool jovsafe;
         std::vector<MsgAnswer> answers;
         int dialog; // 0: none installed, 1: sets a path, -1: cancelled
@@ -144,13 +143,14 @@ TEST_F(OpenerTest, ObjectFormDifferences) {
 
 TEST_F(OpenerTest, NetworkCheckAsksUntilTheFolderIsBackOrTheUserGivesUp) {
     // clang-format off
+    // yes: "Yes" answers queued, the next question is answered No; backAtPause: the folder comes
+    // back at the first pause; then the result, the questions, the pauses of 2 s, local mode.
     const struct {
         const char *name, *path;
         bool batch;
-        int yes;          // "Yes" answers queued; the next question is answered No
-        bool backAtPause; // the folder comes back at the first pause
-        bool result;
-        int questions, pauses; // of 2 s each
+        int yes;
+        bool backAtPause, result;
+        int questions, pauses;
         bool localMode;
     } cases[] = {
         {"user gives up", "Server\\TK", false, 6, false, false, 7, 0, false},
@@ -179,7 +179,6 @@ TEST_F(OpenerTest, NetworkCheckAsksUntilTheFolderIsBackOrTheUserGivesUp) {
         EXPECT_EQ(pauses, std::vector<int>(c.pauses, 2000));
         EXPECT_EQ(safeStubState().gbLocalMode, c.localMode);
     }
-    onPause = {};
     // Local mode stays on: an unreachable path is no longer checked.
     gDataPath().setDataPath(QStringLiteral("C:\\jovsafe"));
     EXPECT_TRUE(gfbNetworkCheck());

@@ -13,43 +13,38 @@ namespace {
 
 using BrowserTest = test::DialogTest;
 
-// Accept waits for a file only when the files are shown; patterns match without regard to case.
-TEST_F(BrowserTest, AcceptIsEnabledByTheFilesOfTheFolderWhenTheyAreShown) {
-    const std::tuple<bool, const char*, int> cases[] = {
-        {false, "", 0}, {true, "", 3}, {true, "*.jov; *.xyz", 2}};
-    for (const auto& [showFiles, pattern, files] : cases) {
-        SCOPED_TRACE(pattern);
-        resetPathBrowserState();
-        PathBrowserState& state = pathBrowserState();
-        state.ShowFiles = showFiles;
-        state.Pattern = QString::fromLatin1(pattern);
-        state.Path = home(QLatin1String(showFiles ? "TK" : "empty"));
-        frmSMFILE_PATH browser;
-        browser.show();
-        EXPECT_EQ(browser.lblPath->text(), state.Path);
-        EXPECT_EQ(browser.fileBrowse->isVisible(), showFiles);
-        EXPECT_EQ(browser.fileBrowse->count(), files);
-        EXPECT_EQ(browser.fileBrowse->currentRow(), showFiles ? 0 : -1);
-        EXPECT_TRUE(browser.cmdOkCancel[0]->isEnabled());
-    }
-}
-
-TEST_F(BrowserTest, StartingPointFallsBackQuietlyToTheCurrentFolder) {
+// Where the browser starts: the caller's drive and folder, else quietly the current folder. Accept
+// waits for a file only when the files are shown; patterns match without regard to case.
+TEST_F(BrowserTest, StartingPointAndTheFilesThatEnableAccept) {
     const struct {
         const char* drive;
-        QString path, expected;
+        QString path, folder;
+        const char* pattern; // nullptr: the files are not shown
+        int files;
     } cases[] = {
-        {"c:", "c:\\tk\\..\\empty", home("empty")},
-        {"C:", "C:\\MISSING", home()},  // the drive is found, the folder is not
-        {"Q:", "Q:\\DATA", env.root()}, // no such drive: the current drive and folder
+        {"c:", "c:\\tk\\..\\empty", home("empty"), nullptr, 0},
+        {"C:", "C:\\MISSING", home(), nullptr, 0},  // the drive is found, the folder is not
+        {"Q:", "Q:\\DATA", env.root(), nullptr, 0}, // no such drive: the current drive and folder
+        {"C:", "C:\\TK", home("TK"), "", 3},
+        {"C:", "C:\\TK", home("TK"), "*.jov; *.xyz", 2},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.path.toStdString());
-        pathBrowserState().Drive = QString::fromLatin1(c.drive);
-        pathBrowserState().Path = c.path;
+        SCOPED_TRACE(c.path.toStdString() + " " + (c.pattern ? c.pattern : "-"));
+        resetPathBrowserState();
+        PathBrowserState& state = pathBrowserState();
+        std::tie(state.Drive, state.Path) = std::pair(QString::fromLatin1(c.drive), c.path);
+        state.ShowFiles = c.pattern;
+        state.Pattern = QString::fromLatin1(c.pattern);
         frmSMFILE_PATH browser;
-        EXPECT_EQ(browser.folder(), c.expected);
-        EXPECT_EQ(browser.drvBrowse->currentIndex(), driveIndexOf(browseDrives(), c.expected));
+        browser.show();
+        EXPECT_EQ(browser.lblPath->text(), c.folder);
+        EXPECT_EQ(browser.drvBrowse->currentIndex(), driveIndexOf(browseDrives(), c.folder));
+        EXPECT_EQ(browser.fileBrowse->isVisible(), state.ShowFiles);
+        EXPECT_EQ(browser.fileBrowse->currentRow(), c.files ? 0 : -1);
+        if (c.pattern) {
+            EXPECT_EQ(browser.fileBrowse->count(), c.files);
+        }
+        EXPECT_TRUE(browser.cmdOkCancel[0]->isEnabled());
     }
     EXPECT_TRUE(msgs.boxes().isEmpty());
 }
