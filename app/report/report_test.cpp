@@ -1,7 +1,5 @@
-// What the end-to-end pages cannot show: the arithmetic and quoting helpers at their edges, the
-// heading's store-number rules and the VAT question, reads that fail part way or find no
-// database, the VAT summary's vendor table past ten, long values on the deleted-order page, and
-// a run cancelled from its progress display.
+// What the end-to-end pages cannot show: helper edges, the heading's rules and VAT question,
+// failed reads, the VAT summary's vendor table past ten, and a run cancelled from its progress.
 #include "app/report/deleted_orders.h"
 #include "app/report/received_summary.h"
 #include "app/report/report_common.h"
@@ -17,6 +15,7 @@
 #include "testsupport/test_env.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -56,7 +55,6 @@ TEST(ReportHelpers, NumbersMoneyDatesAndSLCodes) {
     const std::pair<const char*, const char*> texts[] = {
         {"20240131", "20240131"},
         {"2024'--", "2024 --"},
-        {"x'' OR ''1''=''1", "x   OR   1  =  1"},
         {"x''' OR 1=1 --", "x    OR 1=1 --"},
     };
     for (const auto& [in, out] : texts)
@@ -144,53 +142,43 @@ TEST_P(ReportStore, AReadThatCannotEndPrintsNothingAndSaysWhy) {
     runState().gbWriteExport = true;
     const QString folder = env_.mkdir(QStringLiteral("data/export"));
     db::DbState& db = db::dbState();
-    const std::pair<bool, const char*> cases[] = {
-        {true, "server closed the connection unexpectedly"}, // gone after three rows
-        {false, "The database is not connected."},
-    };
-    for (const auto& [gone, reason] : cases) {
-        SCOPED_TRACE(reason);
-        if (gone)
-            db.gcnDatabase = std::make_unique<dbtest::FailingConnection>(
-                std::move(db.gcnDatabase), QStringLiteral("POHistory"), 3);
-        else
-            db::resetDbState();
+    db.gcnDatabase = std::make_unique<dbtest::FailingConnection>(std::move(db.gcnDatabase),
+                                                                 QStringLiteral("POHistory"), 3);
+    for (const char* reason : {"server closed the connection unexpectedly", // after three rows
+                               "The database is not connected."}) {
         boxes.clear();
-        host.doc.clear();
         gpPrintReceivedSummary(host.doc);
         EXPECT_TRUE(host.doc.calls(QStringLiteral("table ")).isEmpty());
         EXPECT_EQ(boxes.texts(), QStringList{QStringLiteral("The received purchase orders could "
                                                             "not be read to the end.\r\r") +
                                              QString::fromLatin1(reason)});
         EXPECT_TRUE(QDir(folder).isEmpty()); // no export of a part
+        db::resetDbState();
     }
 }
 
 TEST_P(ReportStore, TheVatSummaryTotalsEveryVendor) {
     runState().gbVatReport = true;
-    auto addVendors = [this](int from, int to) {
-        for (int v = from; v < to; ++v) {
-            const QByteArray code = "V" + QByteArray::number(v + 10);
-            addVendor(code.constData(), ("Vendor " + code).constData());
-            addHeader(
-                {code.constData(), code.constData(), code.constData(), "C", "", "20240110", "1"});
-        }
-    };
-    auto summary = [this] {
+    QStringList rows;
+    for (int v = 10; v < 22; ++v) {
+        const QByteArray code = "V" + QByteArray::number(v);
+        const char* c = code.constData();
+        addVendor(c, ("Vendor " + code).constData());
+        addHeader({c, c, c, "C", "", "20240110", "1"});
+        if (v != 10 && v != 21)
+            continue;
         host.doc.clear();
         receivedSummaryState().gbVatSummaryOnly = true;
         EXPECT_TRUE(gfbPrintVatReport(host.doc));
-        QStringList rows = host.doc.calls(QStringLiteral("table "));
-        for (QString& row : rows)
-            row = row.section(u';', 1);
-        return rows;
-    };
-    addVendors(0, 1); // one vendor gets its total also in the summary-only form
-    EXPECT_EQ(summary(), (QStringList{"||TOTAL||1.00", "||||", "|SUMMARY|||", "|Vendor V10|||1.00",
-                                      "||||", "|TOTAL INPUT VAT|||1.00"}));
-    addVendors(1, 12); // an eleventh vendor and those after it are totalled like the others
-    const QStringList rows = summary();
+        rows = host.doc.calls(QStringLiteral("table "))
+                   .replaceInStrings(QRegularExpression(QStringLiteral("^[^;]*;")), QString());
+        if (v == 10) { // one vendor gets its total also in the summary-only form
+            EXPECT_EQ(rows, (QStringList{"||TOTAL||1.00", "||||", "|SUMMARY|||",
+                                         "|Vendor V10|||1.00", "||||", "|TOTAL INPUT VAT|||1.00"}));
+        }
+    }
     ASSERT_EQ(rows.size(), 12 + 3); // no vendor totals in this form
+    // The eleventh vendor and those after it are totalled like the others.
     EXPECT_EQ(rows.mid(11, 2), (QStringList{"|Vendor V20|||1.00", "|Vendor V21|||1.00"}));
     EXPECT_EQ(rows.back(), QStringLiteral("|TOTAL INPUT VAT|||12.00"));
 }
@@ -205,8 +193,8 @@ struct CancellingView : output::ProgressView {
     QStringList seen;
 };
 
-// The run stops where it is, drops its document, unloads the preview and lets a direct run end;
-// no message is shown.
+// Cancelled while reading or while printing, the run stops, drops its document, unloads the
+// preview and lets a direct run end; no message is shown.
 TEST_P(ReportStore, ACancelledRunDropsItsDocument) {
     CancellingView view;
     runtimeOptions().batch = false; // the pump really runs events
@@ -217,19 +205,16 @@ TEST_P(ReportStore, ACancelledRunDropsItsDocument) {
     // 1000 history rows of 250 orders: the loader offers its first progress after 1000 rows.
     for (int i = 0; i < 1000; ++i)
         addHistory({("P" + QByteArray::number(i / 4)).constData(), "V1", "20240301", 1, 1, 10000});
-    addHeader({"P1", "VP1", "V1", "X", "20240110", "", "", "BOB", "20240102"});
-    addHeader({"P2", "VP2", "V1", "X", "20240111", "", "", "BOB", "20240102"});
-    const std::pair<bool, const char*> steps[] = {{false, "Processing"}, {true, "Printing"}};
-    for (const auto& [deleted, step] : steps) {
-        SCOPED_TRACE(step);
+    for (const char* po : {"P1", "P2"})
+        addHeader({po, po, "V1", "X", "20240110", "", "", "BOB", "20240102"});
+    for (const bool deleted : {false, true}) {
         runState().gbShowDeleted = deleted;
         runState().gbPreviewDone = false;
         host.unloads = 0;
         view.seen.clear();
         gpRunReport();
-        EXPECT_EQ(view.seen, QStringList{QString::fromLatin1(step)});
-        EXPECT_TRUE(host.doc.abandoned());
-        EXPECT_FALSE(host.doc.ended()) << "an abandoned document is not ended";
+        EXPECT_EQ(view.seen, QStringList{deleted ? "Printing" : "Processing"});
+        EXPECT_TRUE(host.doc.abandoned() && !host.doc.ended()) << deleted;
         EXPECT_EQ(host.unloads, 1);
         EXPECT_TRUE(runState().gbPreviewDone);
         EXPECT_TRUE(boxes.boxes().isEmpty()) << boxes.texts().join(u'\n').toStdString();

@@ -56,8 +56,7 @@ void ReportDb::openStore() {
 }
 
 void ReportDb::addVendor(const char* code, const char* name) {
-    VendorRec& v = vendor();
-    v = VendorRec{};
+    VendorRec& v = vendor() = VendorRec{};
     v.VendorID = nextId_++;
     v.VENDCODE = QString::fromUtf8(code);
     v.BUSINESS = QString::fromUtf8(name);
@@ -67,8 +66,7 @@ void ReportDb::addVendor(const char* code, const char* name) {
 void ReportDb::addItem(std::int32_t recordNum, std::int64_t price, const char* sl,
                        const char* itemId, const char* description, std::int64_t avgCost,
                        std::int16_t qtyInPack) {
-    InventoryRec& i = inventory();
-    i = InventoryRec{};
+    InventoryRec& i = inventory() = InventoryRec{};
     i.RecordNum = recordNum;
     i.Price = price;
     i.SL = QString::fromUtf8(sl);
@@ -80,8 +78,7 @@ void ReportDb::addItem(std::int32_t recordNum, std::int64_t price, const char* s
 }
 
 void ReportDb::addHistory(const History& h) {
-    POHistoryRec& r = poHistory();
-    r = POHistoryRec{};
+    POHistoryRec& r = poHistory() = POHistoryRec{};
     r.PONumber = QString::fromUtf8(h.po);
     r.VendorCode = QString::fromUtf8(h.vendor);
     r.DateReceived = QString::fromUtf8(h.received);
@@ -94,8 +91,7 @@ void ReportDb::addHistory(const History& h) {
 }
 
 void ReportDb::addHeader(const Header& h) {
-    POHeaderRec& r = poHeader();
-    r = POHeaderRec{};
+    POHeaderRec& r = poHeader() = POHeaderRec{};
     r.PO = QString::fromUtf8(h.po);
     r.VendorPONum = QString::fromUtf8(h.vendorPO);
     r.VENDORCODE = QString::fromUtf8(h.vendor);
@@ -110,8 +106,7 @@ void ReportDb::addHeader(const Header& h) {
 }
 
 void ReportDb::addLine(const char* po, std::int16_t lineNum, std::int32_t item, float onOrder) {
-    POLineRec& l = poLine();
-    l = POLineRec{};
+    POLineRec& l = poLine() = POLineRec{};
     l.PO = QString::fromUtf8(po);
     l.LineNum = lineNum;
     l.InvUID = item;
