@@ -1,5 +1,4 @@
-// The received purchase-order printout on both engines: which order a typed number finds, what
-// the printout holds, and what the user is told when there is nothing to print.
+// The received purchase-order printout: the order a typed number finds, its lines, the refusals.
 #include "output/po_print.h"
 #include "output/recording_printer.h"
 #include "runstate/runstate.h"

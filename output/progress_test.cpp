@@ -1,6 +1,4 @@
-// The report's cancel flag and progress display: the pump clears a request before events run,
-// a request seen by the report sticks for the run, and the display appears only once a report
-// has been busy for a while and closes only what it showed.
+// The report's cancel flag, which sticks once seen, and the progress display shown when slow.
 #include "output/progress.h"
 
 #include "platform/runtime.h"

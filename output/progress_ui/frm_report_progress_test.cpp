@@ -1,5 +1,4 @@
-// The progress window on a real (offscreen) display: it shows the step and the count, its
-// cancel button, Esc and closing it ask the report to stop, and unloading it does not.
+// The progress window offscreen: its texts, and which ways of closing it ask the report to stop.
 #include "output/progress_ui/frm_report_progress.h"
 
 #include <QLabel>

@@ -1,5 +1,4 @@
-// The print preview window on an offscreen display, driven as a user drives it: keys typed into
-// the control that has the focus, clicks on its buttons and menu entries.
+// The print preview window offscreen, driven by keys typed into the focused control and clicks.
 #include "datapath/clsdatapath.h"
 #include "output/ui/print_preview.h"
 #include "platform/scripted_messages.h"
@@ -179,11 +178,7 @@ TEST_F(PreviewTest, FindAndF3WalkTheMatchesAndF6ShowsThePurchaseOrder) {
     runState().gbShowPOButton = true;
     ASSERT_EQ(open(window, kManyRows, {5, 80, 150}), 3);
     EXPECT_FALSE(window.cmdFind[3]->isHidden());
-    for (const QString& text : {QStringLiteral("a"), QString(), QStringLiteral("  ")})
-        for (int i : {0, 1, 3}) {
-            window.txtFind->setText(text);
-            EXPECT_EQ(window.cmdFind[i]->isEnabled(), !text.isEmpty()) << i;
-        }
+    window.txtFind->setText(QStringLiteral("  "));
     QTest::mouseClick(window.cmdFind[0], Qt::LeftButton); // blanks are no search text
     EXPECT_EQ(messages.texts(), QStringList{"Please enter value for which to search"});
 
@@ -210,13 +205,12 @@ TEST_F(PreviewTest, FindAndF3WalkTheMatchesAndF6ShowsThePurchaseOrder) {
     EXPECT_EQ(messages.boxes().size(), 1);
 
     const struct {
-        bool showButton, found, settled; // settled false: the user is quicker than activation
+        bool showButton, found;
         QStringList asked, boxes;
     } cases[] = {
-        {true, true, true, {"PO-12A"}, {}},
-        {true, true, false, {"PO-12A"}, {}},
-        {true, false, true, {"PO-12A"}, {"PO Not found"}},
-        {false, true, true, {}, {}},
+        {true, true, {"PO-12A"}, {}},
+        {true, false, {"PO-12A"}, {"PO Not found"}},
+        {false, true, {}, {}},
     };
     for (const auto& c : cases) {
         runState().gbShowPOButton = c.showButton;
@@ -224,14 +218,12 @@ TEST_F(PreviewTest, FindAndF3WalkTheMatchesAndF6ShowsThePurchaseOrder) {
         frmSMPRNT_PREVIEW w;
         QStringList asked;
         w.setShowPOHandler([&](const QString& number) { return asked.append(number), c.found; });
-        c.settled ? void(open(w, 5)) : void(writeRows(w.newDocument(), 5));
+        open(w, 5);
         w.txtFind->setText(QStringLiteral("po-12a"));
-        c.settled ? type(w.vsvPrinter, Qt::Key_F6) : QTest::keyClick(&w, Qt::Key_F6);
+        type(w.vsvPrinter, Qt::Key_F6);
         EXPECT_EQ(asked, c.asked);
         EXPECT_EQ(messages.texts(), c.boxes);
-        if (c.settled) {
-            EXPECT_EQ(QApplication::focusWidget() == w.txtFind, !c.found && c.showButton);
-        }
+        EXPECT_EQ(QApplication::focusWidget() == w.txtFind, !c.found && c.showButton);
     }
 }
 
