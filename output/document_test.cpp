@@ -144,10 +144,7 @@ TEST_F(DocumentTest, ParagraphsTallRowsAndAddedTablesBreakPages) {
     doc.setMargins(360, 1000, 360, 1000);
     doc.setFontSize(9);
     doc.startDoc();
-    QString words;
-    for (int i = 0; i < 60; ++i)
-        words += QStringLiteral("word%1 ").arg(i);
-    doc.paragraph(words.trimmed());
+    doc.paragraph(QStringLiteral("words ").repeated(60));
 
     // A row taller than a page goes on a page of its own rather than looping over pages.
     doc.tableText(QStringLiteral("<3000;") + QString(QStringLiteral("line\n")).repeated(90));

@@ -15,8 +15,7 @@ namespace {
 
 constexpr int kManyRows = 160; // three pages
 
-// Writes rows "Row 001", ... (" Widget" after those in `marked`) into `doc`, started and, when
-// `end`, ended; returns its page count.
+// Writes "Row 001", ... (" Widget" after the `marked`) into `doc`; returns its page count.
 int writeRows(Document& doc, int rows, const QSet<int>& marked = {}, bool end = true) {
     doc.setMargins(720, 720, 720, 720);
     doc.startDoc();
@@ -43,17 +42,14 @@ class PreviewTest : public ::testing::Test {
         resetRunState();
         resetDataPath();
         gDataPath().setDataPath(env.mkdir(QStringLiteral("data")));
-        services.saveFileName = [this](QWidget*, const QString& folder, const QString& filter,
-                                       const QString& suffix) {
-            dialogs.append(folder + u'|' + filter + u'|' + suffix);
-            return chosenFile;
+        services.saveFileName = [this](QWidget*, const auto&... folderFilterSuffix) {
+            return dialogs.append(QStringList{folderFilterSuffix...}.join(u'|')), chosenFile;
         };
         window.setServices(services);
     }
     ~PreviewTest() override { resetRunState(); }
 
-    // `w` with a finished document of `rows` rows, shown and active as the window system makes
-    // it; returns the page count.
+    // `w` with a finished document of `rows` rows, shown and made active; returns its pages.
     static int open(frmSMPRNT_PREVIEW& w, int rows, const QSet<int>& marked = {}) {
         const int pages = writeRows(w.newDocument(), rows, marked);
         QApplication::processEvents();
@@ -110,13 +106,11 @@ TEST_F(PreviewTest, TheDocumentsEventsShowTheWindowAndEnablePrintingAtItsEnd) {
         int rows;
         std::function<void(frmSMPRNT_PREVIEW&, Document&)> then;
     } cases[] = {
-        {"one page, ended", 5, [](auto&, Document& d) { d.endDoc(); }},
-        {"abandoned after pages were shown", kManyRows,
-         [](auto&, Document& d) { d.abandonDoc(), d.endDoc(); }},
-        {"closed while produced", kManyRows,
-         [](auto& w, auto& d) { w.cmdClose_Click(), writeRows(d, 20); }},
-        {"unloaded while produced", kManyRows,
-         [](auto& w, Document& d) { w.unload(), d.endDoc(); }},
+        // One page ended; the rest after pages were shown: abandoned, closed, unloaded.
+        {"ended", 5, [](auto&, Document& d) { d.endDoc(); }},
+        {"abandoned", kManyRows, [](auto&, Document& d) { d.abandonDoc(), d.endDoc(); }},
+        {"closed", kManyRows, [](auto& w, auto& d) { w.cmdClose_Click(), writeRows(d, 20); }},
+        {"unloaded", kManyRows, [](auto& w, Document& d) { w.unload(), d.endDoc(); }},
     };
     for (const auto& c : cases) {
         frmSMPRNT_PREVIEW w;
@@ -204,26 +198,19 @@ TEST_F(PreviewTest, FindAndF3WalkTheMatchesAndF6ShowsThePurchaseOrder) {
     }
     EXPECT_EQ(messages.boxes().size(), 1);
 
-    const struct {
-        bool showButton, found;
-        QStringList asked, boxes;
-    } cases[] = {
-        {true, true, {"PO-12A"}, {}},
-        {true, false, {"PO-12A"}, {"PO Not found"}},
-        {false, true, {}, {}},
-    };
-    for (const auto& c : cases) {
-        runState().gbShowPOButton = c.showButton;
+    // F6 asks for the typed number, upper-cased, only while the button is shown.
+    for (const auto& [showButton, found] : {std::pair{true, true}, {true, false}, {false, true}}) {
+        runState().gbShowPOButton = showButton;
         messages.clear();
         frmSMPRNT_PREVIEW w;
         QStringList asked;
-        w.setShowPOHandler([&](const QString& number) { return asked.append(number), c.found; });
+        w.setShowPOHandler([&](const QString& number) { return asked.append(number), found; });
         open(w, 5);
         w.txtFind->setText(QStringLiteral("po-12a"));
         type(w.vsvPrinter, Qt::Key_F6);
-        EXPECT_EQ(asked, c.asked);
-        EXPECT_EQ(messages.texts(), c.boxes);
-        EXPECT_EQ(QApplication::focusWidget() == w.txtFind, !c.found && c.showButton);
+        EXPECT_EQ(asked, showButton ? QStringList{"PO-12A"} : QStringList{});
+        EXPECT_EQ(messages.texts(), found ? QStringList{} : QStringList{"PO Not found"});
+        EXPECT_EQ(QApplication::focusWidget() == w.txtFind, !found && showButton);
     }
 }
 
