@@ -49,9 +49,7 @@ exit $status)");
 
 struct ProgramRun {
     int status = -1;
-    QString err;
-    QString pages;   // the text dump
-    QString pdfText; // pdftotext of the PDF
+    QString err, pages, pdfText; // pages: the text dump; pdfText: pdftotext of the PDF
 };
 
 class EndToEnd : public ReportDb {
@@ -140,8 +138,7 @@ class EndToEnd : public ReportDb {
             r.pages = normalise(QString::fromUtf8(vx::test::TestEnv::readFile(text)));
         if (QFile::exists(pdf)) {
             QProcess t;
-            t.start(QStringLiteral("pdftotext"),
-                    {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+            t.start("pdftotext", {"-layout", pdf, "-"});
             t.waitForFinished(60000);
             r.pdfText = normalise(QString::fromUtf8(t.readAllStandardOutput()));
         }
@@ -150,14 +147,10 @@ class EndToEnd : public ReportDb {
 
     // The footer's date and time, and today's date, in a form that does not change.
     static QString normalise(QString text) {
-        static const QRegularExpression now(
-            QStringLiteral(R"(\d{1,2}/\d{1,2}/\d{4} \d{1,2}:\d\d [AP]M)"));
-        text.replace(now, QStringLiteral("<now>"));
         // The time is right-aligned and its width varies: where it starts does not matter.
-        static const QRegularExpression beforeNow(QStringLiteral(" +<now>"));
-        text.replace(beforeNow, QStringLiteral(" <now>"));
-        return text.replace(formatDate(QDate::currentDate(), QStringLiteral("Short Date")),
-                            QStringLiteral("<today>"));
+        static const QRegularExpression now(R"( +\d{1,2}/\d{1,2}/\d{4} \d{1,2}:\d\d [AP]M)");
+        text.replace(now, " <now>");
+        return text.replace(formatDate(QDate::currentDate(), "Short Date"), "<today>");
     }
 
     // The words of each non-empty line, pages apart: what a PDF's text must show. A rule counts as
@@ -309,7 +302,7 @@ class EndToEnd : public ReportDb {
 };
 
 // Each report's pages and the export variant's file; runs that find nothing say so, print nothing
-// and end with status 1; an export that cannot be written ends with status 4 after the document.
+// and end with status 1.
 TEST_P(EndToEnd, EveryReportPrintsItsPages) {
     struct Case {
         const char* name; // of the expected pages; none for an empty run
@@ -329,22 +322,15 @@ TEST_P(EndToEnd, EveryReportPrintsItsPages) {
          "Vantrex Report Summary: No PO's found in selected Range. Please select a new range."},
         {"", "START=01/01/2020|END=01/31/2020|TAX=Y", 1, "Vantrex Report: No Matching PO's Found"},
         {"", "START=02/01/2024|END=02/28/2024|DELETED=D", 1, "Vantrex Report: Nothing to report"},
-        // A file where the export folder was: no one, not even root, can write into it.
-        {"export", "START=01/01/2024|END=01/31/2024|EXPORT=Y", 4,
-         "The export file could not be written."},
     };
     const QString folder = env_.mkdir(QStringLiteral("data/export"));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.commandLine);
-        if (c.status == 4) {
-            ASSERT_TRUE(QDir(folder).removeRecursively());
-            vx::test::TestEnv::writeFile(folder, "in the way");
-        }
         const ProgramRun r = run(QString::fromLatin1(c.commandLine), c.yes);
         EXPECT_EQ(r.status, c.status) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QString::fromLatin1(c.message))) << r.err.toStdString();
         expectPages(c.name, r);
-        if (QLatin1String(c.name) == QLatin1String("export") && c.status == 0) {
+        if (QLatin1String(c.name) == QLatin1String("export")) {
             EXPECT_EQ(vx::test::TestEnv::readFile(folder + "/Vantrex20240131.txt"),
                       QByteArray("V1|VP-200      |01/06/2024|3.00\r\n"
                                  "V1|150       |01/31/2024|1,234.50\r\n"
@@ -354,8 +340,6 @@ TEST_P(EndToEnd, EveryReportPrintsItsPages) {
         }
     }
     // What only one engine can show; a server that goes away comes last, as it spoils the store.
-    ASSERT_TRUE(QFile::remove(folder));
-    env_.mkdir(QStringLiteral("data/export"));
     switch (GetParam()) {
     case dbtest::BackendKind::SQLite:
         return fullDisk(); // disks fill alike under every engine

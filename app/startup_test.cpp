@@ -112,27 +112,22 @@ TEST_F(ProgramRun, StartUpStopsAtTheFirstStepThatFails) {
     test::TestEnv::writeFile(env.programDir() + "/upper.alt", "UPPER");
     expectRun(__LINE__, undated, 3, {noJovIni, "Batch runs need \"START=\""}, {"WINREGS"});
     EXPECT_EQ(test::TestEnv::readFile(data + "/upper.alt"), QByteArray("UPPER"));
-    // 8. With a start date the report runs: an empty store has nothing to show. No server is
-    // set: the program beside this one sets it.
+    // 8. With a start date the report runs: the store the program set up itself (its shared
+    // tables) has nothing to show. No server is set: the program beside this one sets it.
     store(QStringLiteral("Server"), QString());
     expectRun(__LINE__, ranged, 1, {noJovIni}, {"START=", "JOV MSDE"});
     EXPECT_EQ(GetSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"),
                          QStringLiteral("Server")),
               QStringLiteral("sqlite:"));
-}
-
-// The first start makes the shared tables, the next one (with a company record) the store's;
-// then the report of what was put in them is written.
-TEST_F(ProgramRun, AStoreTheProgramSetUpItselfGetsItsReport) {
-    prepareStore();
-    // The store-number option is on for an exact "Yes" (names of any case, blanks around "=").
+    // 9. With a company record the next run makes the store's tables; then what is put in them is
+    // reported. The store-number option is on for an exact "Yes" (any case of names, blanks
+    // around "=").
     test::TestEnv::writeFile(
         data + "/JOV.INI", "[daily reports]\r\nshow store number for store 1 on reports = Yes\r\n");
     test::TestEnv::writeFile(data + "/WINREGS.INI", "[JOVURM]\r\nCompany=Corner Shop\r\n");
-    EXPECT_EQ(run({"--batch", range}).status, 1);
     sql({"INSERT INTO COMMON (DupID, StoreNumber, USEurope) VALUES('1', 1, 'A')",
          "INSERT INTO VENDOR (VendorID, VENDCODE, BUSINESS) VALUES(1, 'ACME', 'Acme Supply')"});
-    EXPECT_EQ(run({"--batch", range}).status, 1);
+    EXPECT_EQ(run(ranged).status, 1);
     sql({"INSERT INTO invt1 (SL, ItemID, RecordNum, Price) VALUES('1', 'W1', 7, 3.5)",
          "INSERT INTO POHistory1 VALUES('20240305', 'P100', 7, 0, 4, 2.25, 1, 'ACME', 'R', 'N', "
          "'', '', 1, '20240301', '')"});

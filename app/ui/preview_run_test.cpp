@@ -61,7 +61,6 @@ TEST_P(PreviewRun, TheRunWaitsUntilTheUserClosesThePreview) {
     PreviewReportHost preview;
     output::frmSMPRNT_PREVIEW& w = preview.window();
     QString pageText, poFirstPage;
-    bool visible = false, navigation = false;
     // The user acts once the finished document is in the window.
     QTimer user;
     user.setInterval(5);
@@ -69,9 +68,7 @@ TEST_P(PreviewRun, TheRunWaitsUntilTheUserClosesThePreview) {
         if (!w.isVisible() || w.documentInProgress())
             return;
         user.stop();
-        visible = w.isVisible();
         pageText = w.lblPageOf->text();
-        navigation = w.cmdMove[1]->isEnabled();
         // F6 Show PO with the number as a user types it: zero-padded to find the order.
         w.txtFind->setFocus();
         QTest::keyClicks(w.txtFind, QStringLiteral("123"));
@@ -83,9 +80,7 @@ TEST_P(PreviewRun, TheRunWaitsUntilTheUserClosesThePreview) {
     runState().gsStartDate = QStringLiteral("1/1/2024");
     runState().gsEndDate = QStringLiteral("1/31/2024");
     EXPECT_EQ(gfiPreviewRun(preview), kExitDocument);
-    EXPECT_TRUE(visible);
     EXPECT_EQ(pageText, QStringLiteral("Page 1 of 2"));
-    EXPECT_TRUE(navigation);
     EXPECT_TRUE(runState().gbPreviewDone);
     EXPECT_FALSE(w.isVisible());
     // After the report's whole-table reads, the printout still finds its vendor and items by key.

@@ -14,9 +14,7 @@ namespace vx::report::test {
 
 // The records the tests add, with the fields the report reads.
 struct History {
-    const char* po;
-    const char* vendor;
-    const char* received; // yyyymmdd
+    const char *po, *vendor, *received; // received: yyyymmdd
     std::int32_t item;
     float qty;
     std::int64_t unitCost; // ten-thousandths
@@ -24,15 +22,9 @@ struct History {
 };
 
 struct Header {
-    const char* po;
-    const char* vendorPO;
-    const char* vendor;
-    const char* status;
-    const char* cancelDate = "";
-    const char* changeDate = "";
-    const char* vat = ""; // Spare1
-    const char* scode = "";
-    const char* orderDate = "";
+    const char *po, *vendorPO, *vendor, *status;
+    const char *cancelDate = "", *changeDate = "", *vat = "" /* Spare1 */, *scode = "",
+               *orderDate = "";
 };
 
 // A host that hands out one recording document per run.
