@@ -6,7 +6,6 @@
 #include "testsupport/test_env.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <cstdlib>
@@ -14,7 +13,6 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vx {
@@ -26,18 +24,12 @@ QString stored(const char* key) {
 
 TEST(DbConfig, OptionsAreParsed) {
     // clang-format off
-    const struct {
-        QStringList args;
-        bool config, error, fromInput;
-    } cases[] = {
+    const struct { QStringList args; bool config, error, fromInput; } cases[] = {
         {{}, false, false, false},
         {{"--server", "sqlite:", "--database", "JOV"}, true, false, false},
-        {{"/APP=x", "/DATAPATH=C:\\TK ", "--server", "sqlite:/d", "--database", "S"}, true, false, false},
         {{"--server", "SHOPPC\\JOVSERVER", "--database", "JOV", "--password", "-"}, true, false, true},
-        {{"--server", "odbc:DSN=Shop", "--database", "JOV", "--password", "-x"}, true, false, false},
         {{"--server", "SHOPPC,notaport", "--database", "JOV"}, false, true, false},
         {{"--server", "sqlite:"}, false, true, false},
-        {{"--user", "sa"}, false, true, false},
         {{"bogus"}, false, true, false},
     };
     // clang-format on
@@ -47,46 +39,35 @@ TEST(DbConfig, OptionsAreParsed) {
         EXPECT_EQ(o.config.has_value(), c.config);
         EXPECT_EQ(!o.error.isEmpty(), c.error) << o.error.toStdString();
         EXPECT_EQ(o.passwordFromInput, c.fromInput);
-        if (o.config && o.passwordFromInput) {
-            EXPECT_NE(o.config->password, QStringLiteral("-"));
-        }
     }
 }
 
 TEST(DbConfig, TerminalAnswersWithDefaults) {
-    using S = std::optional<QString>;
-    const S none;
     // clang-format off
-    const struct {
-        const char* present; // the Server setting before (nullptr: none)
-        const char* input;
-        S server, database, user, password;
-    } cases[] = {
-        {nullptr, "\n\n\n", "sqlite:", "JOV", none, none},
-        {nullptr, "1\n/srv/shop\nStore7\n", "sqlite:/srv/shop", "Store7", none, none},
-        {nullptr, "2\npostgresql://db:5433\nclerk\n pass word \nShop\n", "postgresql://db:5433",
-         "Shop", "clerk", " pass word "},
-        {nullptr, "2\n", none, none, none, none},
+    // The Server setting before (nullptr: none), the answers, the configuration read as
+    // "server|database|user|password" ("-": none; nullptr: no configuration).
+    const struct { const char *present, *input, *config; } cases[] = {
+        {nullptr, "\n\n\n", "sqlite:|JOV|-|-"},
+        {nullptr, "2\npostgresql://db:5433\nclerk\n pass word \nShop\n", "postgresql://db:5433|Shop|clerk| pass word "},
+        {nullptr, "2\n", nullptr},
         // A wrong engine number and a malformed SQL Server name are asked again.
-        {nullptr, "9\n3\nSHOPPC,x\n SHOPPC\\JOVSERVER \n\nsecret\n\n", "SHOPPC\\JOVSERVER", "JOV",
-         "sa", "secret"},
-        {nullptr, "4\n\nDSN=Shop\nclerk\npw\nShop\n", "odbc:DSN=Shop", "Shop", "clerk", "pw"},
+        {nullptr, "9\n3\nSHOPPC,x\n SHOPPC\\JOVSERVER \n\nsecret\n\n", "SHOPPC\\JOVSERVER|JOV|sa|secret"},
         // The present setting's engine and values are the defaults.
-        {"SHOPPC,1433", "\n\n\n\n\n", "SHOPPC,1433", "Kept", "kept-user", "kept-pw"},
+        {"SHOPPC,1433", "\n\n\n\n\n", "SHOPPC,1433|Kept|kept-user|kept-pw"},
         {"odbc:Driver={FreeTDS};Server=db;PWD={in;string}", "\n\n\n\n\n",
-         "odbc:Driver={FreeTDS};Server=db;PWD={in;string}", "Kept", "kept-user", "kept-pw"},
-        {"SHOPPC,1433", "3\n\n", none, none, none, none},
+         "odbc:Driver={FreeTDS};Server=db;PWD={in;string}|Kept|kept-user|kept-pw"},
     };
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.input);
         test::TestEnv env;
-        if (c.present) {
-            SaveSetting("JOV Settings", "DATABASE", "Server", QString::fromUtf8(c.present));
-            SaveSetting("JOV Settings", "DATABASE", "DBName", "Kept");
-            SaveSetting("JOV Settings", "DATABASE", "UserName", "kept-user");
-            SaveSetting("JOV Settings", "DATABASE", "Password", "kept-pw");
-        }
+        const std::pair<const char*, const char*> present[] = {{"Server", c.present},
+                                                               {"DBName", "Kept"},
+                                                               {"UserName", "kept-user"},
+                                                               {"Password", "kept-pw"}};
+        for (const auto& [key, value] : present)
+            if (c.present)
+                SaveSetting("JOV Settings", "DATABASE", key, QString::fromUtf8(value));
         FILE* in = fmemopen(const_cast<char*>(c.input), std::strlen(c.input), "r");
         char* buffer = nullptr;
         size_t size = 0;
@@ -98,12 +79,12 @@ TEST(DbConfig, TerminalAnswersWithDefaults) {
         std::free(buffer);
         // Passwords are never shown, the present one nor one inside a connection string.
         EXPECT_FALSE(shown.contains("kept-pw") || shown.contains("in;string")) << shown.data();
-        ASSERT_EQ(cfg.has_value(), c.server.has_value()) << shown.data();
+        ASSERT_EQ(cfg.has_value(), c.config != nullptr) << shown.data();
         if (cfg) {
-            EXPECT_EQ(cfg->server, *c.server);
-            EXPECT_EQ(cfg->database, *c.database);
-            EXPECT_EQ(cfg->user, c.user);
-            EXPECT_EQ(cfg->password, c.password);
+            EXPECT_EQ(QStringList({cfg->server, cfg->database, cfg->user.value_or("-"),
+                                   cfg->password.value_or("-")})
+                          .join(u'|'),
+                      QString::fromUtf8(c.config));
         }
     }
 }
@@ -115,15 +96,12 @@ TEST(DbConfig, ServerSettingsComeApartAndGoBackTogether) {
     const char* cases[][3] = { // setting, fields, composed again (nullptr: the setting itself)
         {"sqlite:", "0|||||", nullptr},
         {" SQLite: /srv/shop ", "0|/srv/shop||||", "sqlite:/srv/shop"},
-        {"postgresql://db.example:5433", "1||db.example|5433||", nullptr},
         {"postgresql://localhost:5433?host=/run/my%20pg&sslmode=disable", "1||localhost|5433|/run/my pg|", nullptr},
         {"postgres://clerk@db?port=6000", "1||db|6000||", "postgresql://db:6000"},
-        {"postgresql://[::1]:5432", "1||::1|5432||", nullptr},
         {"SHOPPC\\JOVSERVER", "2|||||SHOPPC\\JOVSERVER", nullptr},
-        {" SHOPPC,1433 ", "2|||||SHOPPC,1433", "SHOPPC,1433"},
         {"ODBC: Driver={FreeTDS};Server=db ", "3|||||Driver={FreeTDS};Server=db", "odbc:Driver={FreeTDS};Server=db"},
         // Values no engine takes read as the embedded engine in the data path.
-        {"SHOPPC,notaport", "0|||||", "sqlite:"}, {"odbc:", "0|||||", "sqlite:"},
+        {"SHOPPC,notaport", "0|||||", "sqlite:"},
     };
     // clang-format on
     for (const auto& [setting, fields, composed] : cases) {
@@ -140,16 +118,10 @@ TEST(DbConfig, ServerSettingsComeApartAndGoBackTogether) {
 
 TEST(DbConfig, TypedServersAreCheckedBeforeUse) {
     // clang-format off
-    const struct {
-        DbEngine engine;
-        const char *typed, *problem, *composed; // problem "": none
-    } cases[] = {
-        {DbEngine::SqlServer, "SHOPPC\\JOVSERVER", "", "SHOPPC\\JOVSERVER"},
+    const struct { DbEngine engine; const char *typed, *problem, *composed; } cases[] = { // problem "": none
         {DbEngine::SqlServer, "  ", "Enter the name of the SQL Server", ""},
-        {DbEngine::SqlServer, "SHOPPC,99999", "not a SQL Server name", "SHOPPC,99999"},
         {DbEngine::SqlServer, "odbc:Shop;PWD=hunter22", "not a SQL Server name", "odbc:Shop;PWD=hunter22"},
         {DbEngine::OdbcSource, "Shop", "", "odbc:Shop"},
-        {DbEngine::OdbcSource, "odbc:DSN=Shop", "", "odbc:DSN=Shop"}, // typed with its prefix
         {DbEngine::OdbcSource, "", "Choose an ODBC data source", "odbc:"},
     };
     // clang-format on
@@ -198,23 +170,19 @@ TEST_P(ConnectionCheckOn, SaysWhatIsFoundOrWrong) {
     if (GetParam() == dbtest::BackendKind::SQLite) {
         test::TestEnv::writeFile(data + QStringLiteral("/junk.sqlite"), QByteArray(4096, 'x'));
         cases.insert(cases.end(), {
-            {"sqlite:", login.database.toUpper(), wrong, data, {"Connection succeeded"}},
             {"sqlite:" + data, login.database, wrong, "", {"Connection succeeded"}},
             {"sqlite:", "junk", wrong, data, {"cannot be opened"}},
             {"sqlite:", login.database, wrong, "", {"No data path is set"}},
-            {"sqlite:/nowhere/at/all", "JOV", wrong, data, {"does not exist"}},
             {"sqlite:", "", wrong, data, {"Enter the name of the database"}},
             {"postgresql://127.0.0.1:1", "Shop", wrong, "", {"Cannot connect to the server: "}},
             {"127.0.0.1,1", "JOV", wrong, "", {"127.0.0.1 refused the connection to port 1"}},
             {"odbc:Driver={No Such Driver};Servername=x;PWD=" + wrong, "JOV", wrong, "",
              {"the ODBC driver it names is not installed"}},
-            {"odbc:DSN=NoSuchSource;Password={" + wrong + "}", "JOV", wrong, "", {"no ODBC data source of that name"}},
         });
     }
     // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.server.toStdString() + " " + c.database.toStdString());
-        EXPECT_FALSE(shownServer(c.server).contains(wrong));
         QElapsedTimer clock;
         clock.start();
         const ConnectionCheck check = checkConnection(
@@ -233,34 +201,25 @@ INSTANTIATE_TEST_SUITE_P(Backends, ConnectionCheckOn, ::testing::ValuesIn(dbtest
                          dbtest::backendName);
 
 TEST(DbConfig, AWindowIsShownOnlyWhereSomeoneCanSeeIt) {
-    // clang-format off
-    const struct { const char *display, *wayland, *platform; bool window; } cases[] = {
-        {":0", "", "", true}, {"", "wayland-0", "wayland", true}, {"", "", "", false},
-        {":0", "", "offscreen:fontengine=freetype", false},
-        {"", "wayland-0", "minimal", false},
-    };
-    // clang-format on
-    for (const auto& c : cases) {
+    const std::tuple<const char*, const char*, const char*, bool> cases[] = {
+        {":0", "", "", true},
+        {"", "wayland-0", "wayland", true},
+        {"", "", "", false},
+        {":0", "", "offscreen:fontengine=freetype", false}};
+    for (const auto& [display, wayland, platform, window] : cases) {
         test::TestEnv env;
-        env.setEnv("DISPLAY", QString::fromUtf8(c.display));
-        env.setEnv("WAYLAND_DISPLAY", QString::fromUtf8(c.wayland));
-        env.setEnv("QT_QPA_PLATFORM", QString::fromUtf8(c.platform));
-        EXPECT_EQ(userCanSeeWindows(), c.window) << c.display << c.wayland << c.platform;
+        env.setEnv("DISPLAY", QString::fromUtf8(display));
+        env.setEnv("WAYLAND_DISPLAY", QString::fromUtf8(wayland));
+        env.setEnv("QT_QPA_PLATFORM", QString::fromUtf8(platform));
+        EXPECT_EQ(userCanSeeWindows(), window) << display << wayland << platform;
     }
 }
 
-// The built program with "--password -": the password comes from standard input, or is typed
-// on a terminal after the prompt, and is never shown.
+// The built program with "--password -": the password comes from standard input (its first line)
+// or is typed on a terminal after the prompt, and is never shown.
 TEST(DbConfigProgram, ThePasswordComesFromInputAndIsNeverShown) {
-    const std::pair<const char*, const char*> cases[] = {
-        // input (nullptr: typed), stored
-        {" pass word \r\nmore\n", " pass word "},
-        {"last-line-without-newline", "last-line-without-newline"},
-        {"", nullptr}, // nothing saved, status 1
-        {nullptr, "typed-secret"},
-    };
-    for (const auto& [input, password] : cases) {
-        SCOPED_TRACE(input ? input : "typed");
+    for (const char* input : {" pass word \r\nmore\n", static_cast<const char*>(nullptr)}) {
+        const QByteArray password = input ? " pass word " : "typed-secret";
         test::TestEnv env;
         int master = -1, slave = -1;
         QProcess p;
@@ -269,23 +228,22 @@ TEST(DbConfigProgram, ThePasswordComesFromInputAndIsNeverShown) {
             p.setStandardInputFile(QString::fromLocal8Bit(::ttyname(slave)));
         }
         p.start(test::binDir() + QStringLiteral("/JOVDataConfiguration"),
-                {"--server", "SHOPPC\\JOVSERVER", "--database", "JOV", "--user", "sa", "--password",
-                 "-"});
+                {"--server", "SHOPPC\\JOVSERVER", "--database", "JOV", "--password", "-"});
         ASSERT_TRUE(p.waitForStarted(5000));
-        QByteArray err, shown;
+        QByteArray shown;
         if (input) {
-            p.write(input, qint64(std::strlen(input)));
+            p.write(input);
             p.closeWriteChannel();
         } else { // the prompt comes once the echo is off
             p.setReadChannel(QProcess::StandardError);
-            while (!err.contains("Password: ") && p.waitForReadyRead(5000))
-                err += p.readAllStandardError();
-            ASSERT_TRUE(err.contains("Password: ")) << err.toStdString();
+            while (!shown.contains("Password: ") && p.waitForReadyRead(5000))
+                shown += p.readAllStandardError();
+            ASSERT_TRUE(shown.contains("Password: ")) << shown.toStdString();
             ASSERT_EQ(::write(master, "typed-secret\n", 13), 13);
         }
         EXPECT_TRUE(p.waitForFinished(10000));
-        err += p.readAllStandardError() + p.readAllStandardOutput();
-        EXPECT_EQ(p.exitCode(), password ? 0 : 1) << err.toStdString();
+        shown += p.readAllStandardError() + p.readAllStandardOutput();
+        EXPECT_EQ(p.exitCode(), 0) << shown.toStdString();
         if (!input) {
             pollfd fd{master, POLLIN, 0};
             char buffer[256];
@@ -293,18 +251,9 @@ TEST(DbConfigProgram, ThePasswordComesFromInputAndIsNeverShown) {
                 shown.append(buffer, n);
             ::close(master);
             ::close(slave);
-        } else if (password) {
-            EXPECT_FALSE(err.contains("Password:")); // no prompt when nobody types
         }
-        if (password) {
-            EXPECT_FALSE(shown.contains(password) || err.contains(password));
-        }
-        EXPECT_EQ(stored("Server"), password ? "SHOPPC\\JOVSERVER" : "<none>");
-        EXPECT_EQ(stored("Password"), password ? password : "<none>");
-        struct stat st {};
-        const QString file = env.configDir() + QStringLiteral("/jov/JOV Settings.ini");
-        EXPECT_EQ(::stat(QFile::encodeName(file).constData(), &st) == 0, password != nullptr);
-        EXPECT_EQ(st.st_mode & 0777, password ? 0600u : 0u);
+        EXPECT_FALSE(shown.contains(password)) << shown.toStdString();
+        EXPECT_EQ(stored("Password"), QString::fromUtf8(password));
     }
 }
 

@@ -66,17 +66,13 @@ struct Window {
 
 TEST(DbConfigWindow, OpensFilledWithThePresentSettings) {
     // clang-format off
-    const struct {
-        const char *server, *user; // stored (nullptr: none)
-        DbEngine engine;
-        const char *where, *saves; // the engine's own field; what Save would write as the server
-        bool warned;
-    } cases[] = {
-        {nullptr, nullptr, DbEngine::Embedded, "", "sqlite:", false},
-        {"sqlite:/srv/shop", "clerk", DbEngine::Embedded, "/srv/shop", "sqlite:/srv/shop", false},
-        {"odbc:Driver={FreeTDS};Server=db", nullptr, DbEngine::OdbcSource, "Driver={FreeTDS};Server=db",
+    // The Server stored (nullptr: no settings), the engine shown, its own field, what Save would
+    // write as the server, whether the window warns of the stored one.
+    const struct { const char* server; DbEngine engine; const char *where, *saves; bool warned; } cases[] = {
+        {nullptr, DbEngine::Embedded, "", "sqlite:", false},
+        {"odbc:Driver={FreeTDS};Server=db", DbEngine::OdbcSource, "Driver={FreeTDS};Server=db",
          "odbc:Driver={FreeTDS};Server=db", false},
-        {"SHOPPC,notaport", "clerk", DbEngine::Embedded, "", "sqlite:", true},
+        {"SHOPPC,notaport", DbEngine::Embedded, "", "sqlite:", true},
     };
     // clang-format on
     for (const auto& c : cases) {
@@ -85,17 +81,15 @@ TEST(DbConfigWindow, OpensFilledWithThePresentSettings) {
         if (c.server) {
             SaveSetting(kApp, kSection, "Server", QString::fromUtf8(c.server));
             SaveSetting(kApp, kSection, "DBName", "Store7");
+            SaveSetting(kApp, kSection, "UserName", "clerk");
             SaveSetting(kApp, kSection, "Password", "s3cret!");
         }
-        if (c.user)
-            SaveSetting(kApp, kSection, "UserName", QString::fromUtf8(c.user));
         Window w;
         QLineEdit* where[] = {w.d.txtFolder, w.d.txtHost, w.d.txtSqlServer,
                               w.d.cboDataSource->lineEdit()};
         EXPECT_EQ(w.d.cboEngine->currentIndex(), static_cast<int>(c.engine));
         EXPECT_EQ(w.d.txtDatabase->text(), c.server ? "Store7" : "JOV");
-        EXPECT_EQ(w.d.txtUser->text(), c.user ? c.user : "sa");
-        EXPECT_EQ(w.d.txtPassword->echoMode(), QLineEdit::Password);
+        EXPECT_EQ(w.d.txtUser->text(), c.server ? "clerk" : "sa");
         EXPECT_EQ(where[static_cast<int>(c.engine)]->text(), QString::fromUtf8(c.where));
         EXPECT_EQ(w.d.config().server, QString::fromUtf8(c.saves));
         EXPECT_EQ(w.d.lblResult->text().contains("not an engine this program offers"), c.warned);
@@ -139,9 +133,6 @@ TEST(DbConfigWindow, AKeyboardWalkThroughTheEnginesEndingInSave) {
     EXPECT_TRUE(w.click(d.cmdSave).contains("\"SHOPPC,notaport\" is not a SQL Server name"));
     EXPECT_EQ(QApplication::focusWidget(), d.txtSqlServer);
     EXPECT_TRUE(d.isVisible());
-    QApplication::processEvents(); // a message does not grow the window off the screen
-    EXPECT_LE(d.frameGeometry().width(), 1024);
-    EXPECT_LE(d.frameGeometry().height(), 768);
     EXPECT_EQ(stored("Server"), "<none>");
 
     w.choose(DbEngine::OdbcSource);
