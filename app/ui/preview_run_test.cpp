@@ -164,13 +164,6 @@ TEST(FirstRun, FromNoSettingsToTheReportInThePreview) {
         }
     });
     user.start();
-    QTimer::singleShot(120000, [&] { // a stuck step must not hang the test run
-        ADD_FAILURE() << "stuck at step " << step;
-        if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-            modal->reject();
-        if (frmReportSpecs* specs = shownWindow<frmReportSpecs>())
-            specs->close();
-    });
 
     EXPECT_EQ(Main(parseProgramOptions({}, true)), 0);
     runtimeOptions().batch = true;
