@@ -90,12 +90,11 @@ TEST_P(EngineConformance, CharValuesReadPaddedAndCompareIgnoringTrailingBlanks) 
         "4)")));
     EXPECT_EQ(rows(QStringLiteral("SELECT ItemID, Descr FROM invt2 ORDER BY Qty")),
               "ab      |x         ,cd      |y         ,  ef    |Grüße €   ,g       |𝄞         ");
-    // clang-format off
     const std::pair<const char*, const char*> lookups[] = {
-        {"ItemID = 'ab'", "1"}, {"ItemID = 'ab      '", "1"}, {"ItemID = 'cd '", "2"},
-        {"ItemID >= 'cd' ORDER BY ItemID", "2,4"}, {"ltrim(ItemID) = 'ef'", "3"}, {"Descr = 'y'", "2"},
-        {"ItemID = 'ab' AND Descr = 'x         '", "1"}};
-    // clang-format on
+        {"ItemID = 'ab      ' AND Descr = 'x         '", "1"},
+        {"ItemID = 'cd ' AND Descr = 'y'", "2"},
+        {"ItemID >= 'cd' ORDER BY ItemID", "2,4"},
+        {"ltrim(ItemID) = 'ef'", "3"}};
     for (const auto& [where, qty] : lookups)
         EXPECT_EQ(rows(QStringLiteral("SELECT Qty FROM invt2 WHERE ") + where), qty) << where;
 
@@ -184,30 +183,25 @@ TEST_P(EngineConformance, LargeResultStreamsWhileOtherStatementsRun) {
     ASSERT_TRUE(db().raw(QStringLiteral(
         "WITH RECURSIVE s(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM s WHERE n < 20000) "
         "INSERT INTO big SELECT n, 'row' || n FROM s")));
+    // On PostgreSQL the rows come from a cursor on the server, a part at a time (row 6000 is
+    // past the first part).
+    const QString fetching = "SELECT COUNT(*) FROM pg_stat_activity WHERE datname = "
+                             "current_database() AND pid <> pg_backend_pid() AND query ILIKE "
+                             "'%fetch %'";
     auto rs = open(QStringLiteral("SELECT * FROM big ORDER BY n"));
     ASSERT_TRUE(rs);
     long walked = 0;
     for (; !rs->eof(); rs->moveNext()) {
-        const long n = static_cast<long>(rs->value(0).toInt());
+        const long n = rs->value(0).toInt();
         ASSERT_EQ(n, ++walked);
-        if (n == 6000 && isPostgres()) {
-            // The rows come from a cursor on the server, a part at a time (this row is past the
-            // first part).
-            EXPECT_EQ(db().rawValue(QStringLiteral(
-                          "SELECT COUNT(*) FROM pg_stat_activity WHERE datname = "
-                          "current_database() AND pid <> pg_backend_pid() AND query ILIKE "
-                          "'%fetch %'")),
-                      QStringLiteral("1"));
-        }
-        // Another long result, read whole in the middle of this one.
-        EXPECT_TRUE(n != 7000 ||
-                    rows(QStringLiteral("SELECT n FROM big WHERE n > 15000")).count(u',') == 4999);
+        EXPECT_TRUE(n != 6000 || !isPostgres() || db().rawValue(fetching) == "1");
+        // Another long result read whole in the middle of this one; other tables read and written.
+        EXPECT_TRUE(n != 7000 || rows("SELECT n FROM big WHERE n > 15000").count(u',') == 4999);
         if (n % 1000 == 0) {
-            // The record manager reads and writes other tables while the report walks.
             exec(QStringLiteral("INSERT INTO side VALUES(%1)").arg(n));
-            EXPECT_EQ(first(QStringLiteral("SELECT TOP 1 n FROM side ORDER BY n DESC")).toInt(), n);
-            EXPECT_EQ(first(QStringLiteral("SELECT TOP 1 name FROM big WHERE n = %1").arg(n)),
-                      DbValue::text(QStringLiteral("row%1").arg(n).leftJustified(12)));
+            EXPECT_EQ(rows("SELECT TOP 1 n FROM side ORDER BY n DESC"), QString::number(n));
+            EXPECT_EQ(rows(QStringLiteral("SELECT name FROM big WHERE n = %1").arg(n)),
+                      QStringLiteral("row%1").arg(n).leftJustified(12));
         }
     }
     EXPECT_EQ(walked, 20000);
@@ -247,10 +241,7 @@ TEST_P(EngineConformance, UpdateAndDeleteActOnTheRowRead) {
     ASSERT_TRUE(rs->update()) << rs->lastError().description.toStdString();
     EXPECT_EQ(rows(QStringLiteral("SELECT * FROM Vendor ORDER BY id")),
               "1|v1        |1,2|          |7,3|v3        |3");
-    EXPECT_EQ(db().rawValue(QStringLiteral("SELECT Name FROM Vendor WHERE id = 2"))
-                  .value_or("NULL")
-                  .trimmed(),
-              "");
+    EXPECT_EQ(db().rawValue("SELECT COUNT(*) FROM Vendor WHERE id = 2 AND Name IS NOT NULL"), "1");
     {
         auto last = open(QStringLiteral("SELECT * FROM Vendor ORDER BY id DESC"));
         ASSERT_TRUE(last);
@@ -305,12 +296,11 @@ TEST_P(EngineConformance, AlterColumnKeepsEveryRowAndTheIndexes) {
     EXPECT_EQ(rs->recordCount(), 1); // still compared ignoring trailing blanks
     EXPECT_EQ(rs->value(1), DbValue::text(QStringLiteral("d7").leftJustified(20)));
     EXPECT_EQ(rs->value(2), DbValue::decimal(72500, 4));
-    EXPECT_EQ(db().rawValue(QStringLiteral("SELECT COUNT(*) FROM %1 = 'invt2' AND %2 IN "
-                                           "('invt2_idx_0', 'invt2_idx_1')")
-                                .arg(isPostgres() ? "pg_indexes WHERE tablename"
-                                                  : "sqlite_master WHERE tbl_name",
-                                     isPostgres() ? "indexname" : "name")),
-              "2");
+    EXPECT_EQ(
+        db().rawValue(
+            QStringLiteral("SELECT COUNT(*) FROM %1 IN ('invt2_idx_0', 'invt2_idx_1')")
+                .arg(isPostgres() ? "pg_indexes WHERE indexname" : "sqlite_master WHERE name")),
+        "2");
     EXPECT_FALSE(conn->execute(QStringLiteral("INSERT INTO invt2 VALUES('I7 ', 'x', 1, 1)")))
         << "the unique index still holds, ignoring trailing blanks";
     EXPECT_FALSE(conn->execute(QStringLiteral("ALTER TABLE invt2 ALTER COLUMN Nope INT")));
@@ -322,16 +312,13 @@ TEST_P(EngineConformance, ServerListsDatabasesAndTables) {
     exec(QStringLiteral("CREATE TABLE POLine (a INT)"));
     auto server = db().engine().server();
     EXPECT_EQ(server->status(), 0);
-    if (isPostgres()) {
-        EXPECT_FALSE(server->createDatabase(QStringLiteral("vx_never"), false)) << "not connected";
-    }
+    EXPECT_FALSE(isPostgres() && server->createDatabase("vx_never", false)) << "not connected";
     ASSERT_EQ(server->connect(db().login()), 1) << server->lastError().description.toStdString();
     EXPECT_EQ(server->status(), 1);
     const auto databases = server->databases();
     ASSERT_TRUE(databases);
     EXPECT_TRUE(databases->contains(db().login().database));
-    EXPECT_FALSE(databases->contains("postgres"));
-    EXPECT_FALSE(databases->contains("template1"));
+    EXPECT_FALSE(databases->contains("postgres") || databases->contains("template1"));
     const auto tables = server->tables(db().login().database);
     ASSERT_TRUE(tables);
     EXPECT_EQ(tables->size(), 2);

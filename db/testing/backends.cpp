@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <array>
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
@@ -23,8 +24,7 @@ class SqliteDatabase final : public TestDatabase {
     SqliteDatabase(const QString& folder, QString& error) : folder_(folder) {
         const QString name = uniqueName();
         const QByteArray path = (folder + u'/' + name + QStringLiteral(".sqlite")).toUtf8();
-        if (sqlite3_open_v2(path.constData(), &raw_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                            nullptr) != SQLITE_OK) {
+        if (sqlite3_open(path.constData(), &raw_) != SQLITE_OK) {
             error = QString::fromUtf8(sqlite3_errmsg(raw_));
             return;
         }
@@ -34,26 +34,18 @@ class SqliteDatabase final : public TestDatabase {
     }
     ~SqliteDatabase() override { sqlite3_close_v2(raw_); }
     BackendKind kind() const override { return BackendKind::SQLite; }
-
-    bool raw(const QString& sql) override {
-        char* message = nullptr;
-        if (sqlite3_exec(raw_, sql.toUtf8().constData(), nullptr, nullptr, &message) == SQLITE_OK)
-            return true;
-        ADD_FAILURE() << "raw sqlite3: " << sql.toStdString() << ": " << message;
-        sqlite3_free(message);
-        return false;
-    }
-    std::optional<QString> rawValue(const QString& sql) override {
-        sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(raw_, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK) {
-            ADD_FAILURE() << "raw sqlite3: " << sql.toStdString() << ": " << sqlite3_errmsg(raw_);
-            return std::nullopt;
-        }
-        std::optional<QString> value;
-        if (sqlite3_step(st) == SQLITE_ROW && sqlite3_column_type(st, 0) != SQLITE_NULL)
-            value = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-        sqlite3_finalize(st);
-        return value;
+    QString run(const QString& sql) override {
+        std::optional<std::optional<QString>> row; // the first row's first field, once read
+        const auto keep = [](void* out, int, char** values, char**) {
+            auto& first = *static_cast<decltype(row)*>(out);
+            if (!first)
+                first.emplace(values[0] ? std::optional(QString::fromUtf8(values[0]))
+                                        : std::nullopt);
+            return 0;
+        };
+        const int rc = sqlite3_exec(raw_, sql.toUtf8().constData(), keep, &row, nullptr);
+        first_ = row.value_or(std::nullopt);
+        return rc == SQLITE_OK ? QString() : QString::fromUtf8(sqlite3_errmsg(raw_));
     }
 
     std::vector<FailingLogin> failingLogins() override {
@@ -94,7 +86,7 @@ class PostgresDatabase final : public TestDatabase {
                   qEnvironmentVariable("VANTREX_PG_USER"),
                   qEnvironmentVariable("VANTREX_PG_PASSWORD")};
         admin_ = connect(QStringLiteral("postgres"), error);
-        if (!admin_ || !run(admin_, QStringLiteral("CREATE DATABASE ") + login_.database, error))
+        if (!admin_ || !(error = exec(admin_, "CREATE DATABASE " + login_.database)).isEmpty())
             return;
         created_ = true;
         raw_ = connect(login_.database, error);
@@ -103,34 +95,15 @@ class PostgresDatabase final : public TestDatabase {
     }
     ~PostgresDatabase() override {
         PQfinish(raw_);
-        QString ignored;
         if (created_)
-            run(admin_,
-                QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(login_.database),
-                ignored);
+            exec(admin_, QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(login_.database));
         PQfinish(admin_);
     }
     BackendKind kind() const override {
         return viaOdbc_ ? BackendKind::ODBC : BackendKind::PostgreSQL;
     }
 
-    bool raw(const QString& sql) override {
-        QString error;
-        if (run(raw_, sql, error))
-            return true;
-        ADD_FAILURE() << "raw libpq: " << sql.toStdString() << ": " << error.toStdString();
-        return false;
-    }
-    std::optional<QString> rawValue(const QString& sql) override {
-        PGresult* r = PQexec(raw_, sql.toUtf8().constData());
-        std::optional<QString> value;
-        if (PQresultStatus(r) != PGRES_TUPLES_OK)
-            ADD_FAILURE() << "raw libpq: " << sql.toStdString() << ": " << PQerrorMessage(raw_);
-        else if (PQntuples(r) > 0 && !PQgetisnull(r, 0, 0))
-            value = QString::fromUtf8(PQgetvalue(r, 0, 0));
-        PQclear(r);
-        return value;
-    }
+    QString run(const QString& sql) override { return exec(raw_, sql, &first_); }
 
     std::vector<FailingLogin> failingLogins() override {
         Login wrong = login_, stopped = login_, noDriver = login_;
@@ -163,14 +136,17 @@ class PostgresDatabase final : public TestDatabase {
         PQfinish(c);
         return nullptr;
     }
-    static bool run(PGconn* c, const QString& sql, QString& error) {
+    // Runs `sql` on `c`: the error, or empty (and the first field of its first row in `first`).
+    static QString exec(PGconn* c, const QString& sql, std::optional<QString>* first = nullptr) {
         PGresult* r = PQexec(c, sql.toUtf8().constData());
         const ExecStatusType status = PQresultStatus(r);
-        const bool ok = status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
-        if (!ok)
-            error = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
+        QString error;
+        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+            error = PQresStatus(status) + QStringLiteral(": ") + PQresultErrorMessage(r);
+        else if (first && PQntuples(r) > 0 && !PQgetisnull(r, 0, 0))
+            *first = QString::fromUtf8(PQgetvalue(r, 0, 0));
         PQclear(r);
-        return ok;
+        return error.trimmed();
     }
 
     QString scratch_;
@@ -196,9 +172,7 @@ std::vector<BackendKind> allBackends() {
 }
 
 const char* backendLabel(BackendKind kind) {
-    return kind == BackendKind::SQLite ? "SQLite"
-           : kind == BackendKind::ODBC ? "ODBC"
-                                       : "PostgreSQL";
+    return std::array{"SQLite", "PostgreSQL", "ODBC"}[size_t(kind)];
 }
 
 std::string backendName(const ::testing::TestParamInfo<BackendKind>& info) {
@@ -244,9 +218,12 @@ void BackendTest::SetUp() {
     ASSERT_TRUE(conn);
 }
 
-void BackendTest::TearDown() {
-    conn.reset();
-    db_.reset();
+bool TestDatabase::raw(const QString& sql) {
+    first_.reset();
+    const QString error = run(sql);
+    EXPECT_TRUE(error.isEmpty()) << "raw client: " << sql.toStdString() << ": "
+                                 << error.toStdString();
+    return error.isEmpty();
 }
 
 std::unique_ptr<Connection> BackendTest::connect() {

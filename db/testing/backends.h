@@ -51,12 +51,15 @@ class TestDatabase {
     const Login& login() const { return login_; }
     Engine& engine() { return *engine_; }
     // Runs statements with the raw client; false (ADD_FAILURE with the error) on failure.
-    virtual bool raw(const QString& sql) = 0;
+    bool raw(const QString& sql);
     // The first field of a query's first row with the raw client; nullopt for no row or NULL.
-    virtual std::optional<QString> rawValue(const QString& sql) = 0;
+    std::optional<QString> rawValue(const QString& sql) { return raw(sql) ? first_ : std::nullopt; }
     virtual std::vector<FailingLogin> failingLogins() = 0;
 
   protected:
+    // The raw client runs `sql`, keeping the first field of its first row in first_; the error.
+    virtual QString run(const QString& sql) = 0;
+    std::optional<QString> first_;
     Login login_;
     std::unique_ptr<Engine> engine_;
 };
@@ -83,7 +86,10 @@ std::unique_ptr<TestDatabase> createTestDatabase(BackendKind kind, const QString
 class BackendTest : public ::testing::TestWithParam<BackendKind> {
   protected:
     void SetUp() override;
-    void TearDown() override;
+    void TearDown() override {
+        conn.reset();
+        db_.reset();
+    }
     TestDatabase& db() { return *db_; }
     // A further connection on the test database (nullptr with a test failure when it fails).
     std::unique_ptr<Connection> connect();

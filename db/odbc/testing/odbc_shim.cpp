@@ -14,6 +14,7 @@
 #include <QRegularExpression>
 #include <cstring>
 #include <dlfcn.h>
+#include <string>
 
 namespace {
 
@@ -23,12 +24,9 @@ void* real(const char* name) {
 }
 
 QString text(const SQLWCHAR* sql, SQLINTEGER length) {
-    if (length == SQL_NTS) {
-        length = 0;
-        while (sql[length])
-            ++length;
-    }
-    return QString::fromUtf16(reinterpret_cast<const char16_t*>(sql), length);
+    const auto* chars = reinterpret_cast<const char16_t*>(sql);
+    return QString::fromUtf16(
+        chars, length == SQL_NTS ? qsizetype(std::char_traits<char16_t>::length(chars)) : length);
 }
 
 void record(const QString& sql) {
@@ -65,69 +63,6 @@ QString forServer(const QString& sql) {
 
 } // namespace
 
-#define FORWARD(name, params, args)                                                                \
-    extern "C" SQLRETURN SQL_API name params {                                                     \
-        using Fn = SQLRETURN(SQL_API*) params;                                                     \
-        static const Fn fn = reinterpret_cast<Fn>(real(#name));                                    \
-        return fn ? fn args : SQL_ERROR;                                                           \
-    }
-
-FORWARD(SQLAllocHandle, (SQLSMALLINT t, SQLHANDLE p, SQLHANDLE* h), (t, p, h))
-FORWARD(SQLFreeHandle, (SQLSMALLINT t, SQLHANDLE h), (t, h))
-FORWARD(SQLSetEnvAttr, (SQLHENV e, SQLINTEGER a, SQLPOINTER v, SQLINTEGER l), (e, a, v, l))
-FORWARD(SQLGetEnvAttr, (SQLHENV e, SQLINTEGER a, SQLPOINTER v, SQLINTEGER l, SQLINTEGER* o),
-        (e, a, v, l, o))
-FORWARD(SQLSetConnectAttrW, (SQLHDBC c, SQLINTEGER a, SQLPOINTER v, SQLINTEGER l), (c, a, v, l))
-FORWARD(SQLGetConnectAttrW, (SQLHDBC c, SQLINTEGER a, SQLPOINTER v, SQLINTEGER l, SQLINTEGER* o),
-        (c, a, v, l, o))
-FORWARD(SQLDriverConnectW,
-        (SQLHDBC c, SQLHWND w, SQLWCHAR* in, SQLSMALLINT inl, SQLWCHAR* out, SQLSMALLINT outl,
-         SQLSMALLINT* len, SQLUSMALLINT how),
-        (c, w, in, inl, out, outl, len, how))
-FORWARD(SQLDisconnect, (SQLHDBC c), (c))
-FORWARD(SQLRowCount, (SQLHSTMT s, SQLLEN* n), (s, n))
-FORWARD(SQLMoreResults, (SQLHSTMT s), (s))
-FORWARD(SQLNumResultCols, (SQLHSTMT s, SQLSMALLINT* n), (s, n))
-FORWARD(SQLDescribeColW,
-        (SQLHSTMT s, SQLUSMALLINT c, SQLWCHAR* n, SQLSMALLINT nl, SQLSMALLINT* l, SQLSMALLINT* t,
-         SQLULEN* z, SQLSMALLINT* d, SQLSMALLINT* u),
-        (s, c, n, nl, l, t, z, d, u))
-FORWARD(SQLColAttributeW,
-        (SQLHSTMT s, SQLUSMALLINT c, SQLUSMALLINT f, SQLPOINTER p, SQLSMALLINT l, SQLSMALLINT* o,
-         SQLLEN* n),
-        (s, c, f, p, l, o, n))
-FORWARD(SQLFetch, (SQLHSTMT s), (s))
-FORWARD(SQLFetchScroll, (SQLHSTMT s, SQLSMALLINT o, SQLLEN n), (s, o, n))
-FORWARD(SQLGetData, (SQLHSTMT s, SQLUSMALLINT c, SQLSMALLINT t, SQLPOINTER p, SQLLEN l, SQLLEN* i),
-        (s, c, t, p, l, i))
-FORWARD(SQLBindCol, (SQLHSTMT s, SQLUSMALLINT c, SQLSMALLINT t, SQLPOINTER p, SQLLEN l, SQLLEN* i),
-        (s, c, t, p, l, i))
-FORWARD(SQLFreeStmt, (SQLHSTMT s, SQLUSMALLINT o), (s, o))
-FORWARD(SQLCloseCursor, (SQLHSTMT s), (s))
-FORWARD(SQLCancel, (SQLHSTMT s), (s))
-FORWARD(SQLBindParameter,
-        (SQLHSTMT s, SQLUSMALLINT n, SQLSMALLINT io, SQLSMALLINT ct, SQLSMALLINT st, SQLULEN z,
-         SQLSMALLINT d, SQLPOINTER p, SQLLEN l, SQLLEN* i),
-        (s, n, io, ct, st, z, d, p, l, i))
-FORWARD(SQLNumParams, (SQLHSTMT s, SQLSMALLINT* n), (s, n))
-FORWARD(SQLEndTran, (SQLSMALLINT t, SQLHANDLE h, SQLSMALLINT c), (t, h, c))
-FORWARD(SQLTablesW,
-        (SQLHSTMT s, SQLWCHAR* c, SQLSMALLINT cl, SQLWCHAR* o, SQLSMALLINT ol, SQLWCHAR* t,
-         SQLSMALLINT tl, SQLWCHAR* y, SQLSMALLINT yl),
-        (s, c, cl, o, ol, t, tl, y, yl))
-FORWARD(SQLGetDiagRecW,
-        (SQLSMALLINT t, SQLHANDLE h, SQLSMALLINT r, SQLWCHAR* st, SQLINTEGER* n, SQLWCHAR* m,
-         SQLSMALLINT ml, SQLSMALLINT* l),
-        (t, h, r, st, n, m, ml, l))
-FORWARD(SQLGetDiagFieldW,
-        (SQLSMALLINT t, SQLHANDLE h, SQLSMALLINT r, SQLSMALLINT f, SQLPOINTER p, SQLSMALLINT l,
-         SQLSMALLINT* o),
-        (t, h, r, f, p, l, o))
-FORWARD(SQLSetStmtAttrW, (SQLHSTMT s, SQLINTEGER a, SQLPOINTER v, SQLINTEGER l), (s, a, v, l))
-FORWARD(SQLGetStmtAttrW, (SQLHSTMT s, SQLINTEGER a, SQLPOINTER v, SQLINTEGER l, SQLINTEGER* o),
-        (s, a, v, l, o))
-FORWARD(SQLExecute, (SQLHSTMT s), (s))
-
 extern "C" SQLRETURN SQL_API SQLGetInfoW(SQLHDBC c, SQLUSMALLINT what, SQLPOINTER value,
                                          SQLSMALLINT length, SQLSMALLINT* out) {
     if (what == SQL_DBMS_NAME) {
@@ -154,10 +89,43 @@ static SQLRETURN passStatement(const char* function, SQLHSTMT s, SQLWCHAR* sql, 
     return fn(s, const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(run.utf16())), SQL_NTS);
 }
 
-extern "C" SQLRETURN SQL_API SQLExecDirectW(SQLHSTMT s, SQLWCHAR* sql, SQLINTEGER length) {
-    return passStatement("SQLExecDirectW", s, sql, length);
-}
+// The statements pass through passStatement; every other call the driver manager makes goes to
+// the real driver as it is. (Short names of the ODBC types: every handle is a SQLHANDLE.)
+#define FORWARD(name, params, args)                                                                \
+    extern "C" SQLRETURN SQL_API name params {                                                     \
+        using Fn = SQLRETURN(SQL_API*) params;                                                     \
+        static const Fn fn = reinterpret_cast<Fn>(real(#name));                                    \
+        return fn ? fn args : SQL_ERROR;                                                           \
+    }
+#define FORWARD_ONE(name) FORWARD(name, (H h), (h))
 
-extern "C" SQLRETURN SQL_API SQLPrepareW(SQLHSTMT s, SQLWCHAR* sql, SQLINTEGER length) {
-    return passStatement("SQLPrepareW", s, sql, length);
-}
+// clang-format off
+using H = SQLHANDLE; using S = SQLSMALLINT; using U = SQLUSMALLINT; using I = SQLINTEGER;
+using L = SQLLEN; using P = SQLPOINTER; using W = SQLWCHAR*;
+#define PASS(name) extern "C" SQLRETURN SQL_API name(H s, W sql, I n) { return passStatement(#name, s, sql, n); }
+PASS(SQLExecDirectW) PASS(SQLPrepareW)
+FORWARD_ONE(SQLDisconnect) FORWARD_ONE(SQLMoreResults) FORWARD_ONE(SQLFetch)
+FORWARD_ONE(SQLCloseCursor) FORWARD_ONE(SQLCancel) FORWARD_ONE(SQLExecute)
+FORWARD(SQLAllocHandle, (S t, H p, H* h), (t, p, h))
+FORWARD(SQLFreeHandle, (S t, H h), (t, h))
+FORWARD(SQLEndTran, (S t, H h, S c), (t, h, c))
+FORWARD(SQLSetEnvAttr, (H e, I a, P v, I l), (e, a, v, l))
+FORWARD(SQLGetEnvAttr, (H e, I a, P v, I l, I* o), (e, a, v, l, o))
+FORWARD(SQLSetConnectAttrW, (H c, I a, P v, I l), (c, a, v, l))
+FORWARD(SQLGetConnectAttrW, (H c, I a, P v, I l, I* o), (c, a, v, l, o))
+FORWARD(SQLSetStmtAttrW, (H s, I a, P v, I l), (s, a, v, l))
+FORWARD(SQLGetStmtAttrW, (H s, I a, P v, I l, I* o), (s, a, v, l, o))
+FORWARD(SQLDriverConnectW, (H c, H w, W in, S il, W out, S ol, S* n, U how), (c, w, in, il, out, ol, n, how))
+FORWARD(SQLRowCount, (H s, L* n), (s, n))
+FORWARD(SQLNumResultCols, (H s, S* n), (s, n))
+FORWARD(SQLNumParams, (H s, S* n), (s, n))
+FORWARD(SQLFreeStmt, (H s, U o), (s, o))
+FORWARD(SQLFetchScroll, (H s, S o, L n), (s, o, n))
+FORWARD(SQLDescribeColW, (H s, U c, W n, S nl, S* l, S* t, SQLULEN* z, S* d, S* u), (s, c, n, nl, l, t, z, d, u))
+FORWARD(SQLColAttributeW, (H s, U c, U f, P p, S l, S* o, L* n), (s, c, f, p, l, o, n))
+FORWARD(SQLGetData, (H s, U c, S t, P p, L l, L* i), (s, c, t, p, l, i))
+FORWARD(SQLBindCol, (H s, U c, S t, P p, L l, L* i), (s, c, t, p, l, i))
+FORWARD(SQLBindParameter, (H s, U n, S io, S c, S t, SQLULEN z, S d, P p, L l, L* i), (s, n, io, c, t, z, d, p, l, i))
+FORWARD(SQLTablesW, (H s, W c, S cl, W o, S ol, W t, S tl, W y, S yl), (s, c, cl, o, ol, t, tl, y, yl))
+FORWARD(SQLGetDiagRecW, (S t, H h, S r, W st, I* n, W m, S ml, S* l), (t, h, r, st, n, m, ml, l))
+FORWARD(SQLGetDiagFieldW, (S t, H h, S r, S f, P p, S l, S* o), (t, h, r, f, p, l, o))
