@@ -10,9 +10,7 @@
 #include "testsupport/test_env.h"
 #include "util/ini_services.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 namespace vx::db {
 namespace {
@@ -28,15 +26,6 @@ class DbStartup : public ::testing::Test {
         gDataPath().setDataPath(data);
     }
     void TearDown() override { resetDbState(); }
-    void store(const QString& key, const QString& value) {
-        SaveSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"), key, value);
-    }
-    static void createDatabase(const QString& file) {
-        sqlite3* db = nullptr;
-        sqlite3_open(QFile::encodeName(file).constData(), &db);
-        sqlite3_exec(db, "CREATE TABLE t (a INTEGER)", nullptr, nullptr, nullptr);
-        sqlite3_close(db);
-    }
     QStringList trace() const {
         return QString::fromUtf8(test::TestEnv::readFile(traceFile()))
             .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
@@ -48,10 +37,10 @@ class DbStartup : public ::testing::Test {
 };
 
 TEST_F(DbStartup, ServerCheckTracesEveryStepWithoutThePassword) {
-    store(QStringLiteral("Server"), QStringLiteral("sqlite:"));
-    store(QStringLiteral("DBName"), QStringLiteral("Shop"));
-    store(QStringLiteral("Password"), QStringLiteral(" s3cret "));
-    createDatabase(data + "/Shop.sqlite");
+    for (const auto& [key, value] : {std::pair{"Server", "sqlite:"}, std::pair{"DBName", "Shop"},
+                                     std::pair{"Password", " s3cret "}})
+        SaveSetting("JOV Settings", "DATABASE", key, value);
+    test::TestEnv::writeFile(data + "/Shop.sqlite", {}); // an empty database
 
     EXPECT_TRUE(gfbDB_ServerCheck());
     EXPECT_EQ(dbState().gsDBUserName, QStringLiteral("sa"));
@@ -68,7 +57,7 @@ TEST_F(DbStartup, ServerCheckTracesEveryStepWithoutThePassword) {
     gpDB_Connect(name);
     EXPECT_TRUE(dbState().gbDBConnected);
     // Where the exact name exists too, it is that one.
-    createDatabase(data + "/shop.sqlite");
+    test::TestEnv::writeFile(data + "/shop.sqlite", {});
     dbState().gsDBName = QStringLiteral("shop");
     EXPECT_TRUE(gfbDB_DatabaseExists());
     EXPECT_EQ(dbState().gsDBName, QStringLiteral("shop"));

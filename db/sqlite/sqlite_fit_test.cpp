@@ -53,9 +53,8 @@ class SqliteFitTest : public ::testing::Test {
     }
     void TearDown() override { sqlite3_close_v2(raw_); }
 
-    void raw(const QString& sql) {
-        ASSERT_EQ(sqlite3_exec(raw_, sql.toUtf8().constData(), nullptr, nullptr, nullptr),
-                  SQLITE_OK)
+    void raw(const QString& sql, sqlite3_callback row = nullptr, void* out = nullptr) {
+        ASSERT_EQ(sqlite3_exec(raw_, sql.toUtf8().constData(), row, out, nullptr), SQLITE_OK)
             << sql.toStdString() << ": " << sqlite3_errmsg(raw_);
     }
     void exec(const QString& sql) {
@@ -64,17 +63,14 @@ class SqliteFitTest : public ::testing::Test {
     }
     // What the file holds in `column` of row `id`, read without this project's layer.
     std::string stored(const QString& column, int id) {
-        const QByteArray sql =
-            QStringLiteral("SELECT typeof(%1) || ':' || quote(%1) FROM t WHERE id = %2")
-                .arg(column)
-                .arg(id)
-                .toUtf8();
-        sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(raw_, sql.constData(), -1, &st, nullptr);
         std::string out = "no row";
-        if (sqlite3_step(st) == SQLITE_ROW)
-            out = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
-        sqlite3_finalize(st);
+        const auto keep = [](void* o, int, char** v, char**) {
+            return *static_cast<std::string*>(o) = v[0], 0;
+        };
+        raw(QStringLiteral("SELECT typeof(%1) || ':' || quote(%1) FROM t WHERE id = %2")
+                .arg(column)
+                .arg(id),
+            keep, &out);
         return out;
     }
 
@@ -95,21 +91,13 @@ TEST_F(SqliteFitTest, EveryWritePathStoresTheValueAsTheColumnTypeSays) {
         row[0] = QString::number(100 + i);
         row[kColumns.indexOf(column) + 1] = value;
         rows << QLatin1Char('(') + row.join(u',') + QLatin1Char(')');
-        exec(QStringLiteral("INSERT INTO t (id, %1) VALUES (%2, %3)")
-                 .arg(column)
-                 .arg(200 + i)
-                 .arg(value));
-        raw(QStringLiteral("INSERT INTO t (id, src) VALUES (%1, NULL), (%2, %3), (%4, NULL)")
-                .arg(300 + i)
-                .arg(400 + i)
-                .arg(value)
-                .arg(500 + i));
-        exec(QStringLiteral("UPDATE t SET %1 = %2 WHERE id = %3").arg(column, value).arg(300 + i));
-        exec(QStringLiteral("UPDATE t SET note = note, %1 = src WHERE id = %2")
-                 .arg(column)
-                 .arg(400 + i));
-        auto rs =
-            conn_->openRecordset(QStringLiteral("SELECT * FROM t WHERE id = %1").arg(500 + i));
+        const QString id = QString::number(100 + i).mid(1); // rows 2xx, 3xx, 4xx, 5xx
+        exec("INSERT INTO t (id, " + column + ") VALUES (2" + id + ", " + value + ")");
+        raw("INSERT INTO t (id, src) VALUES (3" + id + ", NULL), (4" + id + ", " + value + "), (5" +
+            id + ", NULL)");
+        exec("UPDATE t SET " + column + " = " + value + " WHERE id = 3" + id);
+        exec("UPDATE t SET note = note, " + column + " = src WHERE id = 4" + id);
+        auto rs = conn_->openRecordset("SELECT * FROM t WHERE id = 5" + id);
         ASSERT_TRUE(rs && !rs->eof());
         rs->setValue(rs->fieldIndex(column), valueOf(value));
         ASSERT_TRUE(rs->update()) << rs->lastError().description.toStdString();
