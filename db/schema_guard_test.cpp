@@ -15,17 +15,15 @@ using db::ColumnChange;
 
 TEST(ColumnChanges, TheUpgradeStatementsAreRecognised) {
     using K = ColumnChange::Kind;
-    const std::tuple<const char*, K, const char*> cases[] = {
-        // table|column|type|new name
-        {"ALTER TABLE invt1 ALTER COLUMN QtyOnHand Decimal(18,4)", K::AlterType,
-         "invt1|QtyOnHand|Decimal(18,4)|"},
+    // clang-format off
+    const std::tuple<const char*, K, const char*> cases[] = { // table|column|type|new name
+        {"ALTER TABLE invt1 ALTER COLUMN QtyOnHand Decimal(18,4)", K::AlterType, "invt1|QtyOnHand|Decimal(18,4)|"},
         {"ALTER TABLE invt ALTER COLUMN itemID CHAR(25);", K::AlterType, "invt|itemID|CHAR(25)|"},
         {"ALTER TABLE invt2 ADD PenLiqorUnit SMALLINT ", K::Add, "invt2|PenLiqorUnit|SMALLINT|"},
-        {"sp_RENAME 'VENDOR.EXPENSECD', 'COUNTRY ', 'COLUMN'", K::Rename,
-         "VENDOR|EXPENSECD||COUNTRY"},
+        {"sp_RENAME 'VENDOR.EXPENSECD', 'COUNTRY ', 'COLUMN'", K::Rename, "VENDOR|EXPENSECD||COUNTRY"},
         {"ALTER TABLE invt ADD CONSTRAINT c UNIQUE (SL)", K::None, "|||"},
-        {"SELECT 'ALTER TABLE t ADD c INT' FROM x", K::None, "|||"},
-    };
+        {"SELECT 'ALTER TABLE t ADD c INT' FROM x", K::None, "|||"}};
+    // clang-format on
     for (const auto& [sql, kind, parts] : cases) {
         const ColumnChange got = db::parseColumnChange(QString::fromLatin1(sql));
         EXPECT_EQ(got.kind, kind) << sql;

@@ -46,9 +46,9 @@ class FailingConnection : public db::Connection {
     std::optional<long> execute(const QString& sql) override { return real_->execute(sql); }
     std::unique_ptr<db::Recordset> openRecordset(const QString& sql) override {
         auto rs = real_->openRecordset(sql);
-        if (!rs || !sql.contains(part_, Qt::CaseInsensitive))
-            return rs;
-        return std::make_unique<FailingRecordset>(std::move(rs), rows_);
+        return rs && sql.contains(part_, Qt::CaseInsensitive)
+                   ? std::make_unique<FailingRecordset>(std::move(rs), rows_)
+                   : std::move(rs);
     }
     db::DbError lastError() const override { return real_->lastError(); }
     db::Catalogue catalogue() const override { return real_->catalogue(); }

@@ -67,16 +67,14 @@ class FakeConnection : public Connection {
     int state() const override { return isOpen ? 1 : 0; }
     std::optional<long> execute(const QString& sql) override {
         executed << sql;
-        auto n = onExecute(sql);
-        if (!n)
-            error_ = {kErrEngine, QStringLiteral("execute failed")};
+        const auto n = onExecute(sql);
+        error_ = n ? error_ : DbError{kErrEngine, QStringLiteral("execute failed")};
         return n;
     }
     std::unique_ptr<Recordset> openRecordset(const QString& sql) override {
         opened << sql;
         FakeResult r = answer(sql);
-        if (r.error.number != 0)
-            error_ = r.error;
+        error_ = r.error.number != 0 ? r.error : error_;
         return r.error.number != 0 ? nullptr : std::make_unique<FakeRecordset>(std::move(r));
     }
     DbError lastError() const override { return error_; }
