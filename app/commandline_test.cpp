@@ -24,7 +24,6 @@ TEST(ProgramOptions, Parse) {
         {{"--", "--batch", "x"}, true, false, false, "", "--batch x", false},
         {{"START=1"}, false, true, false, "", "START=1", false},
         {{"--pdf"}, true, false, false, "", "", true},
-        {{"--frobnicate"}, true, false, false, "", "", true},
         {{"--text", "p.txt", "START=1"}, true, true, false, "", "START=1", false, "p.txt"},
         {{"--text=p.txt", "--pdf", "o.pdf"}, true, true, false, "o.pdf", "", false, "p.txt"},
     };
@@ -74,7 +73,6 @@ TEST(CommandLine, TagsSetTheRunParameters) {
         const RunState& rs = runState();
         EXPECT_EQ(rs.gsStartDate, QString::fromUtf8(c.start));
         EXPECT_EQ(rs.gsEndDate, QString::fromUtf8(c.end));
-        EXPECT_EQ(rs.gsExportDate, QString::fromUtf8(c.end));
         EXPECT_EQ(rs.gbShowDeleted, c.deleted);
         EXPECT_EQ(rs.gbVatReport, c.vat);
         EXPECT_EQ(rs.gsStore, QString::fromUtf8(c.store));

