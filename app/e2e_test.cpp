@@ -60,11 +60,10 @@ class EndToEnd : public ReportDb {
         env_.setEnv("LC_ALL", QStringLiteral("C"));
         data_ = gDataPath().DataPath();
         setting("DATAPATH", data_);
-        vx::test::TestEnv::writeFile(data_ + "/WINREGS.INI", "[JOVURM]\r\nCompany=Corner Shop\r\n");
+        env_.writeFile(data_ + "/WINREGS.INI", "[JOVURM]\r\nCompany=Corner Shop\r\n");
         // Only an exact "Yes" shows store 1's number.
-        vx::test::TestEnv::writeFile(
-            data_ + "/JOV.INI",
-            "[DAILY REPORTS]\r\nShow Store Number for Store 1 on Reports=yes\r\n");
+        env_.writeFile(data_ + "/JOV.INI",
+                       "[DAILY REPORTS]\r\nShow Store Number for Store 1 on Reports=yes\r\n");
         openStore();
         fillStore();
     }
@@ -112,11 +111,10 @@ class EndToEnd : public ReportDb {
         addLine("700", 1, 3, 2);
         // March: orders of one vendor for a second page, added in date order.
         addVendor("V4", "Delta Wholesale");
-        for (int i = 0; i < 60; ++i) {
-            const QByteArray po = "M" + QByteArray::number(100 + i);
-            const QByteArray day = "202403" + QByteArray::number(10 + i / 3);
-            addHistory({po.constData(), "V4", day.constData(), 1, 1, 10000 + 2500 * i});
-        }
+        for (int i = 0; i < 60; ++i)
+            addHistory({("M" + QByteArray::number(100 + i)).constData(), "V4",
+                        ("202403" + QByteArray::number(10 + i / 3)).constData(), 1, 1,
+                        10000 + 2500 * i});
     }
 
     ProgramRun run(const QString& commandLine, bool yes = false, const FullDisk* full = nullptr) {
@@ -135,7 +133,7 @@ class EndToEnd : public ReportDb {
         r.status = p.exitCode();
         r.err = QString::fromUtf8(p.readAllStandardError());
         if (QFile::exists(text))
-            r.pages = normalise(QString::fromUtf8(vx::test::TestEnv::readFile(text)));
+            r.pages = normalise(QString::fromUtf8(env_.readFile(text)));
         if (QFile::exists(pdf)) {
             QProcess t;
             t.start("pdftotext", {"-layout", pdf, "-"});
@@ -201,7 +199,7 @@ class EndToEnd : public ReportDb {
                         r.err.contains(QLatin1String(c.message)) &&
                         r.err.contains("No space left on device"))
                 << r.err.toStdString();
-            EXPECT_EQ(vx::test::TestEnv::readFile(disk.seen + u'/' + c.file), previous);
+            EXPECT_EQ(env_.readFile(disk.seen + u'/' + c.file), previous);
             QStringList left = QDir(disk.seen).entryList(QDir::Files | QDir::Hidden);
             left.removeAll(QStringLiteral("52.txt")); // the connection trace
             EXPECT_EQ(left, QStringList{c.file});
@@ -209,9 +207,8 @@ class EndToEnd : public ReportDb {
         }
     }
 
-    // The server ends the session that reads the received orders part way through, as when it
-    // stops: the run says so once, prints nothing of what it read and ends, without hanging. The
-    // history is read through a view whose filter has the server end its own session at one row.
+    // The server ends the session reading the received orders part way, as when it stops: the run
+    // says so once, prints nothing and ends. A view's filter ends the session at one row.
     void serverGone() {
         ASSERT_TRUE(db().raw(QStringLiteral(
             "CREATE FUNCTION vx_alive(line text) RETURNS boolean LANGUAGE plpgsql AS $$ BEGIN "
@@ -247,9 +244,8 @@ class EndToEnd : public ReportDb {
         setting("UserName", db().login().user);
     }
 
-    // The store's SQL Server, played by a test ODBC driver that answers as SQL Server and records
-    // what it receives (it hands the statements on to the test server rewritten for it). The
-    // program's own trace of what its record manager sent must arrive there unchanged, in order.
+    // SQL Server, played by a test ODBC driver that records what it receives and hands it on
+    // rewritten to the test server: what the record manager sent must arrive unchanged, in order.
     void asSqlServer() {
         const QString server = db().login().server;
         setting("Server", QString(server).replace(QStringLiteral("{PostgreSQL Unicode}"),
@@ -261,8 +257,8 @@ class EndToEnd : public ReportDb {
         const ProgramRun r = run(QStringLiteral("START=01/01/2024|END=01/31/2024"));
         ASSERT_EQ(r.status, 0) << r.err.toStdString();
         expectPages("received", r);
-        const auto lines = [](const QString& file) {
-            return QString::fromUtf8(vx::test::TestEnv::readFile(file))
+        const auto lines = [this](const QString& file) {
+            return QString::fromUtf8(env_.readFile(file))
                 .split(QRegularExpression(QStringLiteral("\r?\n")), Qt::SkipEmptyParts);
         };
         const QStringList built = lines(sent), arrived = lines(received);
@@ -283,8 +279,7 @@ class EndToEnd : public ReportDb {
     }
 
     void setting(const char* key, const QString& value) {
-        SaveSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"),
-                    QString::fromLatin1(key), value);
+        SaveSetting("JOV Settings", "DATABASE", key, value);
     }
 
     QString data_;
@@ -320,7 +315,7 @@ TEST_P(EndToEnd, EveryReportPrintsItsPages) {
         EXPECT_TRUE(r.err.contains(QString::fromLatin1(c.message))) << r.err.toStdString();
         expectPages(c.name, r);
         if (QLatin1String(c.name) == QLatin1String("export")) {
-            EXPECT_EQ(vx::test::TestEnv::readFile(folder + "/Vantrex20240131.txt"),
+            EXPECT_EQ(env_.readFile(folder + "/Vantrex20240131.txt"),
                       QByteArray("V1|VP-200      |01/06/2024|3.00\r\n"
                                  "V1|150       |01/31/2024|1,234.50\r\n"
                                  "V2|100       |01/01/2024|5.50\r\n"

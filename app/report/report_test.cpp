@@ -117,11 +117,10 @@ class ReportStore : public ReportDb {
             return;
         env_.setEnv("LC_ALL", QStringLiteral("C"));
         openStore();
-        RunState& run = runState();
-        run.gsStartDate = QStringLiteral("1/1/2024");
-        run.gsEndDate = QStringLiteral("1/31/2024");
-        run.gsStartKey = QStringLiteral("20240101");
-        run.gsEndKey = QStringLiteral("20240131");
+        runState().gsStartDate = QStringLiteral("1/1/2024");
+        runState().gsEndDate = QStringLiteral("1/31/2024");
+        runState().gsStartKey = QStringLiteral("20240101");
+        runState().gsEndKey = QStringLiteral("20240131");
     }
 };
 
@@ -131,17 +130,16 @@ TEST_P(ReportStore, AReadThatCannotEndPrintsNothingAndSaysWhy) {
         addHistory({po, "V1", "20240105", 1, 1, 10000});
     runState().gbWriteExport = true;
     const QString folder = env_.mkdir(QStringLiteral("data/export"));
-    db::DbState& db = db::dbState();
-    db.gcnDatabase = std::make_unique<dbtest::FailingConnection>(std::move(db.gcnDatabase),
-                                                                 QStringLiteral("POHistory"), 3);
+    auto& db = db::dbState().gcnDatabase;
+    db = std::make_unique<dbtest::FailingConnection>(std::move(db), QStringLiteral("POHistory"), 3);
     for (const char* reason : {"server closed the connection unexpectedly", // after three rows
                                "The database is not connected."}) {
         boxes.clear();
         gpPrintReceivedSummary(host.doc);
         EXPECT_TRUE(host.doc.calls(QStringLiteral("table ")).isEmpty());
-        EXPECT_EQ(boxes.texts(), QStringList{QStringLiteral("The received purchase orders could "
-                                                            "not be read to the end.\r\r") +
-                                             QString::fromLatin1(reason)});
+        EXPECT_EQ(boxes.texts(),
+                  QStringList{"The received purchase orders could not be read to the end.\r\r" +
+                              QString::fromLatin1(reason)});
         EXPECT_TRUE(QDir(folder).isEmpty()); // no export of a part
         db::resetDbState();
     }

@@ -1,6 +1,5 @@
-// The pages the end-to-end runs must produce, as the document's text dump shows them: one line per
-// line of text, cells at their columns, "\f" between pages, the footer's date and time written as
-// "<now>", today's date as "<today>".
+// The pages the end-to-end runs must produce, as the document's text dump shows them; the footer's
+// date and time written as "<now>", today's date as "<today>".
 #include <QHash>
 #include <QString>
 

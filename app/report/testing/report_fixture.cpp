@@ -34,8 +34,7 @@ void ReportDb::SetUp() {
     for (const auto& [key, value] :
          {std::pair{"Server", l.server}, std::pair{"DBName", l.database},
           std::pair{"UserName", l.user}, std::pair{"Password", l.password}})
-        SaveSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"),
-                    QString::fromLatin1(key), value);
+        SaveSetting("JOV Settings", "DATABASE", key, value);
     setReportHost(&host);
 }
 
