@@ -113,7 +113,8 @@ TEST_F(ProgramRun, StartUpStopsAtTheFirstStepThatFails) {
     // 8. With a start date the report runs: the store the program set up itself (its shared
     // tables) has nothing to show. No server is set: the program beside this one sets it.
     store(QStringLiteral("Server"), QString());
-    expectRun(__LINE__, ranged, 1, {noJovIni}, {"START=", "JOV MSDE"});
+    expectRun(__LINE__, ranged, 1, {noJovIni, "No PO's found in selected Range"},
+              {"START=", "JOV MSDE", "could not be read"});
     EXPECT_EQ(GetSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"),
                          QStringLiteral("Server")),
               QStringLiteral("sqlite:"));
