@@ -201,7 +201,13 @@ void frmSMPRNT_PREVIEW::applyZoomText() {
 }
 
 void frmSMPRNT_PREVIEW::showZoom() {
-    cboZoom->setEditText(QStringLiteral("%1%").arg(vsvPrinter->zoom(), 3));
+    const QString shown = QStringLiteral("%1%").arg(vsvPrinter->zoom(), 3);
+    // The list follows a zoom that is one of its entries, so the arrow keys step on from the
+    // zoom shown rather than from the entry chosen last (choosing raises no click here).
+    const int entry = cboZoom->findText(shown);
+    if (entry >= 0)
+        cboZoom->setCurrentIndex(entry);
+    cboZoom->setEditText(shown);
 }
 
 void frmSMPRNT_PREVIEW::txtFind_Change() {

@@ -166,6 +166,12 @@ TEST_F(PreviewTest, KeysAndButtonsWalkThePagesAndTheZoomBoxTakesTypedNumbers) {
     }
     emit window.cboZoom->activated(1); // list entries go in steps of a quarter
     EXPECT_EQ(window.zoom(), 50);
+    // Down steps on from the zoom shown, typed as it may be.
+    window.cboZoom->setFocus();
+    QTest::keyClicks(QApplication::focusWidget(), QLatin1String("150"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(window.zoom(), 175);
 }
 
 TEST_F(PreviewTest, FindAndF3WalkTheMatchesAndF6ShowsThePurchaseOrder) {
