@@ -254,6 +254,7 @@ TEST(Codecs, PutField) {
     gpDB_PutField(1, 1, DbValue::text("new"));
     EXPECT_EQ(gvDB_FieldValue(1, QStringLiteral("B")), DbValue::text("new"));
     gpDB_PutField(1, 2, DbValue::decimal(50, 1)); // 5.0 equals 5: nothing written
+    gpDB_PutField(1, 1, DbValue::text("new"));    // nor the same text again
     EXPECT_EQ(r->writes, 2);
     gpDB_PutField(1, 2, DbValue::integer(6));
     EXPECT_EQ(gvDB_FieldValue(1, 2), DbValue::integer(6));
