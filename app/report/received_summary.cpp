@@ -171,9 +171,9 @@ int giLoadReceivedOrders() {
     st.gReceivedOrders.assign(1, ReceivedOrderRec{});
     st.gSortedOrders.assign(1, ReceivedOrderRec{});
 
-    // A store without a company record keeps its history table unprepared (no name): it has no
-    // orders to read, which is not a failed read.
-    if (db::tableInfo(kPOHistory).TableName.isEmpty())
+    // A store without a company record keeps its history table unprepared (no name): once
+    // connected, it has no orders to read, which is not a failed read.
+    if (db::dbState().gbDBConnected && db::tableInfo(kPOHistory).TableName.isEmpty())
         return 0;
 
     // The whole history table is counted first: an empty table needs no range query. A count
