@@ -6,7 +6,7 @@
 #include "db/state.h"
 #include "db/table_ops.h"
 #include "db/testing/backends.h"
-#include "platform/scripted_messages.h"
+#include "testsupport/scripted_messages.h"
 #include "tables/dispatch.h"
 #include "testsupport/test_env.h"
 

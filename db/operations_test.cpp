@@ -7,7 +7,7 @@
 #include "db/table_ops.h"
 #include "db/testing/fake_engine.h"
 #include "platform/err.h"
-#include "platform/scripted_messages.h"
+#include "testsupport/scripted_messages.h"
 #include "testsupport/test_env.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The received purchase-order printout: the order a typed number finds, its lines, the refusals.
 #include "output/po_print.h"
-#include "output/recording_printer.h"
+#include "output/testing/recording_printer.h"
 #include "runstate/runstate.h"
 #include "tables/common.h"
 #include "tables/inventory.h"

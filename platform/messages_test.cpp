@@ -1,5 +1,5 @@
 #include "platform/messages.h"
-#include "platform/scripted_messages.h"
+#include "testsupport/scripted_messages.h"
 
 #include <QFile>
 #include <cstdio>

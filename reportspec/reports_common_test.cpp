@@ -1,7 +1,7 @@
 #include "reportspec/reports_common.h"
 
 #include "platform/regional.h"
-#include "platform/scripted_messages.h"
+#include "testsupport/scripted_messages.h"
 #include "runstate/runstate.h"
 #include "testsupport/test_env.h"
 

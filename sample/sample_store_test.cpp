@@ -5,7 +5,7 @@
 #include "db/operations.h"
 #include "db/state.h"
 #include "db/testing/backends.h"
-#include "platform/scripted_messages.h"
+#include "testsupport/scripted_messages.h"
 #include "platform/settings.h"
 #include "runstate/runstate.h"
 #include "sample/sample_data.h"

@@ -1,6 +1,6 @@
 #include "util/ini_services.h"
 
-#include "platform/scripted_messages.h"
+#include "testsupport/scripted_messages.h"
 #include "testsupport/test_env.h"
 
 #include <QFile>

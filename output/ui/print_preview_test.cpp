@@ -1,7 +1,7 @@
 // The print preview window offscreen, driven by keys typed into the focused control and clicks.
 #include "datapath/clsdatapath.h"
 #include "output/ui/print_preview.h"
-#include "platform/scripted_messages.h"
+#include "testsupport/scripted_messages.h"
 #include "runstate/runstate.h"
 #include "testsupport/test_env.h"
 

@@ -1,6 +1,6 @@
 #include "reportspec/ui/frm_report_specs.h"
 
-#include "platform/scripted_messages.h"
+#include "testsupport/scripted_messages.h"
 #include "reportspec/reports_common.h"
 #include "runstate/runstate.h"
 #include "tables/common.h"

@@ -4,7 +4,7 @@
 
 #include "db/operations.h"
 #include "db/testing/backends.h"
-#include "platform/scripted_messages.h"
+#include "testsupport/scripted_messages.h"
 #include "tables/dispatch.h"
 
 #include <QList>

@@ -4,8 +4,8 @@
 
 #include "app/report/report_run.h"
 #include "db/testing/backends.h"
-#include "output/recording_printer.h"
-#include "platform/scripted_messages.h"
+#include "output/testing/recording_printer.h"
+#include "testsupport/scripted_messages.h"
 
 #include <QString>
 #include <cstdint>

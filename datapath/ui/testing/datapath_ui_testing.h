@@ -6,7 +6,7 @@
 #include "datapath/clsdatapath.h"
 #include "datapath/ui/frm_sm_datapath2.h"
 #include "datapath/ui/frm_smfile_path.h"
-#include "platform/scripted_messages.h"
+#include "testsupport/scripted_messages.h"
 #include "testsupport/test_env.h"
 
 #include <QApplication>

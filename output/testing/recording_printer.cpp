@@ -1,4 +1,4 @@
-#include "output/recording_printer.h"
+#include "output/testing/recording_printer.h"
 
 namespace vx::output {
 

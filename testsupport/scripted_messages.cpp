@@ -1,4 +1,4 @@
-#include "platform/scripted_messages.h"
+#include "testsupport/scripted_messages.h"
 
 namespace vx {
 
