@@ -6,8 +6,8 @@
 #include "db/state.h"
 #include "db/table_ops.h"
 #include "db/testing/backends.h"
-#include "testsupport/scripted_messages.h"
 #include "tables/dispatch.h"
+#include "testsupport/scripted_messages.h"
 #include "testsupport/test_env.h"
 
 #include <QCoreApplication>

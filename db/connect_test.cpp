@@ -5,8 +5,8 @@
 #include "db/connect.h"
 #include "db/state.h"
 #include "platform/paths.h"
-#include "testsupport/scripted_messages.h"
 #include "platform/settings.h"
+#include "testsupport/scripted_messages.h"
 #include "testsupport/test_env.h"
 #include "util/ini_services.h"
 

@@ -1,8 +1,8 @@
 #include "reportspec/reports_common.h"
 
 #include "platform/regional.h"
-#include "testsupport/scripted_messages.h"
 #include "runstate/runstate.h"
+#include "testsupport/scripted_messages.h"
 #include "testsupport/test_env.h"
 
 #include <gtest/gtest.h>

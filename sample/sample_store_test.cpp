@@ -5,7 +5,6 @@
 #include "db/operations.h"
 #include "db/state.h"
 #include "db/testing/backends.h"
-#include "testsupport/scripted_messages.h"
 #include "platform/settings.h"
 #include "runstate/runstate.h"
 #include "sample/sample_data.h"
@@ -16,6 +15,7 @@
 #include "tables/po_history.h"
 #include "tables/po_line.h"
 #include "tables/vendors.h"
+#include "testsupport/scripted_messages.h"
 #include "testsupport/test_env.h"
 
 #include <QFile>

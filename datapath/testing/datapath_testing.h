@@ -5,8 +5,8 @@
 #include "datapath/clsdatapath.h"
 #include "datapath/datapath_dialog.h"
 #include "datapath/network_check.h"
-#include "testsupport/scripted_messages.h"
 #include "platform/settings.h"
+#include "testsupport/scripted_messages.h"
 #include "testsupport/test_env.h"
 #include "util/ini_services.h"
 

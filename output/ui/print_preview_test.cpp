@@ -1,8 +1,8 @@
 // The print preview window offscreen, driven by keys typed into the focused control and clicks.
 #include "datapath/clsdatapath.h"
 #include "output/ui/print_preview.h"
-#include "testsupport/scripted_messages.h"
 #include "runstate/runstate.h"
+#include "testsupport/scripted_messages.h"
 #include "testsupport/test_env.h"
 
 #include <QTest>

@@ -1,9 +1,9 @@
 #include "reportspec/ui/frm_report_specs.h"
 
-#include "testsupport/scripted_messages.h"
 #include "reportspec/reports_common.h"
 #include "runstate/runstate.h"
 #include "tables/common.h"
+#include "testsupport/scripted_messages.h"
 #include "testsupport/test_env.h"
 
 #include <QTest>

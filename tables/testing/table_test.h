@@ -4,8 +4,8 @@
 
 #include "db/operations.h"
 #include "db/testing/backends.h"
-#include "testsupport/scripted_messages.h"
 #include "tables/dispatch.h"
+#include "testsupport/scripted_messages.h"
 
 #include <QList>
 #include <type_traits>
