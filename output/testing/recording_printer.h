@@ -1,12 +1,8 @@
 #pragma once
-// A ReportPrinter that records every call as one readable line, for tests of report builders:
-//   "font Arial", "size 10", "bold on", "bold off", "header style 0", "margins 720 720 720 720",
-//   "footer Title|Page %d|1/2/2024", "start", "end", "abandon", "paragraph Some text",
-//   "table <2700|^1400;a|b;", "add <~1200|<~2000; [header] body"
-// Line feeds and carriage returns inside texts are written as "\n" and "\r".
-// No pages are laid out. Pages are simulated only when told: with simulatePages(true), startDoc
-// starts page 1 and newPage() starts another one; each runs the page-start handler after
-// recording "page N".
+// A ReportPrinter that records each call as one line: "size 9", "margins 720 720 720 720",
+// "info Title|Author", "start", "table <900|<4000;a|b;", "add <~1200 [Head] a;", "end",
+// "abandon", line breaks in texts written as "\n" and "\r". With simulatePages(true), startDoc
+// also starts page 1: it records "page 1" and runs the page-start handler.
 
 #include "output/report_printer.h"
 
@@ -16,51 +12,65 @@ namespace vx::output {
 
 class RecordingPrinter : public ReportPrinter {
   public:
-    void setFontName(const QString& name) override;
-    void setFontSize(double points) override;
+    void setFontName(const QString& name) override { record("font", name); }
+    void setFontSize(double points) override { record("size", size_ = points); }
     double fontSize() const override { return size_; }
-    void setFontBold(bool bold) override;
+    void setFontBold(bool bold) override { record("bold", bold_ = bold); }
     bool fontBold() const override { return bold_; }
-    void setHeaderStyle(int style) override;
-    int headerStyle() const override { return headerStyle_; }
-    void setMargins(int left, int top, int right, int bottom) override;
-    void setFooter(const QString& footer) override;
-    void setDocumentInfo(const QString& title, const QString& author) override;
-    void startDoc() override;
-    void endDoc() override;
-    void abandonDoc() override;
-    void paragraph(const QString& text) override;
-    void tableText(const QString& formatAndCells) override;
-    void addTable(const QString& format, const QString& header, const QString& body) override;
-    void setPageStartHandler(std::function<void(ReportPrinter&)> handler) override;
+    void setHeaderStyle(int style) override { record("header style", style_ = style); }
+    int headerStyle() const override { return style_; }
+    void setMargins(int l, int t, int r, int b) override { record("margins", l, t, r, b); }
+    void setFooter(const QString& footer) override { record("footer", footer); }
+    void setDocumentInfo(const QString& title, const QString& author) override {
+        record("info", title + u'|' + author);
+    }
+    void startDoc() override {
+        record("start");
+        pages_ = 0;
+        if (simulate_)
+            record("page", ++pages_);
+        if (simulate_ && pageStart_)
+            pageStart_(*this);
+    }
+    void endDoc() override { record("end"); }
+    void abandonDoc() override { pages_ = 0, record("abandon"); }
+    void paragraph(const QString& text) override { record("paragraph", text); }
+    void tableText(const QString& text) override { record("table", text); }
+    void addTable(const QString& format, const QString& header, const QString& body) override {
+        record("add", format, u'[' + header + u']', body);
+    }
+    void setPageStartHandler(std::function<void(ReportPrinter&)> handler) override {
+        pageStart_ = std::move(handler);
+    }
     int pageCount() const override { return pages_; }
 
     void simulatePages(bool on) { simulate_ = on; }
-    // Starts a further page as a page break would (only while pages are simulated).
-    void newPage();
-
-    const QStringList& calls() const { return calls_; }
-    // The recorded calls that start with `prefix` ("table ", "bold").
-    QStringList calls(const QString& prefix) const;
+    // The recorded calls, or those starting with `prefix` ("table ").
+    QStringList calls(const QString& prefix = {}) const {
+        QStringList out;
+        for (const QString& c : calls_)
+            if (c.startsWith(prefix))
+                out << c;
+        return out;
+    }
     void clear() { calls_.clear(); }
-    QString fontName() const { return name_; }
-    bool started() const { return started_; }
-    bool ended() const { return ended_; }
-    bool abandoned() const { return abandoned_; }
 
   private:
-    void record(const QString& line);
+    static QString text(const QString& s) { return s; }
+    static QString text(double n) { return QString::number(n); }
+    template <class... Args> void record(const char* name, const Args&... args) {
+        QStringList line{QLatin1String(name)};
+        ((line << text(args)), ...);
+        calls_ << line.join(u' ')
+                      .replace(u'\r', QLatin1String("\\r"))
+                      .replace(u'\n', QLatin1String("\\n"));
+    }
 
     QStringList calls_;
-    QString name_ = QStringLiteral("Arial");
     double size_ = 10;
     bool bold_ = false;
-    int headerStyle_ = 0;
-    int pages_ = 0;
+    int style_ = 0, pages_ = 0;
     bool simulate_ = false;
-    bool started_ = false;
-    bool ended_ = false;
-    bool abandoned_ = false;
     std::function<void(ReportPrinter&)> pageStart_;
 };
 
