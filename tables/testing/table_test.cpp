@@ -12,41 +12,6 @@
 
 namespace vx::dbtest {
 
-QString columnsOf(TestDatabase& db, const QString& table) {
-    const QString sql =
-        onPostgresServer(db.kind())
-            ? QStringLiteral("SELECT string_agg(upper(column_name) || ' ' || CASE data_type WHEN "
-                             "'character' THEN 'CHAR(' || character_maximum_length || ')' WHEN "
-                             "'numeric' THEN 'DECIMAL(' || numeric_precision || ',' || "
-                             "numeric_scale || ')' ELSE upper(data_type) END || CASE WHEN "
-                             "is_nullable = 'NO' THEN ' NOT NULL' ELSE '' END || coalesce(' "
-                             "DEFAULT ' || replace(column_default, '::bpchar', ''), ''), '|' "
-                             "ORDER BY ordinal_position) FROM information_schema.columns WHERE "
-                             "table_name = lower('%1')")
-            : QStringLiteral("SELECT group_concat(upper(name) || ' ' || "
-                             "replace(replace(upper(type), ' COLLATE RTRIM', ''), ' ', '') "
-                             "|| CASE WHEN \"notnull\" THEN ' NOT NULL' ELSE '' END || "
-                             "coalesce(' DEFAULT ' || dflt_value, ''), '|') FROM "
-                             "(SELECT * FROM pragma_table_info('%1') ORDER BY cid)");
-    return db.rawValue(sql.arg(table)).value_or(QString());
-}
-
-QString indexesOf(TestDatabase& db, const QString& table) {
-    const QString sql =
-        onPostgresServer(db.kind())
-            ? QStringLiteral("SELECT string_agg(indexname || CASE WHEN indexdef LIKE "
-                             "'CREATE UNIQUE%' THEN ' UNIQUE' ELSE '' END || ' ' || "
-                             "upper(substring(indexdef from '\\(.*\\)$')), '|' ORDER "
-                             "BY indexname) FROM pg_indexes WHERE tablename = "
-                             "lower('%1')")
-            : QStringLiteral("SELECT group_concat(x, '|') FROM (SELECT lower(il.name) || "
-                             "CASE WHEN il.\"unique\" THEN ' UNIQUE' ELSE '' END || ' (' "
-                             "|| (SELECT group_concat(upper(name), ', ') FROM (SELECT name "
-                             "FROM pragma_index_info(il.name) ORDER BY seqno)) || ')' AS x "
-                             "FROM pragma_index_list('%1') il ORDER BY il.name)");
-    return db.rawValue(sql.arg(table)).value_or(QString());
-}
-
 QString RecordingDispatch::gsRecordValues(std::int16_t table) {
     return lastValues = PO_ReportDBSM_Interface::gsRecordValues(table);
 }

@@ -12,11 +12,6 @@
 
 namespace vx::dbtest {
 
-// The table's columns as "NAME TYPE[ NOT NULL][ DEFAULT d]|...", in column order, alike on every
-// engine; its indexes as "name[ UNIQUE] (COLUMNS)|...", by name.
-QString columnsOf(TestDatabase& db, const QString& table);
-QString indexesOf(TestDatabase& db, const QString& table);
-
 // The report's dispatch, keeping the last VALUES text it made.
 class RecordingDispatch : public tables::PO_ReportDBSM_Interface {
   public:
