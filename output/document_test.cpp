@@ -167,19 +167,6 @@ TEST_F(DocumentTest, ParagraphsTallRowsAndAddedTablesBreakPages) {
     EXPECT_FALSE(table.page(1).items[3].font.bold);
 }
 
-TEST_F(DocumentTest, FindsTextAcrossPagesCaseInsensitively) {
-    Document doc;
-    doc.startDoc();
-    for (int i = 1; i <= 120; ++i)
-        doc.tableText(QStringLiteral("<2000|>2000;Row %1|Amount %1;").arg(i));
-    const auto hit = doc.find(QStringLiteral("row 100"), 0);
-    ASSERT_TRUE(hit);
-    EXPECT_EQ(hit->page, 2);
-    EXPECT_NEAR(hit->rect.left(), 720 + 60, 1);
-    EXPECT_FALSE(doc.find(QStringLiteral("Row 100"), hit->page, hit->rect.bottom()));
-    EXPECT_FALSE(doc.find(QStringLiteral("no such text"), 1));
-}
-
 TEST_F(DocumentTest, ThePdfSaysWhatItIsAndNothingIsWrittenWhereItCannotBe) {
     Document doc;
     doc.setDocumentInfo(QStringLiteral("Purchase Orders Received"),

@@ -56,8 +56,9 @@ class PreviewTest : public ::testing::Test {
         EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
         return pages;
     }
-    static void type(QWidget* widget, Qt::Key key) {
+    static void type(QWidget* widget, Qt::Key key, const char* text = "") {
         widget->setFocus();
+        QTest::keyClicks(QApplication::focusWidget(), QLatin1String(text));
         QTest::keyClick(QApplication::focusWidget(), key);
     }
     QString data(const char* name) const {
@@ -157,20 +158,14 @@ TEST_F(PreviewTest, KeysAndButtonsWalkThePagesAndTheZoomBoxTakesTypedNumbers) {
     };
     for (const auto& z : zooms) {
         window.cboZoom->setCurrentIndex(3);
-        window.cboZoom->setFocus();
-        QTest::keyClicks(QApplication::focusWidget(), QLatin1String(z.typed));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        type(window.cboZoom, Qt::Key_Return, z.typed);
         EXPECT_EQ(window.cboZoom->currentText(), QLatin1String(z.shown)) << z.typed;
         EXPECT_EQ(window.zoom(), QString::fromLatin1(z.shown).chopped(1).trimmed().toInt())
             << z.typed;
     }
-    emit window.cboZoom->activated(1); // list entries go in steps of a quarter
-    EXPECT_EQ(window.zoom(), 50);
-    // Down steps on from the zoom shown, typed as it may be.
-    window.cboZoom->setFocus();
-    QTest::keyClicks(QApplication::focusWidget(), QLatin1String("150"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    // Down steps a quarter on from the zoom shown, typed as it may be.
+    type(window.cboZoom, Qt::Key_Return, "150");
+    type(window.cboZoom, Qt::Key_Down);
     EXPECT_EQ(window.zoom(), 175);
 }
 
