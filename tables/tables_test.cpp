@@ -17,6 +17,7 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
@@ -26,45 +27,36 @@ namespace {
 
 using namespace vx::tables;
 
-QString rstrip(QString s) {
-    return s.remove(QRegularExpression(QStringLiteral(" +$")));
-}
+const auto rstrip = [](QString s) { return s.remove(QRegularExpression(QStringLiteral(" +$"))); };
 
-// The table's columns as "NAME TYPE[ NOT NULL][ DEFAULT d]|...", in column order, alike on every
-// engine; its indexes as "name[ UNIQUE] (COLUMNS)|...", by name.
-QString columnsOf(TestDatabase& db, const QString& table) {
-    const QString sql =
-        onPostgresServer(db.kind())
-            ? QStringLiteral("SELECT string_agg(upper(column_name) || ' ' || CASE data_type WHEN "
-                             "'character' THEN 'CHAR(' || character_maximum_length || ')' WHEN "
-                             "'numeric' THEN 'DECIMAL(' || numeric_precision || ',' || "
-                             "numeric_scale || ')' ELSE upper(data_type) END || CASE WHEN "
-                             "is_nullable = 'NO' THEN ' NOT NULL' ELSE '' END || coalesce(' "
-                             "DEFAULT ' || replace(column_default, '::bpchar', ''), ''), '|' "
-                             "ORDER BY ordinal_position) FROM information_schema.columns WHERE "
-                             "table_name = lower('%1')")
-            : QStringLiteral("SELECT group_concat(upper(name) || ' ' || "
-                             "replace(replace(upper(type), ' COLLATE RTRIM', ''), ' ', '') "
-                             "|| CASE WHEN \"notnull\" THEN ' NOT NULL' ELSE '' END || "
-                             "coalesce(' DEFAULT ' || dflt_value, ''), '|') FROM "
-                             "(SELECT * FROM pragma_table_info('%1') ORDER BY cid)");
-    return db.rawValue(sql.arg(table)).value_or(QString());
-}
-
-QString indexesOf(TestDatabase& db, const QString& table) {
-    const QString sql =
-        onPostgresServer(db.kind())
-            ? QStringLiteral("SELECT string_agg(indexname || CASE WHEN indexdef LIKE "
-                             "'CREATE UNIQUE%' THEN ' UNIQUE' ELSE '' END || ' ' || "
-                             "upper(substring(indexdef from '\\(.*\\)$')), '|' ORDER "
-                             "BY indexname) FROM pg_indexes WHERE tablename = "
-                             "lower('%1')")
-            : QStringLiteral("SELECT group_concat(x, '|') FROM (SELECT lower(il.name) || "
-                             "CASE WHEN il.\"unique\" THEN ' UNIQUE' ELSE '' END || ' (' "
-                             "|| (SELECT group_concat(upper(name), ', ') FROM (SELECT name "
-                             "FROM pragma_index_info(il.name) ORDER BY seqno)) || ')' AS x "
-                             "FROM pragma_index_list('%1') il ORDER BY il.name)");
-    return db.rawValue(sql.arg(table)).value_or(QString());
+// The table's columns ("NAME TYPE[ NOT NULL][ DEFAULT d]|..." in column order) or its indexes
+// ("name[ UNIQUE] (COLUMNS)|..." by name), alike on every engine.
+QString catalogue(TestDatabase& db, const QString& table, bool indexes) {
+    const char* sql[2][2] = {{"SELECT group_concat(upper(name) || ' ' || "
+                              "replace(replace(upper(type), ' COLLATE RTRIM', ''), ' ', '') "
+                              "|| CASE WHEN \"notnull\" THEN ' NOT NULL' ELSE '' END || "
+                              "coalesce(' DEFAULT ' || dflt_value, ''), '|') FROM "
+                              "(SELECT * FROM pragma_table_info('%1') ORDER BY cid)",
+                              "SELECT group_concat(x, '|') FROM (SELECT lower(il.name) || "
+                              "CASE WHEN il.\"unique\" THEN ' UNIQUE' ELSE '' END || ' (' "
+                              "|| (SELECT group_concat(upper(name), ', ') FROM (SELECT name "
+                              "FROM pragma_index_info(il.name) ORDER BY seqno)) || ')' AS x "
+                              "FROM pragma_index_list('%1') il ORDER BY il.name)"},
+                             {"SELECT string_agg(upper(column_name) || ' ' || CASE data_type WHEN "
+                              "'character' THEN 'CHAR(' || character_maximum_length || ')' WHEN "
+                              "'numeric' THEN 'DECIMAL(' || numeric_precision || ',' || "
+                              "numeric_scale || ')' ELSE upper(data_type) END || CASE WHEN "
+                              "is_nullable = 'NO' THEN ' NOT NULL' ELSE '' END || coalesce(' "
+                              "DEFAULT ' || replace(column_default, '::bpchar', ''), ''), '|' "
+                              "ORDER BY ordinal_position) FROM information_schema.columns WHERE "
+                              "table_name = lower('%1')",
+                              "SELECT string_agg(indexname || CASE WHEN indexdef LIKE "
+                              "'CREATE UNIQUE%' THEN ' UNIQUE' ELSE '' END || ' ' || "
+                              "upper(substring(indexdef from '\\(.*\\)$')), '|' ORDER "
+                              "BY indexname) FROM pg_indexes WHERE tablename = "
+                              "lower('%1')"}};
+    return db.rawValue(QString::fromLatin1(sql[onPostgresServer(db.kind())][indexes]).arg(table))
+        .value_or(QString());
 }
 
 // A table's record buffer seen column by column as text: numbers as plain numbers (currency in
@@ -85,8 +77,7 @@ struct Table {
             EXPECT_EQ(rstrip(get(column(p.section(u'=', 0, 0)))), p.section(u'=', 1))
                 << p.toStdString();
     }
-    // The row of `lookup` ("column=value|...") by `key`; without a lookup, the first row. Fields
-    // never read hold "x".
+    // The row of `lookup` by `key` (no lookup: the first row); fields never read hold "x".
     bool read(std::int16_t key, const QString& lookup) const {
         clear();
         for (int i = 0; i < columns.size(); ++i)
@@ -144,7 +135,6 @@ Table tableOf(std::int16_t id, const TableDef<Rec>& def, Rec& rec,
     return t;
 }
 
-// Indexed by table id.
 const std::vector<Table> kTables{
     tableOf(kCommon, jovDBSM_Common::definition(), common(), jovDBSM_Common::PrepareTable),
     tableOf(kVendors, jovDBSM_Vendors::definition(), vendor(), jovDBSM_Vendors::PrepareTable),
@@ -167,9 +157,7 @@ class Tables : public TableTest {
     QString raw(const QString& sql) { return db().rawValue(sql).value_or("<null>"); }
 };
 
-// Every field gets a value of its own, so a field in the wrong column shows; then each table's
-// rules on some of them, "column=written[>read]". The row is read back by a key (company: the first
-// row).
+// Every field gets a value of its own; then each table's rules on some, "column=written[>read]".
 TEST_P(Tables, EveryFieldSurvivesARoundTripWithItsTablesRules) {
     const struct {
         std::int16_t table, key;
@@ -244,8 +232,7 @@ TEST_P(Tables, EveryFieldSurvivesARoundTripWithItsTablesRules) {
     }
 }
 
-// Rows another program wrote, with NULLs, values out of a field's range and the tables' reading
-// rules; each read by a key from the values in "column=value|...".
+// Rows another program wrote: NULLs, values out of a field's range, the tables' reading rules.
 TEST_P(Tables, RowsOfAnotherProgramFollowTheReadingRules) {
     for (std::int16_t id : {kCommon, kPOHeader, kInventory})
         prepare(id);
@@ -361,9 +348,9 @@ TEST_P(Tables, EveryKeyWalksInOrderBothWays) {
         for (std::int16_t key = 0; key < walks.size(); ++key) {
             const QStringList ways = walks[key].split(QStringLiteral(" / "));
             const QStringList forward = ways[0].split(u' ');
-            const QStringList backward = ways.size() > 1
-                                             ? ways[1].split(u' ')
-                                             : QStringList(forward.rbegin(), forward.rend());
+            QStringList backward = ways.value(1, ways[0]).split(u' ');
+            if (ways.size() == 1)
+                std::reverse(backward.begin(), backward.end());
             EXPECT_EQ(walkKey(c.table, key, true, rowId), forward) << "key " << key;
             EXPECT_EQ(walkKey(c.table, key, false, rowId), backward) << "key " << key;
         }
@@ -396,23 +383,16 @@ class Inventory : public Tables {
                                      .arg(QString::fromLatin1(ix.columns).chopped(1))));
         }
     }
-    void upgrade(const QString& store) {
-        jovDBSM_Inventory::PrepareTable(kInventory, env_.root(), store);
+    void upgrade(const QString& s) { jovDBSM_Inventory::PrepareTable(kInventory, env_.root(), s); }
+    QString indexes(QString t) { return catalogue(db(), t, true).remove(t.toLower() + u'_'); }
+    QString columns(QString t) { // names and types
+        return catalogue(db(), t, false).remove(QRegularExpression(" NOT NULL| DEFAULT [^|]*"));
     }
-    // Without `full` only names and types.
-    QString columns(const QString& table, bool full = true) {
-        QString c = columnsOf(db(), table);
-        if (!full)
-            c.remove(QRegularExpression(QStringLiteral(" NOT NULL| DEFAULT [^|]*")));
-        return c;
-    }
-    // The table's indexes without the table's name in theirs.
-    QString indexes(const QString& t) { return indexesOf(db(), t).remove(t.toLower() + u'_'); }
 };
 
 TEST_P(Inventory, AnOlderTableIsUpgradedKeepingItsRowsAnEmptyOneIsLeftAsItIs) {
     upgrade(QStringLiteral("5")); // a new table of the current layout, to compare with
-    QString current = columns("invt5", false), currentIndexes = indexes("invt5");
+    QString current = columns("invt5"), currentIndexes = indexes("invt5");
     oldTable("invt7");
     const QString empty = columns("invt7");
     upgrade(QStringLiteral("7"));
@@ -441,7 +421,7 @@ TEST_P(Inventory, AnOlderTableIsUpgradedKeepingItsRowsAnEmptyOneIsLeftAsItIs) {
         for (const char* part : {"itemID", "invt", "view items"})
             EXPECT_TRUE(boxes.texts()[0].contains(QLatin1String(part))) << part;
     }
-    EXPECT_EQ(columns("invt", false), current);
+    EXPECT_EQ(columns("invt"), current);
     EXPECT_EQ(indexes("invt"), currentIndexes);
     EXPECT_EQ(raw("SELECT ItemID FROM items WHERE SL = 'S1'").trimmed(), QStringLiteral("ITEM-1"));
     EXPECT_EQ(raw("SELECT COUNT(*) FROM invt"), QStringLiteral("2"));
@@ -479,7 +459,6 @@ class ReportTables : public TableTest {
             SaveSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"),
                         QString::fromLatin1(key), value);
     }
-    // A company table holding one record with this store number.
     void companyStore(int number) {
         ASSERT_TRUE(gfbOpenReportTables());
         ASSERT_TRUE(db().raw(
@@ -527,7 +506,7 @@ TEST_P(ReportTables, StartUpBringsTablesUpToDateAndASecondStartChangesNothing) {
         "(2, 'A1             ', 'Alpha                   ', 'Yates          ', 'Mexico      ')")));
 
     companyStore(3); // the first start, as the program starts
-    const QString vendorColumns = columnsOf(db(), QStringLiteral("VENDOR"));
+    const QString vendorColumns = catalogue(db(), QStringLiteral("VENDOR"), false);
     EXPECT_EQ(vendorColumns.split(u'|').value(15), QStringLiteral("COUNTRY CHAR(12) DEFAULT ' '"));
     EXPECT_FALSE(vendorColumns.contains(QLatin1String("EXPENSECD")));
 

@@ -1,6 +1,5 @@
 #pragma once
-// What the table tests share: a fixture on every backend, the catalogue as engine-neutral text and
-// the key walks.
+// What the table tests share: a fixture on every backend and the key walks.
 
 #include "db/operations.h"
 #include "db/testing/backends.h"
