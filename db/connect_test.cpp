@@ -1,5 +1,4 @@
-// Start-up of the database layer on the embedded engine: settings, server check and its trace,
-// database existence. (Its failures are the program's start-up tests, app/.)
+// Start-up of the database layer on SQLite (its failures are the start-up tests of app/).
 #include "datapath/clsdatapath.h"
 #include "datapath/network_check.h"
 #include "db/connect.h"

@@ -1,5 +1,4 @@
-// The translation of the suite's SQL for each engine: pinned texts, and on SQLite what the
-// translated statements do on tables made by other tools and with number columns.
+// The translation of the suite's SQL for each engine: pinned texts, and SQLite's results.
 #include "db/dialect.h"
 #include "db/sqlite/sqlite_internal.h"
 
@@ -36,8 +35,7 @@ const Pinned kStatements[] = {
      "SELECT * FROM invt WHERE Notes='TOP 1 jov.x ltrim(ItemID) DECIMAL CHAR (5); O''Brien' COLLATE RTRIM "
      "ORDER BY [a b] COLLATE RTRIM LIMIT 1",
      "SELECT * FROM invt WHERE Notes='TOP 1 jov.x ltrim(ItemID) DECIMAL CHAR (5); O''Brien' ORDER BY [a b] LIMIT 1"},
-    // SQLite: only comparisons and sort terms get the blank-insensitive rule; assignments,
-    // inserted values and definitions keep their literals as they are.
+    // SQLite: only comparisons and sort terms get the blank-insensitive rule.
     {"UPDATE T SET a = 'x', T.b='y', c=CASE WHEN d<>'z' THEN 'w' END, e=(SELECT f FROM U WHERE g!='v') "
      "WHERE 'k'=h AND i>='j' OR k==' ' OR m->>'$.n' = 'o'",
      "UPDATE T SET a = 'x', T.b='y', c=CASE WHEN d<>'z' COLLATE RTRIM THEN 'w' END, e=(SELECT f FROM U "
@@ -68,21 +66,13 @@ const Pinned kStatements[] = {
      "CHAR (40) COLLATE RTRIM  DEFAULT  ' ' CHECK (BUSINESS<>'y'), Limit1 decimal(18,0) );",
      "Create Table VENDOR (VendorID INTEGER NOT NULL, VENDCODE CHAR (15) NOT NULL, BUSINESS CHAR (40)  "
      "DEFAULT  ' ' CHECK (BUSINESS<>'y'), Limit1 decimal(18,0) );"},
-    // Indexes (CLUSTERED and NONCLUSTERED go) and renames.
-    {"Create UNIQUE CLUSTERED Index idx_0 On jov.invt2 (RecordNum)", nullptr,
-     "Create UNIQUE Index invt2_idx_0 On invt2 (RecordNum)"},
-    {"Drop index jov.invt2.idx_12", nullptr, "Drop index invt2_idx_12"},
+    // Index, rename and column forms the inventory upgrade (tables_test) does not send.
     {"DROP INDEX idx_3 ON invt", nullptr, "DROP INDEX invt_idx_3"},
-    {"EXEC sp_rename 'jov.invt3.PriceFactor', 'NotUsed ', 'column';", nullptr,
-     "ALTER TABLE invt3 RENAME COLUMN PriceFactor TO NotUsed"},
     {"sp_RENAME 'POLine', 'POLineOld'", nullptr, "ALTER TABLE POLine RENAME TO POLineOld"},
     {"sp_RENAME 'invt.Flg2', 'Never Order', 'COLUMN'", nullptr,
      "sp_RENAME 'invt.Flg2', 'Never Order', 'COLUMN'"},
-    // Columns added and altered.
     {"ALTER TABLE invt2 ADD Code CHAR (5) DEFAULT ' '", "ALTER TABLE invt2 ADD Code CHAR (5) COLLATE RTRIM DEFAULT ' '",
      "ALTER TABLE invt2 ADD Code CHAR (5) DEFAULT ' '"},
-    {"ALTER TABLE invt ALTER COLUMN itemID CHAR(25)", "invt|itemID|CHAR(25) COLLATE RTRIM",
-     "ALTER TABLE invt ALTER COLUMN itemID TYPE CHAR(25) USING itemID::CHAR(25)"},
     {"alter table jov.invt2 alter column Cost decimal not null;", "invt2|Cost|decimal(18,0) not null",
      "alter table invt2 alter column Cost TYPE decimal(18,0) USING Cost::decimal(18,0), ALTER COLUMN Cost "
      "SET NOT NULL;"},
@@ -111,8 +101,7 @@ class SqliteDialect : public ::testing::Test {
     void raw(const char* sql) {
         ASSERT_EQ(sqlite3_exec(db_, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sql;
     }
-    // The first column of the rows of `sql`, translated first, or with "EXPLAIN QUERY PLAN " in
-    // front, its plan's lines.
+    // The first column of the rows of `sql` translated, or its plan's lines.
     QString run(const QString& sql, bool plan = false) {
         numbers_.refresh(db_);
         const auto isNumber = [this](const QString& name) { return numbers_.contains(name); };
@@ -130,8 +119,7 @@ class SqliteDialect : public ::testing::Test {
     sqlite::NumberColumns numbers_;
 };
 
-// A table made by another tool has plain CHAR columns that compare byte for byte; the
-// translated queries still ignore trailing blanks on it, and numbers still compare as numbers.
+// Plain CHAR columns of another tool's table: translated queries still ignore trailing blanks.
 TEST_F(SqliteDialect, IgnoresTrailingBlanksOnTablesMadeByOtherTools) {
     raw("CREATE TABLE POLine (id INTEGER, PO CHAR (8), LineNum INTEGER, Note CHAR (8));"
         "INSERT INTO POLine VALUES (1, 'ABC', 2, 'x'), (2, 'ABC     ', 10, 'y  '),"
@@ -155,8 +143,7 @@ TEST_F(SqliteDialect, IgnoresTrailingBlanksOnTablesMadeByOtherTools) {
     }
 }
 
-// A text literal compared with a number column keeps the column's index usable; one compared
-// with a CHAR column, or with an expression over a number column, keeps its collation.
+// A literal compared with a number column keeps its index usable; others keep the collation.
 TEST_F(SqliteDialect, NumberColumnsOfEveryTableKeepTheirIndexes) {
     raw("CREATE TABLE invt (RecordNum INTEGER, ItemID CHAR(20) COLLATE RTRIM, Cost MONEY, Qty "
         "FLOAT, Mixed CHAR(2)); CREATE INDEX invt_idx_0 ON invt (RecordNum);"

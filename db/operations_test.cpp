@@ -1,5 +1,4 @@
-// The record manager's statements and reactions (operations, table open and change, the recall
-// log, field codecs), pinned against a scripted engine.
+// The record manager's statements and reactions, against a scripted engine.
 #include "db/codecs.h"
 #include "db/hooks.h"
 #include "db/operations.h"
@@ -22,8 +21,7 @@ using fake::FakeResult;
 constexpr std::int16_t kTable = 2, kInvt = 3;
 const QStringList kCols{"A", "B", "C", "D", "E", "F"};
 
-// Hooks whose key is the first `segments` columns with the values "a", "b", ..., and whose
-// record is the list of the row's texts.
+// Hooks keyed on the first `segments` columns = "a", "b", ...; the record is the row's texts.
 struct RecordingHooks : TableHooks {
     int segments = 1;
     QStringList record;

@@ -7,8 +7,7 @@ namespace {
 
 using V = DbValue;
 
-// Its text as the runtime prints numbers; whole numbers rounded half to even; currency (four
-// decimals) exact.
+// Text as the runtime prints numbers; whole numbers half to even; currency exact.
 TEST(DbValue, TextWholeNumberAndCurrency) {
     const struct {
         DbValue value;
@@ -40,8 +39,7 @@ TEST(DbValue, TextWholeNumberAndCurrency) {
     EXPECT_DOUBLE_EQ(V::decimal(125, 1).toDouble(), 12.5);
 }
 
-// Read from text exactly; equal values of the same type compare equal whatever their scale.
-// (Rounding to a column's scale is the SQLite fit tests' and the conformance suite's.)
+// Read from text exactly; equal values of one type compare equal whatever their scale.
 TEST(DbValue, ReadFromTextAndCompared) {
     const std::pair<const char*, DbValue> texts[] = {
         {"-12.5000", V::decimal(-125000, 4)},

@@ -1,5 +1,4 @@
-// Logging in to SQL Server through the real FreeTDS driver where no SQL Server exists: each way a
-// login fails gives one plain message naming the server and the cause, within the login timeout.
+// SQL Server logins through FreeTDS where no server exists: each failure told plainly, in time.
 #include "db/odbc/odbc_login.h"
 #include "db/odbc/sql_browser.h"
 
@@ -97,7 +96,6 @@ TEST(SqlServerLogin, EachFailureIsToldInPlainWordsWithinTheTimeout) {
         qunsetenv("VANTREX_SQLSERVER_DRIVER");
         EXPECT_EQ(a.why, c.why);
         EXPECT_TRUE(a.message.contains(c.says)) << a.message.toStdString();
-        // The login keeps to its timeout (a generous margin for a loaded machine).
         EXPECT_LT(a.ms, c.timeout * 1000 + 4000);
     }
 }

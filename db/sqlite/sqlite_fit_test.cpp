@@ -1,5 +1,4 @@
-// SQLite keeps any value in any column; the connection fits each written value to its column's
-// type (DECIMAL scale, CHAR length) as the other engines store it.
+// The SQLite connection fits each written value to its column's DECIMAL scale or CHAR length.
 #include "db/sqlite/sqlite_fit.h"
 
 #include <QTemporaryDir>
@@ -8,8 +7,7 @@
 namespace vx::db::sqlite {
 namespace {
 
-// The columns written, made by another tool: plain CHAR, bare DECIMAL, and `src` without a
-// type, which keeps any value exactly as written (the source of the column expressions).
+// Columns made by another tool; `src` (no type) keeps values as written.
 const QStringList kColumns = {"whole", "four", "two", "bare", "code", "note"};
 
 struct Case {
@@ -79,9 +77,7 @@ class SqliteFitTest : public ::testing::Test {
     std::unique_ptr<Connection> conn_;
 };
 
-// Every way the program writes a row leaves the same fitted value in the file: whole rows of
-// a multi-row INSERT, an INSERT naming its column, UPDATE with a literal and with a column's
-// value, and a recordset's update.
+// Every way the program writes a row (INSERTs, UPDATEs, a recordset's update) fits the value.
 TEST_F(SqliteFitTest, EveryWritePathStoresTheValueAsTheColumnTypeSays) {
     const int n = static_cast<int>(std::size(kCases));
     QStringList rows;

@@ -74,9 +74,7 @@ QString odbcSource(const QString& pgServer) {
     return QStringLiteral("odbc:Driver={PostgreSQL Unicode};Servername=%1;Port=%2").arg(host, port);
 }
 
-// PostgreSQL: a database created on the test server; the raw client is libpq, which reads the
-// server address itself, independently of this project's parser. Through ODBC the same server is
-// reached by its ODBC driver.
+// PostgreSQL: a database on the test server (also reached by ODBC); the raw client is libpq.
 class PostgresDatabase final : public TestDatabase {
   public:
     PostgresDatabase(const QString& scratch, bool viaOdbc, QString& error)
@@ -182,10 +180,9 @@ std::string backendName(const ::testing::TestParamInfo<BackendKind>& info) {
 std::optional<Unavailable> unavailable(BackendKind kind) {
     if (kind == BackendKind::SQLite || !qEnvironmentVariableIsEmpty("VANTREX_PG_SERVER"))
         return std::nullopt;
-    return Unavailable{QStringLiteral("no PostgreSQL test server: VANTREX_PG_SERVER is not set "
-                                      "(start one with `scripts/pg-test-server.sh start DIR` and "
-                                      "export what `scripts/pg-test-server.sh env DIR` prints)"),
-                       !qEnvironmentVariableIsEmpty("CI")};
+    return Unavailable{
+        QStringLiteral("VANTREX_PG_SERVER is not set: see scripts/pg-test-server.sh"),
+        !qEnvironmentVariableIsEmpty("CI")};
 }
 
 QString testServerSetting(BackendKind kind) {

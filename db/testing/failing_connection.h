@@ -1,7 +1,5 @@
 #pragma once
-// A connection that passes everything to a real one, except that the rows of a query whose text
-// contains a given piece stop with an engine error after a given number of rows: the server
-// gone in the middle of a long read.
+// A real connection whose queries containing a given piece fail after some rows (server gone).
 
 #include "db/engine.h"
 

@@ -1,6 +1,5 @@
 #pragma once
-// An engine for tests of the record manager: it records every statement and answers from a
-// script.
+// An engine for record manager tests: it records every statement and answers from a script.
 
 #include "db/engine.h"
 

@@ -1,9 +1,5 @@
-// A test ODBC driver that says it is SQL Server: it passes every call on to the PostgreSQL ODBC
-// driver, and it writes each statement it receives, exactly as it arrives, to the file named by
-// VANTREX_SHIM_LOG (one line per statement, as the program's own SQL trace writes them). So a
-// test can run the program against the test server as if it were the store's SQL Server and
-// check that the statements reach the driver unchanged. Only here are they rewritten for the
-// server underneath, with the program's own translator.
+// A test ODBC driver posing as SQL Server: it logs each statement as it arrives (VANTREX_SHIM_LOG)
+// and passes it, translated, to the PostgreSQL ODBC driver.
 #include "db/dialect.h"
 #include "db/sql_trace.h"
 
@@ -89,8 +85,7 @@ static SQLRETURN passStatement(const char* function, SQLHSTMT s, SQLWCHAR* sql, 
     return fn(s, const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(run.utf16())), SQL_NTS);
 }
 
-// The statements pass through passStatement; every other call the driver manager makes goes to
-// the real driver as it is. (Short names of the ODBC types: every handle is a SQLHANDLE.)
+// Statements go through passStatement, every other call to the real driver as it is.
 #define FORWARD(name, params, args)                                                                \
     extern "C" SQLRETURN SQL_API name params {                                                     \
         using Fn = SQLRETURN(SQL_API*) params;                                                     \
