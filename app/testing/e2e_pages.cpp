@@ -9,8 +9,7 @@ QString expectedPages(const QString& caseName);
 
 namespace {
 
-// Sixty orders of one vendor in March, 1.00 to 15.75, three a day from the 10th: 55 rows fill
-// the first page.
+// Sixty orders of one vendor in March, 1.00 to 15.75, three a day from the 10th; 55 on page 1.
 QString marchPages() {
     const QString heading =
         QStringLiteral(R"(                                             Corner Shop

@@ -1,6 +1,5 @@
-// The windowed run on real (offscreen) windows, the user's keys and clicks sent to them: a direct
-// run shown in the print preview on every engine, and a first start on a fresh account from no
-// settings to the report in the preview.
+// The windowed run on real (offscreen) windows, sent the user's keys and clicks: a direct run in
+// the print preview on every engine, and a first start from no settings to the report.
 #include "app/ui/preview_run.h"
 
 #include "app/exit_status.h"
@@ -32,13 +31,7 @@
 namespace vx::report::test {
 namespace {
 
-class PreviewRun : public ReportDb {
-  protected:
-    void TearDown() override {
-        runtimeOptions().batch = true;
-        ReportDb::TearDown();
-    }
-};
+class PreviewRun : public ReportDb {};
 
 // The window shows the report and the run waits until the user closes it; "F6 Show PO" replaces
 // the document with the received order's printout. A run that finds nothing shows no window.
@@ -87,6 +80,7 @@ TEST_P(PreviewRun, TheRunWaitsUntilTheUserClosesThePreview) {
     runState().gsEndDate = QStringLiteral("1/31/2020");
     PreviewReportHost none;
     EXPECT_EQ(gfiPreviewRun(none), kExitNothing);
+    runtimeOptions().batch = true;
     EXPECT_FALSE(none.window().isVisible());
     ASSERT_EQ(boxes.boxes().size(), 1);
     EXPECT_EQ(boxes.boxes().front().title, QStringLiteral("Vantrex Report Summary"));
@@ -102,10 +96,8 @@ template <class T> T* shownWindow() {
     return nullptr;
 }
 
-// No settings at all, a store prepared in the usual data folder: the program asks whether to
-// define the data path, the data path dialog takes it, the configuration program (in the program
-// folder) sets the embedded database, and the report specifications dialog opens; its OK shows
-// the report in the preview.
+// A store in the usual data folder, no settings: asked, the user gives the data path, the
+// configuration program sets the database, and the report specifications' OK shows the report.
 TEST(FirstRun, FromNoSettingsToTheReportInThePreview) {
     vx::test::TestEnv env;
     env.setEnv("LC_ALL", QStringLiteral("C"));
@@ -161,10 +153,8 @@ TEST(FirstRun, FromNoSettingsToTheReportInThePreview) {
     runtimeOptions().batch = true;
     EXPECT_EQ(step, 4);
     EXPECT_EQ(messages.texts().size(), 1) << messages.texts().join(u'|').toStdString();
-    const auto setting = [](const char* key) {
-        return GetSetting("JOV Settings", "DATABASE", key);
-    };
-    EXPECT_EQ(setting("Server") + u'|' + setting("DBName"), QStringLiteral("sqlite:|JOV"));
+    for (const auto& [key, value] : {std::pair{"Server", "sqlite:"}, {"DBName", "JOV"}})
+        EXPECT_EQ(GetSetting("JOV Settings", "DATABASE", key), QLatin1String(value));
     for (const char* text : {"Purchase Orders Received", "Total:"})
         EXPECT_TRUE(firstPage.contains(QLatin1String(text))) << firstPage.toStdString();
     EXPECT_TRUE(QFile::exists(env.programDir() + u'/' + QString(kReportSpecFileName)));

@@ -1,6 +1,5 @@
 #pragma once
-// A store database on one engine for the report tests: the report's tables opened as start-up
-// opens them, a company record, and helpers that add rows through the record manager.
+// A store on one engine for the report tests, opened as start-up opens it, and row helpers.
 
 #include "app/report/report_run.h"
 #include "db/testing/backends.h"
