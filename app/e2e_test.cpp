@@ -13,7 +13,7 @@
 #include <gtest/gtest.h>
 
 namespace vx::e2e {
-// The pages a run must produce as the text dump shows them; empty for an unknown name.
+// The pages a run must produce (app/testing/e2e_pages.cpp); empty for an unknown name.
 QString expectedPages(const QString& caseName);
 } // namespace vx::e2e
 
@@ -72,8 +72,7 @@ class EndToEnd : public ReportDb {
         addVendor("V2", "Beta & Sons, Ltd.");
         addItem(1, 20000, "1001", "WIDGET", "Blue widget", 12500, 6);
         addItem(2, 50000, "1002", "GADGET", "Gadget", 30000, 1);
-        // January: one order's rows adjacent and apart, a missing item and vendor, tiny and large
-        // amounts, the range's end days; rows outside the range or not received.
+        // January: an order's rows together and apart, missing item and vendor, the range's ends.
         addHeader({"200", "VP-200", "V1", "R"});
         addHistory({"100", "V2", "20240101", 1, 2, 12500});
         addHistory({"100", "V2", "20240101", 99, 1, 30000});
@@ -84,16 +83,14 @@ class EndToEnd : public ReportDb {
         addHistory({"050", "V1", "20231231", 1, 1, 10000});
         addHistory({"160", "V1", "20240201", 1, 1, 10000});
         addHistory({"060", "V1", "20240110", 1, 1, 10000, "X"});
-        // Input VAT of orders changed in January (one per vendor: engines may return a vendor's
-        // orders in any order); none of a cancelled order, one changed later, or without VAT.
+        // Input VAT of orders changed in January, one per vendor (engines order a vendor's freely).
         addHeader({"400", "VP-400", "V1", "C", "", "20240101", " 12.5 "});
         addHeader({"401", "VP-401", "V3", "B", "", "20240112", "1234.56"}); // no such vendor
         addHeader({"402", "VP-402", "V2", "U", "", "20240131", "7"});
         addHeader({"403", "VP-403", "V1", "X", "", "20240113", "99"});
         addHeader({"404", "VP-404", "V1", "C", "", "20240201", "99"});
         addHeader({"405", "VP-405", "V2", "B", "", "20240114", ""});
-        // Cancelled orders (a line of a missing item, one of nothing on order); one before the
-        // range, one closed but not cancelled.
+        // Cancelled orders; one before the range, one closed but not cancelled.
         addHeader({"500", "VP-500", "V2", "X", "20240120", "", "", "JANE", "20240105"});
         addLine("500", 1, 1, 2);
         addLine("500", 2, 99, 1);

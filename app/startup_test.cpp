@@ -90,30 +90,25 @@ TEST_F(ProgramRun, StartUpStopsAtTheFirstStepThatFails) {
     expectRun(__LINE__, ranged, 2, {"JOV MSDE: ", "127.0.0.1 refused the connection"},
               {"Database", "s3cret", noJovIni});
     EXPECT_FALSE(test::TestEnv::readFile(env.programDir() + "/52.txt").contains("s3cret"));
-    // 5. No server set, and the program that sets one is neither in the program folder nor
-    // beside a copy of the program in a folder of its own.
+    // 5. No server set, and the program that sets one neither in the program folder nor beside.
     const QString lonely = env.mkdir(QStringLiteral("lonely"));
     ASSERT_TRUE(QFile::copy(test::binDir() + "/vantrex-report", lonely + "/vantrex-report"));
     store(QStringLiteral("Server"), QString());
     expectRun(__LINE__, ranged, 2,
               {"JOVDataConfiguration, is not in " + env.programDir() + " or " + lonely}, {noJovIni},
               lonely + "/vantrex-report");
-    // 6 and 7. The daily-report option is missed, and then the start date; the data path (given
-    // with a trailing separator) gets the program folder's "upper.alt"; no WINREGS.INI is fine.
+    // 6 and 7. No daily-report option, no start date; the data path gets "upper.alt".
     store(QStringLiteral("Password"), QString());
     prepareStore();
     store(QStringLiteral("DATAPATH"), data + u'/');
     test::TestEnv::writeFile(env.programDir() + "/upper.alt", "UPPER");
     expectRun(__LINE__, undated, 3, {noJovIni, "Batch runs need \"START=\""}, {"WINREGS"});
     EXPECT_EQ(test::TestEnv::readFile(data + "/upper.alt"), QByteArray("UPPER"));
-    // 8. With a start date the report runs: the store the program set up itself (its shared
-    // tables) has nothing to show. No server is set: the program beside this one sets it.
+    // 8. The store the program set up itself has nothing to show; the program beside sets a server.
     store(QStringLiteral("Server"), QString());
     expectRun(__LINE__, ranged, 1, {noJovIni, "No PO's found in selected Range"},
               {"START=", "JOV MSDE", "could not be read"});
-    EXPECT_EQ(GetSetting(QStringLiteral("JOV Settings"), QStringLiteral("DATABASE"),
-                         QStringLiteral("Server")),
-              QStringLiteral("sqlite:"));
+    EXPECT_EQ(GetSetting("JOV Settings", "DATABASE", "Server"), QStringLiteral("sqlite:"));
     // 9. With a company record the next run makes the store's tables, and what is put in them is
     // reported. The store-number option is on for an exact "Yes".
     test::TestEnv::writeFile(

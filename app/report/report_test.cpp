@@ -167,8 +167,7 @@ struct CancellingView : output::ProgressView {
     QStringList seen;
 };
 
-// Cancelled while reading or while printing, the run stops, drops its document, unloads the
-// preview and lets a direct run end; no message is shown.
+// Cancelled while reading or printing, the run drops its document and unloads the preview.
 TEST_P(ReportStore, ACancelledRunDropsItsDocument) {
     CancellingView view;
     runtimeOptions().batch = false; // the pump really runs events

@@ -4,9 +4,6 @@
 #include <QString>
 
 namespace vx::e2e {
-
-QString expectedPages(const QString& caseName);
-
 namespace {
 
 // Sixty orders of one vendor in March, 1.00 to 15.75, three a day from the 10th; 55 on page 1.

@@ -33,8 +33,7 @@ namespace {
 
 class PreviewRun : public ReportDb {};
 
-// The window shows the report and the run waits until the user closes it; "F6 Show PO" replaces
-// the document with the received order's printout. A run that finds nothing shows no window.
+// The run waits until the user closes the preview; "F6 Show PO" shows the order's printout.
 TEST_P(PreviewRun, TheRunWaitsUntilTheUserClosesThePreview) {
     env_.setEnv("LC_ALL", QStringLiteral("C"));
     runtimeOptions().batch = false;
