@@ -56,7 +56,6 @@ class EndToEnd : public ReportDb {
         ReportDb::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        env_.setEnv("LC_ALL", QStringLiteral("C"));
         data_ = gDataPath().DataPath();
         setting("DATAPATH", data_);
         env_.writeFile(data_ + "/WINREGS.INI", "[JOVURM]\r\nCompany=Corner Shop\r\n");

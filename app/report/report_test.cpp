@@ -101,7 +101,6 @@ class ReportStore : public ReportDb {
         ReportDb::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        env_.setEnv("LC_ALL", QStringLiteral("C"));
         openStore();
         runState().gsStartDate = QStringLiteral("1/1/2024");
         runState().gsEndDate = QStringLiteral("1/31/2024");

@@ -35,7 +35,6 @@ class PreviewRun : public ReportDb {};
 
 // The run waits until the user closes the preview; "F6 Show PO" shows the order's printout.
 TEST_P(PreviewRun, TheRunWaitsUntilTheUserClosesThePreview) {
-    env_.setEnv("LC_ALL", QStringLiteral("C"));
     runtimeOptions().batch = false;
     openStore();
     addVendor("V1", "Acme Supply");

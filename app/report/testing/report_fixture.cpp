@@ -23,6 +23,7 @@ void ReportDb::SetUp() {
     BackendTest::SetUp();
     if (IsSkipped() || HasFatalFailure())
         return;
+    env_.setEnv("LC_ALL", QStringLiteral("C")); // the pages are compared in the C locale's forms
     db::resetDbState();
     resetRunState();
     resetReportSpec();
