@@ -33,7 +33,10 @@ class RecordingPrinter : public ReportPrinter {
             pageStart_(*this);
     }
     void endDoc() override { record("end"); }
-    void abandonDoc() override { pages_ = 0, record("abandon"); }
+    void abandonDoc() override {
+        pages_ = 0;
+        record("abandon");
+    }
     void paragraph(const QString& text) override { record("paragraph", text); }
     void tableText(const QString& text) override { record("table", text); }
     void addTable(const QString& format, const QString& header, const QString& body) override {
