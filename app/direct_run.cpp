@@ -2,6 +2,7 @@
 
 #include "app/exit_status.h"
 #include "app/report/received_summary.h"
+#include "app/report/report_common.h"
 #include "platform/atomic_file.h"
 #include "platform/messages.h"
 #include "platform/paths.h"
@@ -32,8 +33,8 @@ int gfiDirectRun(const QString& pdfFile, const QString& textFile) {
     report::setReportHost(&host);
     report::gpRunReport();
     report::setReportHost(nullptr);
-    if (!host.hasDocument())
-        return kExitNothing; // the report has said why
+    if (!host.hasDocument()) // the report has said why
+        return report::gfbServerLost() ? kExitStartupFailed : kExitNothing;
 
     QString error;
     if (!textFile.isEmpty()) {

@@ -24,12 +24,16 @@ QString columnsQuery(Catalogue catalogue, const QString& table) {
                               "AND NOT a.attisdropped ORDER BY a.attnum")
             .arg(literal(table));
     case Catalogue::SqlServer:
+        // In words every release from SQL Server 2000 on knows (no CONCAT, no SCHEMA_NAME): the
+        // table the login's own name resolution finds, whichever owner or schema holds it.
         return QStringLiteral(
-                   "SELECT COLUMN_NAME, CONCAT(DATA_TYPE, CASE WHEN DATA_TYPE IN ('decimal', "
-                   "'numeric') THEN CONCAT('(', NUMERIC_PRECISION, ',', NUMERIC_SCALE, ')') WHEN "
-                   "CHARACTER_MAXIMUM_LENGTH > 0 THEN CONCAT('(', CHARACTER_MAXIMUM_LENGTH, ')') "
-                   "ELSE '' END) FROM INFORMATION_SCHEMA.COLUMNS WHERE TABLE_SCHEMA = "
-                   "SCHEMA_NAME() AND TABLE_NAME = %1 ORDER BY ORDINAL_POSITION")
+                   "SELECT COLUMN_NAME, DATA_TYPE + CASE WHEN DATA_TYPE IN ('decimal', "
+                   "'numeric') THEN '(' + CAST(NUMERIC_PRECISION AS VARCHAR(10)) + ',' + "
+                   "CAST(NUMERIC_SCALE AS VARCHAR(10)) + ')' WHEN CHARACTER_MAXIMUM_LENGTH > 0 "
+                   "THEN '(' + CAST(CHARACTER_MAXIMUM_LENGTH AS VARCHAR(10)) + ')' ELSE '' END "
+                   "FROM INFORMATION_SCHEMA.COLUMNS WHERE TABLE_NAME = %1 AND "
+                   "OBJECT_ID(QUOTENAME(TABLE_SCHEMA) + '.' + QUOTENAME(TABLE_NAME)) = "
+                   "OBJECT_ID(%1) ORDER BY ORDINAL_POSITION")
             .arg(literal(table));
     case Catalogue::None:
         break;
@@ -50,11 +54,11 @@ QString blockersQuery(Catalogue catalogue, const QString& table, const QString& 
             .arg(literal(table), literal(column));
     case Catalogue::SqlServer:
         // Only schema-bound objects stop ALTER COLUMN; other views follow the new type.
+        // sysdepends: every release from SQL Server 2000 on has it.
         return QStringLiteral(
-                   "SELECT DISTINCT OBJECT_NAME(referencing_id) FROM "
-                   "sys.sql_expression_dependencies WHERE referenced_id = OBJECT_ID(%1) AND "
-                   "is_schema_bound_reference = 1 AND referenced_minor_id IN (0, "
-                   "COLUMNPROPERTY(OBJECT_ID(%1), %2, 'ColumnId'))")
+                   "SELECT DISTINCT OBJECT_NAME(d.id) FROM sysdepends d WHERE d.depid = "
+                   "OBJECT_ID(%1) AND OBJECTPROPERTY(d.id, 'IsSchemaBound') = 1 AND d.depnumber "
+                   "IN (0, COLUMNPROPERTY(OBJECT_ID(%1), %2, 'ColumnId'))")
             .arg(literal(table), literal(column));
     case Catalogue::SQLite:
     case Catalogue::None:

@@ -45,6 +45,14 @@ bool SaveSetting(const QString& app, const QString& section, const QString& key,
     return profile::writeString(section, key, stored, settingsFile(app), 0600, true);
 }
 
+QString programSettingsFile() {
+    return configHome() + QStringLiteral("/vantrex-report/vantrex-report.ini");
+}
+
+QString GetProgramSetting(const QString& section, const QString& key, const QString& def) {
+    return profile::readValue(programSettingsFile(), section, key).value_or(def);
+}
+
 void DeleteSetting(const QString& app, const QString& section, const QString& key) {
     profile::writeString(section, key, std::nullopt, settingsFile(app), 0600, true);
 }

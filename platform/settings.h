@@ -15,4 +15,9 @@ bool SaveSetting(const QString& app, const QString& section, const QString& key,
                  const QString& value);
 void DeleteSetting(const QString& app, const QString& section, const QString& key);
 
+// The program's own settings, never the suite's: $XDG_CONFIG_HOME/vantrex-report/
+// vantrex-report.ini (settings an administrator sets for this program alone).
+QString programSettingsFile();
+QString GetProgramSetting(const QString& section, const QString& key, const QString& def = {});
+
 } // namespace vx

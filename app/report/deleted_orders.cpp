@@ -97,7 +97,8 @@ void gpPrintDeletedReport(output::ReportPrinter& printer) {
     RunState& run = runState();
     const int n = giLoadCancelledOrders();
     if (n == 0) {
-        MsgBox(QStringLiteral("Nothing to report"));
+        if (!gfbServerLost()) // the run's end says what happened instead
+            MsgBox(QStringLiteral("Nothing to report"));
         gpUnloadPreview();
         run.gbPreviewDone = true;
         return;

@@ -1,5 +1,7 @@
 #include "app/report/received_summary.h"
 
+#include "db/server_watch.h"
+
 #include "app/report/lookups.h"
 #include "app/report/report_common.h"
 #include "app/report/report_run.h"
@@ -161,6 +163,8 @@ namespace {
 int readFailed(const QString& why) {
     MsgBox(QStringLiteral("The received purchase orders could not be read to the end.\r\r") + why,
            MsgButtons::Ok, MsgIcon::Critical);
+    if (gfbServerLost()) // this message names the server and what became of it
+        db::serverLossState().gbLossSaid = true;
     receivedSummaryState().gbReadFailed = true;
     return 0;
 }

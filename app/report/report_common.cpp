@@ -1,11 +1,26 @@
 #include "app/report/report_common.h"
 
 #include "db/codecs.h"
+#include "db/server_watch.h"
+#include "platform/messages.h"
 #include "platform/regional.h"
 
 #include <cmath>
 
 namespace vx::report {
+
+bool gfbServerLost() {
+    return !db::serverLossState().gsServerLoss.isEmpty();
+}
+
+void gpSayServerLost() {
+    db::ServerLossState& loss = db::serverLossState();
+    if (loss.gsServerLoss.isEmpty() || loss.gbLossSaid)
+        return;
+    loss.gbLossSaid = true;
+    MsgBox(loss.gsServerLoss + QStringLiteral("\r\rThe report was not finished."), MsgButtons::Ok,
+           MsgIcon::Critical, QStringLiteral("JOV MSDE"));
+}
 
 double gdLeadingNumber(const QString& text) {
     QString digits;

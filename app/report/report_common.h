@@ -29,6 +29,12 @@ QString gsMoney(std::int64_t amount);
 // early and change the statement.
 QString gsDateLiteral(const QString& value);
 
+// True once the database server failed the run: it stopped answering, or the connection was
+// lost. The run then ends without a document, with one message that says so.
+bool gfbServerLost();
+// Shows that message, once.
+void gpSayServerLost();
+
 // Every row of the table's current recordset from the current row on, each filled into the
 // table's record buffer through the table hooks and copied into the list.
 template <class Rec> std::vector<Rec> readRemainingRows(std::int16_t table, const Rec& buffer) {

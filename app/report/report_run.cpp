@@ -2,6 +2,7 @@
 
 #include "app/report/deleted_orders.h"
 #include "app/report/received_summary.h"
+#include "app/report/report_common.h"
 #include "output/progress.h"
 #include "platform/messages.h"
 #include "platform/regional.h"
@@ -90,6 +91,15 @@ void gpRunReport() {
         gpPrintReceivedSummary(printer);
     } else {
         gpPrintDeletedReport(printer);
+    }
+    if (gfbServerLost()) {
+        // Rows read before the server failed are not the range's rows: nothing is shown.
+        output::gpCloseProgress();
+        printer.abandonDoc();
+        gpUnloadPreview();
+        run.gbPreviewDone = true;
+        gpSayServerLost();
+        return;
     }
     if (output::reportProgress().gbReportCancelled) {
         // The user cancelled: the unfinished document is dropped and nothing is shown.

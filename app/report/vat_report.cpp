@@ -51,7 +51,8 @@ QString gsVatReportSQL() {
 
 bool gfbPrintVatReport(output::ReportPrinter& printer) {
     if (!db::gfbDB_Query(gsVatReportSQL(), kPOHeader)) {
-        MsgBox(QStringLiteral("No Matching PO's Found"));
+        if (!gfbServerLost()) // the run's end says what happened instead
+            MsgBox(QStringLiteral("No Matching PO's Found"));
         return false;
     }
     const std::vector<POHeaderRec> orders = readRemainingRows(kPOHeader, poHeader());

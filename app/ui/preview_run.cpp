@@ -2,6 +2,7 @@
 
 #include "app/direct_run.h"
 #include "app/exit_status.h"
+#include "app/report/report_common.h"
 #include "output/po_print.h"
 #include "runstate/runstate.h"
 
@@ -62,7 +63,9 @@ int gfiPreviewRun(PreviewReportHost& host) {
     // 10.
     host.window().unload();
     report::setReportHost(previous);
-    return shown ? kExitDocument : kExitNothing;
+    if (shown)
+        return kExitDocument;
+    return report::gfbServerLost() ? kExitStartupFailed : kExitNothing;
 }
 
 } // namespace vx

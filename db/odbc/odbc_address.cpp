@@ -1,5 +1,7 @@
 #include "db/odbc/odbc_address.h"
 
+#include "platform/settings.h"
+
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -134,8 +136,38 @@ QString odbcKeyValue(const QString& connection, const char* key) {
     return QString();
 }
 
+QString tdsSettingsPlace() {
+    return QStringLiteral("the section [SQL SERVER] of ") + programSettingsFile();
+}
+
+TdsOptions tdsOptionsFromSettings(QString* problem) {
+    const QString section = QStringLiteral("SQL SERVER");
+    TdsOptions o;
+    QStringList wrong;
+    const auto pick = [&](const char* key, const QStringList& allowed) {
+        const QString value = GetProgramSetting(section, QLatin1String(key)).trimmed();
+        if (value.isEmpty() || value.compare(QLatin1String("auto"), Qt::CaseInsensitive) == 0)
+            return QString();
+        for (const QString& a : allowed)
+            if (value.compare(a, Qt::CaseInsensitive) == 0)
+                return a;
+        wrong << QStringLiteral("%1=%2 (allowed: %3)")
+                     .arg(QLatin1String(key), value, allowed.join(QStringLiteral(", ")));
+        return QString();
+    };
+    o.version = pick("TDSVersion", {"7.1", "7.2", "7.3", "7.4"});
+    o.encryption = pick("Encryption", {"off", "request", "require"});
+    o.caFile = GetProgramSetting(section, QStringLiteral("CAFile")).trimmed();
+    if (problem)
+        *problem = wrong.isEmpty() ? QString()
+                                   : QStringLiteral("These settings in %1 are not used: %2.")
+                                         .arg(tdsSettingsPlace(), wrong.join(QStringLiteral("; ")));
+    return o;
+}
+
 QString odbcConnectionString(const OdbcAddress& address, const Login& login,
-                             const QString& database, const QString& driver, const QString& port) {
+                             const QString& database, const QString& driver, const QString& port,
+                             const TdsOptions& tds) {
     QString c;
     if (address.kind == OdbcAddress::Kind::SqlServer) {
         c = QStringLiteral("Driver={") + QString(driver).replace(u'}', QLatin1String("}}")) + u'}';
@@ -152,9 +184,12 @@ QString odbcConnectionString(const OdbcAddress& address, const Login& login,
         add(c, "UID", login.user);
         add(c, "PWD", login.password);
         // A fixed protocol version: with "auto" the driver tries one version after another,
-        // each with the full login timeout. 7.3 is spoken by SQL Server 2008 and every later
-        // release (an older server answers with its own version).
-        add(c, "TDS_Version", QStringLiteral("7.3"));
+        // each with the full login timeout.
+        add(c, "TDS_Version", tds.version.isEmpty() ? QLatin1String(kNewestTds) : tds.version);
+        if (!tds.encryption.isEmpty())
+            add(c, "Encryption", tds.encryption);
+        if (!tds.caFile.isEmpty())
+            add(c, "CAFile", tds.caFile);
         add(c, "ClientCharset", QStringLiteral("UTF-8"));
         add(c, "APP", QStringLiteral("Vantrex Report"));
         return c;

@@ -40,13 +40,34 @@ bool hasOdbcKey(const QString& connection, std::initializer_list<const char*> ke
 // The value of `key` in a connection string (empty when absent).
 QString odbcKeyValue(const QString& connection, const char* key);
 
+// How a SQL Server login speaks the protocol. Empty values are negotiated: the newest version
+// first (a server answers a newer client with its own), 7.1 when an older server closes the
+// connection instead; the driver's encryption default (used when the server offers it,
+// required when the server requires it); the server's certificate not checked.
+struct TdsOptions {
+    QString version;    // "7.1" (SQL Server 2000) .. "7.4" (2012 and later)
+    QString encryption; // "off", "request" or "require"
+    QString caFile;     // the authorities whose signature the server's certificate must carry
+};
+// The version tried first when none is pinned, and the one of the oldest servers.
+inline constexpr char kNewestTds[] = "7.4";
+inline constexpr char kOldestTds[] = "7.1";
+
+// The pins an administrator set in the program's own settings (section "SQL SERVER", keys
+// "TDSVersion", "Encryption", "CAFile"). A value that is not one of the allowed ones is left out
+// and named in `problem`.
+TdsOptions tdsOptionsFromSettings(QString* problem = nullptr);
+// The settings that pin them, as messages name them.
+QString tdsSettingsPlace();
+
 // The connection string of a login. `driver` is what "Driver=" names for SQL Server (a
 // registered driver name or the driver library's path); `port` the TCP port to use there (the
-// SQL Browser's answer for a named instance). The database is left out when `database` is
-// empty (the login's default database). A data source string keeps its own login and
-// database when it has them.
+// SQL Browser's answer for a named instance); `tds` how to speak to it (an empty version is
+// the newest). The database is left out when `database` is empty (the login's default
+// database). A data source string keeps its own login and database when it has them, and
+// everything else it says.
 QString odbcConnectionString(const OdbcAddress& address, const Login& login,
                              const QString& database, const QString& driver,
-                             const QString& port = {});
+                             const QString& port = {}, const TdsOptions& tds = {});
 
 } // namespace vx::db::odbc

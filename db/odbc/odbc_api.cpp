@@ -1,8 +1,10 @@
 #include "db/odbc/odbc_api.h"
 
 #include "db/backend_support.h"
+#include "db/server_watch.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <array>
 
 namespace vx::db::odbc {
@@ -59,6 +61,18 @@ DbError statementError(const QList<Diag>& records) {
     return engineError(plainMessage(records.first().message));
 }
 
+DbError callError(SQLSMALLINT type, SQLHANDLE handle, SQLHDBC dbc, const QString& server) {
+    const QList<Diag> records = diagnostics(type, handle);
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    if (dbc)
+        SQLGetConnectAttrW(dbc, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr);
+    // 08S01: the link to the server failed under the call.
+    const bool lost = dead == SQL_CD_TRUE ||
+                      std::any_of(records.begin(), records.end(),
+                                  [](const Diag& d) { return d.state == QLatin1String("08S01"); });
+    return serverFailure(server, lost, statementError(records));
+}
+
 void HandleDeleter::operator()(void* handle) const {
     SQLFreeHandle(type, handle);
 }
@@ -97,8 +111,10 @@ DbcHandle::~DbcHandle() {
 }
 
 void DbcHandle::disconnect() {
-    if (dbc_ && connected_)
+    if (dbc_ && connected_) {
+        const ServerWait wait;
         SQLDisconnect(dbc_.get());
+    }
     connected_ = false;
 }
 

@@ -30,6 +30,11 @@ QString plainMessage(const QString& message);
 // else the engine error with the driver's message.
 DbError statementError(const QList<Diag>& records);
 
+// The error of a failed call on `handle` (of connection `dbc`, on the server messages show as
+// `server`): the statement's error, or the server's failure when the wait for it was ended or
+// the connection is gone (db/server_watch.h).
+DbError callError(SQLSMALLINT type, SQLHANDLE handle, SQLHDBC dbc, const QString& server);
+
 // Texts for the ODBC calls.
 inline const SQLWCHAR* wide(const QString& text) {
     return reinterpret_cast<const SQLWCHAR*>(text.utf16());

@@ -1,6 +1,7 @@
 #include "db/backend_support.h"
 #include "db/dialect.h"
 #include "db/odbc/odbc_internal.h"
+#include "db/server_watch.h"
 
 #include <QRegularExpression>
 
@@ -76,13 +77,15 @@ Handle newStatement(SQLHDBC dbc, DbError& error) {
     return stmt;
 }
 
-std::optional<long> execute(SQLHDBC dbc, const QString& sql, DbError& error) {
+std::optional<long> execute(SQLHDBC dbc, const QString& sql, DbError& error,
+                            const QString& server) {
+    const ServerWait wait;
     const Handle stmt = newStatement(dbc, error);
     if (!stmt)
         return std::nullopt;
     const SQLRETURN r = SQLExecDirectW(stmt.get(), const_cast<SQLWCHAR*>(wide(sql)), SQL_NTS);
     if (!succeeded(r) && r != SQL_NO_DATA) {
-        error = statementError(diagnostics(SQL_HANDLE_STMT, stmt.get()));
+        error = callError(SQL_HANDLE_STMT, stmt.get(), dbc, server);
         return std::nullopt;
     }
     SQLLEN rows = -1;
@@ -96,7 +99,7 @@ std::optional<long> execute(SQLHDBC dbc, const QString& sql, DbError& error) {
     while (succeeded(more = SQLMoreResults(stmt.get()))) {
     }
     if (more == SQL_ERROR) {
-        error = statementError(diagnostics(SQL_HANDLE_STMT, stmt.get()));
+        error = callError(SQL_HANDLE_STMT, stmt.get(), dbc, server);
         return std::nullopt;
     }
     error = DbError();
@@ -137,8 +140,8 @@ class OdbcConnection final : public Connection {
     std::optional<long> execute(const QString& sql) override {
         if (!connected())
             return std::nullopt;
-        const auto result =
-            odbc::execute(source_->main.get(), forSource(sql, source_->dialect), error_);
+        const auto result = odbc::execute(source_->main.get(), forSource(sql, source_->dialect),
+                                          error_, source_->shown());
         if (const auto begins = beginsTransaction(sql); begins && result)
             source_->inTransaction = *begins;
         return result;
@@ -169,7 +172,9 @@ class OdbcConnection final : public Connection {
     bool connected() {
         if (state() == 1)
             return true;
-        error_ = engineError(QStringLiteral("The connection to the server was lost."));
+        error_ = source_ ? serverFailure(source_->shown(), true,
+                                         engineError(QStringLiteral("it is closed.")))
+                         : engineError(QStringLiteral("The connection is not open."));
         return false;
     }
 

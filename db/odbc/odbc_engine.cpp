@@ -2,6 +2,7 @@
 
 #include "db/backend_support.h"
 #include "db/odbc/odbc_internal.h"
+#include "db/server_watch.h"
 #include "platform/paths.h"
 
 #include <array>
@@ -12,12 +13,14 @@ namespace {
 using namespace odbc;
 
 // The names of a query's first column.
-std::optional<QStringList> firstColumn(SQLHDBC dbc, const QString& sql, DbError& error) {
+std::optional<QStringList> firstColumn(SQLHDBC dbc, const QString& sql, DbError& error,
+                                       const QString& server) {
+    const ServerWait wait;
     const Handle stmt = newStatement(dbc, error);
     if (!stmt)
         return std::nullopt;
     if (!succeeded(SQLExecDirectW(stmt.get(), const_cast<SQLWCHAR*>(wide(sql)), SQL_NTS))) {
-        error = statementError(diagnostics(SQL_HANDLE_STMT, stmt.get()));
+        error = callError(SQL_HANDLE_STMT, stmt.get(), dbc, server);
         return std::nullopt;
     }
     QStringList out;
@@ -32,14 +35,15 @@ std::optional<QStringList> firstColumn(SQLHDBC dbc, const QString& sql, DbError&
 }
 
 // The tables of the session's database (ODBC's catalogue function), without system schemas.
-std::optional<QStringList> catalogTables(SQLHDBC dbc, DbError& error) {
+std::optional<QStringList> catalogTables(SQLHDBC dbc, DbError& error, const QString& server) {
+    const ServerWait wait;
     const Handle stmt = newStatement(dbc, error);
     if (!stmt)
         return std::nullopt;
     const QString type = QStringLiteral("TABLE");
     if (!succeeded(SQLTablesW(stmt.get(), nullptr, 0, nullptr, 0, nullptr, 0,
                               const_cast<SQLWCHAR*>(wide(type)), SQL_NTS))) {
-        error = statementError(diagnostics(SQL_HANDLE_STMT, stmt.get()));
+        error = callError(SQL_HANDLE_STMT, stmt.get(), dbc, server);
         return std::nullopt;
     }
     QStringList out;
@@ -100,17 +104,18 @@ class OdbcServer final : public Server {
         }
         switch (dialect_) {
         case SourceDialect::SqlServer:
+            // master..sysdatabases: every release from SQL Server 2000 on has it.
             return firstColumn(session_.get(),
-                               QStringLiteral("SELECT name FROM sys.databases WHERE name NOT IN "
-                                              "('master', 'tempdb', 'model', 'msdb') ORDER BY "
-                                              "name"),
-                               error_);
+                               QStringLiteral("SELECT name FROM master..sysdatabases WHERE name "
+                                              "NOT IN ('master', 'tempdb', 'model', 'msdb') "
+                                              "ORDER BY name"),
+                               error_, shownAddress(address_));
         case SourceDialect::PostgreSQL:
             return firstColumn(session_.get(),
                                QStringLiteral("SELECT datname FROM pg_database WHERE NOT "
                                               "datistemplate AND datname <> 'postgres' ORDER "
                                               "BY datname"),
-                               error_);
+                               error_, shownAddress(address_));
         case SourceDialect::Other:
             break;
         }
@@ -130,7 +135,13 @@ class OdbcServer final : public Server {
             if (!tablesSession_)
                 return std::nullopt;
         }
-        return catalogTables(tablesSession_.get(), error_);
+        if (dialect_ == SourceDialect::SqlServer)
+            return firstColumn(tablesSession_.get(),
+                               QStringLiteral("SELECT TABLE_NAME FROM INFORMATION_SCHEMA.TABLES "
+                                              "WHERE TABLE_TYPE = 'BASE TABLE' ORDER BY "
+                                              "TABLE_NAME"),
+                               error_, shownAddress(address_));
+        return catalogTables(tablesSession_.get(), error_, shownAddress(address_));
     }
 
     QString machine() const override {
@@ -179,10 +190,11 @@ bool OdbcServer::createDatabase(const QString& name, bool replace) {
     const QString quoted = sqlServer
                                ? u'[' + QString(name).replace(u']', QLatin1String("]]")) + u']'
                                : u'"' + QString(name).replace(u'"', QLatin1String("\"\"")) + u'"';
-    const auto names = firstColumn(admin.get(),
-                                   sqlServer ? QStringLiteral("SELECT name FROM sys.databases")
-                                             : QStringLiteral("SELECT datname FROM pg_database"),
-                                   error_);
+    const auto names =
+        firstColumn(admin.get(),
+                    sqlServer ? QStringLiteral("SELECT name FROM master..sysdatabases")
+                              : QStringLiteral("SELECT datname FROM pg_database"),
+                    error_, shownAddress(address_));
     if (!names)
         return false;
     if (names->contains(name)) {
@@ -195,10 +207,12 @@ bool OdbcServer::createDatabase(const QString& name, bool replace) {
                                                   "IMMEDIATE; DROP DATABASE %1")
                                        .arg(quoted)
                                  : QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(quoted);
-        if (!execute(admin.get(), drop, error_))
+        if (!execute(admin.get(), drop, error_, shownAddress(address_)))
             return false;
     }
-    return execute(admin.get(), QStringLiteral("CREATE DATABASE ") + quoted, error_).has_value();
+    return execute(admin.get(), QStringLiteral("CREATE DATABASE ") + quoted, error_,
+                   shownAddress(address_))
+        .has_value();
 }
 
 class OdbcEngine final : public Engine {

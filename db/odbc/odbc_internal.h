@@ -44,6 +44,8 @@ struct Source {
 
     // A session for a streaming query: an idle one, or a new login (empty with `error` set).
     DbcHandle takeSession(DbError& error);
+    // The server as messages name it.
+    QString shown() const { return shownAddress(address); }
     void giveBack(DbcHandle session);
 };
 using SharedSource = std::shared_ptr<Source>;
@@ -52,7 +54,8 @@ using SharedSource = std::shared_ptr<Source>;
 Handle newStatement(SQLHDBC dbc, DbError& error);
 
 // Runs a statement; the rows it changed (-1 when it changes none), nullopt with `error` set.
-std::optional<long> execute(SQLHDBC dbc, const QString& sql, DbError& error);
+// `server` names the server in the messages of a failure.
+std::optional<long> execute(SQLHDBC dbc, const QString& sql, DbError& error, const QString& server);
 
 std::unique_ptr<Recordset> openRecordset(const SharedSource& source, const QString& sql,
                                          DbError& error);

@@ -2,6 +2,7 @@
 
 #include "db/backend_support.h"
 #include "db/odbc/sql_browser.h"
+#include "db/server_watch.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -181,6 +182,30 @@ QString loginFailureText(LoginFailure failure, const OdbcAddress& a, const Login
                                        "answer as SQL Server (is that the server's port? the "
                                        "driver says: %3)")
                             .arg(machine, portOf(a), detail);
+    case LoginFailure::ClosedAtLogin:
+        return cannot +
+               QStringLiteral("the server at %1 port %2 ended the connection during the "
+                              "login, in every protocol version tried (TDS %3 and %4).")
+                   .arg(machine, portOf(a), QLatin1String(kNewestTds), QLatin1String(kOldestTds));
+    case LoginFailure::ProtocolVersion:
+        return cannot + QStringLiteral("the server does not speak the protocol version TDS %1 set "
+                                       "as TDSVersion in %2. Remove that setting (the version is "
+                                       "then found by itself), or set the server's own: 7.1 for "
+                                       "SQL Server 2000, 7.2 for 2005, 7.3 for 2008 and 2008 R2, "
+                                       "7.4 for 2012 and later.")
+                            .arg(tdsOptionsFromSettings().version, tdsSettingsPlace());
+    case LoginFailure::EncryptionRequired:
+        return cannot + QStringLiteral("the server requires encrypted connections, and "
+                                       "Encryption=off in %1 switches encryption off. Remove that "
+                                       "setting or set Encryption=request.")
+                            .arg(tdsSettingsPlace());
+    case LoginFailure::CertificateNotTrusted:
+        return cannot + QStringLiteral("the server's certificate is not trusted: it is not signed "
+                                       "by the authorities of CAFile=%1 in %2, or does not name "
+                                       "the computer \"%3\". Give the file of the authority that "
+                                       "signed it, or remove the setting to accept the server's "
+                                       "certificate unchecked.")
+                            .arg(tdsOptionsFromSettings().caFile, tdsSettingsPlace(), machine);
     case LoginFailure::Other:
         break;
     }
@@ -226,33 +251,60 @@ DbcHandle logIn(const OdbcAddress& address, const Login& login, const QString& d
         }
     }
 
-    DbcHandle dbc(allocate(SQL_HANDLE_DBC, environment()));
-    if (!dbc)
-        return failed(LoginFailure::Other, QStringLiteral("the ODBC driver manager cannot make "
-                                                          "a connection."));
-    const int left = std::max<int>(1, (budgetMs - static_cast<int>(clock.elapsed())) / 1000);
-    SQLSetConnectAttrW(dbc.get(), SQL_ATTR_LOGIN_TIMEOUT,
-                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(left)), 0);
-    QString text = odbcConnectionString(address, login, database, driver, port);
-    if (!options.extra.isEmpty())
-        text += u';' + options.extra;
-    SQLSMALLINT outLength = 0;
-    const SQLRETURN r = SQLDriverConnectW(dbc.get(), nullptr, const_cast<SQLWCHAR*>(wide(text)),
-                                          SQL_NTS, nullptr, 0, &outLength, SQL_DRIVER_NOPROMPT);
-    if (succeeded(r)) {
-        dbc.markConnected();
-        error = DbError();
-        return dbc;
-    }
-    const QList<Diag> records = diagnostics(SQL_HANDLE_DBC, dbc.get());
-    LoginFailure kind = classifyLoginFailure(records);
-    if (kind == LoginFailure::Other && address.kind == OdbcAddress::Kind::SqlServer &&
-        anyNative(records, {20009, 20002, 20017})) {
+    const TdsOptions pinned = tdsOptionsFromSettings();
+    TdsOptions tds = pinned;
+    for (;;) {
+        DbcHandle dbc(allocate(SQL_HANDLE_DBC, environment()));
+        if (!dbc)
+            return failed(LoginFailure::Other, QStringLiteral("the ODBC driver manager cannot "
+                                                              "make a connection."));
+        const int left = std::max<int>(1, (budgetMs - static_cast<int>(clock.elapsed())) / 1000);
+        SQLSetConnectAttrW(dbc.get(), SQL_ATTR_LOGIN_TIMEOUT,
+                           reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(left)), 0);
+        QString text = odbcConnectionString(address, login, database, driver, port, tds);
+        if (!options.extra.isEmpty())
+            text += u';' + options.extra;
+        SQLSMALLINT outLength = 0;
+        const SocketList before = openSockets();
+        SQLRETURN r = SQL_ERROR;
+        {
+            const ServerWait wait;
+            r = SQLDriverConnectW(dbc.get(), nullptr, const_cast<SQLWCHAR*>(wide(text)), SQL_NTS,
+                                  nullptr, 0, &outLength, SQL_DRIVER_NOPROMPT);
+        }
+        if (succeeded(r)) {
+            // The driver keeps its socket to itself: the ones its login opened are its.
+            watchSocketsOpenedSince(before);
+            dbc.markConnected();
+            error = DbError();
+            return dbc;
+        }
+        const QList<Diag> records = diagnostics(SQL_HANDLE_DBC, dbc.get());
+        LoginFailure kind = classifyLoginFailure(records);
         const int leftMs = budgetMs - static_cast<int>(clock.elapsed());
-        kind =
-            leftMs <= 0 ? LoginFailure::NoAnswer : probeSqlServer(target, std::min(leftMs, 3000));
+        const bool sqlServer = address.kind == OdbcAddress::Kind::SqlServer;
+        if (sqlServer && kind == LoginFailure::EncryptionRequired && pinned.encryption.isEmpty())
+            kind = LoginFailure::Other; // not ours to explain: the driver's default refused
+        if (sqlServer && kind == LoginFailure::CertificateNotTrusted && pinned.caFile.isEmpty())
+            kind = LoginFailure::Other;
+        // An older server ends the connection on a login in a newer version than it speaks:
+        // once more in the oldest, within what is left of the login timeout.
+        const bool closed = sqlServer && kind == LoginFailure::Other &&
+                            anyNative(records, {20017}) &&
+                            probeTcp(target.machine, static_cast<quint16>(portOf(target).toUInt()),
+                                     std::clamp(leftMs, 1, 1000)) == Reach::Accepts;
+        if (closed && pinned.version.isEmpty() && tds.version.isEmpty() && leftMs > 1000) {
+            tds.version = QLatin1String(kOldestTds);
+            continue;
+        }
+        if (closed)
+            kind = pinned.version.isEmpty() ? LoginFailure::ClosedAtLogin
+                                            : LoginFailure::ProtocolVersion;
+        if (kind == LoginFailure::Other && sqlServer && anyNative(records, {20009, 20002, 20017}))
+            kind = leftMs <= 0 ? LoginFailure::NoAnswer
+                               : probeSqlServer(target, std::min(leftMs, 3000));
+        return failed(kind, statementError(records).description);
     }
-    return failed(kind, statementError(records).description);
 }
 
 } // namespace vx::db::odbc

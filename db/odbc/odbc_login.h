@@ -40,6 +40,10 @@ enum class LoginFailure {
     NoTcp,
     NotSqlServer,
     NoDatabase,
+    ClosedAtLogin,         // the server ended the connection on the login (an older release)
+    ProtocolVersion,       // ... while the settings pin the protocol version
+    EncryptionRequired,    // the server requires encryption that the settings switch off
+    CertificateNotTrusted, // the server's certificate is not signed by the pinned authorities
     Other,
 };
 LoginFailure classifyLoginFailure(const QList<Diag>& records);

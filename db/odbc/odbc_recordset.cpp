@@ -1,6 +1,7 @@
 #include "db/backend_support.h"
 #include "db/buffered_recordset.h"
 #include "db/odbc/odbc_internal.h"
+#include "db/server_watch.h"
 
 #include <array>
 
@@ -81,6 +82,7 @@ class OdbcRecordset final : public BufferedRecordset {
             return true;
         }
         finish();
+        const ServerWait wait;
         DbError error;
         session_ = source_->takeSession(error);
         if (session_)
@@ -88,7 +90,7 @@ class OdbcRecordset final : public BufferedRecordset {
         if (stmt_ && !succeeded(SQLExecDirectW(
                          stmt_.get(),
                          const_cast<SQLWCHAR*>(wide(forSource(sql_, source_->dialect))), SQL_NTS)))
-            error = statementError(diagnostics(SQL_HANDLE_STMT, stmt_.get()));
+            error = callError(SQL_HANDLE_STMT, stmt_.get(), session_.get(), source_->shown());
         if (error.number != 0) {
             setError(error);
             finish();
@@ -101,13 +103,15 @@ class OdbcRecordset final : public BufferedRecordset {
     Fetch fetchFromCursor(Row& row) {
         if (!stmt_)
             return Fetch::End;
+        const ServerWait wait;
         const SQLRETURN r = SQLFetch(stmt_.get());
         if (r == SQL_NO_DATA) {
             finish();
             return Fetch::End;
         }
         if (!succeeded(r)) {
-            setError(statementError(diagnostics(SQL_HANDLE_STMT, stmt_.get())));
+            setError(callError(SQL_HANDLE_STMT, stmt_.get(),
+                               session_ ? session_.get() : source_->main.get(), source_->shown()));
             finish();
             return Fetch::Failed;
         }
@@ -239,6 +243,8 @@ class OdbcRecordset final : public BufferedRecordset {
 
     // Closes the cursor; a stream session goes back to the pool for the next query.
     void finish() {
+        // A driver may wait for the server to acknowledge the end of a result read part way.
+        const ServerWait wait;
         if (stmt_) {
             const bool closed = succeeded(SQLFreeStmt(stmt_.get(), SQL_CLOSE));
             stmt_.reset();
@@ -281,6 +287,7 @@ bool OdbcRecordset::changeOne(const QString& head, std::vector<Parameter>& param
         return false;
     }
     const QString sql = head + match.join(QStringLiteral(" AND "));
+    const ServerWait wait;
     SQLHDBC dbc = source_->main.get();
     DbError error;
     Handle stmt = newStatement(dbc, error);
@@ -303,7 +310,7 @@ bool OdbcRecordset::changeOne(const QString& head, std::vector<Parameter>& param
     if (succeeded(r))
         SQLRowCount(stmt.get(), &rows);
     else if (r != SQL_NO_DATA)
-        error = statementError(diagnostics(SQL_HANDLE_STMT, stmt.get()));
+        error = callError(SQL_HANDLE_STMT, stmt.get(), dbc, source_->shown());
     stmt.reset();
     SQLEndTran(SQL_HANDLE_DBC, dbc, error.number == 0 && rows == 1 ? SQL_COMMIT : SQL_ROLLBACK);
     SQLSetConnectAttrW(dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON),
@@ -352,6 +359,7 @@ bool describe(SQLHSTMT stmt, QStringList& names, std::vector<Column>& columns, D
 std::unique_ptr<Recordset> openRecordset(const SharedSource& source, const QString& sql,
                                          DbError& error) {
     const QString text = forSource(sql, source->dialect);
+    const ServerWait wait;
     DbcHandle session;
     SQLHDBC dbc = source->main.get();
     if (!shortQuery(sql) && !source->inTransaction) {
@@ -364,7 +372,7 @@ std::unique_ptr<Recordset> openRecordset(const SharedSource& source, const QStri
     if (!stmt)
         return nullptr;
     if (!succeeded(SQLExecDirectW(stmt.get(), const_cast<SQLWCHAR*>(wide(text)), SQL_NTS))) {
-        error = statementError(diagnostics(SQL_HANDLE_STMT, stmt.get()));
+        error = callError(SQL_HANDLE_STMT, stmt.get(), dbc, source->shown());
         return nullptr;
     }
     QStringList names;

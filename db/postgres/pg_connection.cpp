@@ -1,6 +1,7 @@
 #include "db/backend_support.h"
 #include "db/dialect.h"
 #include "db/postgres/pg_internal.h"
+#include "db/server_watch.h"
 
 namespace vx::db::pg {
 namespace {
@@ -53,10 +54,14 @@ class PgConnection final : public Connection {
     bool connected() {
         if (state() == 1)
             return true;
-        error_ = engineError(session_ ? QString::fromUtf8(PQerrorMessage(session_->conn.get()))
-                                      : QStringLiteral("The connection is not open."));
-        if (error_.description.isEmpty())
-            error_.description = QStringLiteral("The connection to the server was lost.");
+        if (!session_ || !session_->conn) {
+            error_ = engineError(QStringLiteral("The connection is not open."));
+            return false;
+        }
+        QString why = QString::fromUtf8(PQerrorMessage(session_->conn.get())).simplified();
+        if (why.isEmpty())
+            why = QStringLiteral("it is closed.");
+        error_ = serverFailure(shownServer(session_->conn.get()), true, engineError(why));
         return false;
     }
 

@@ -1,4 +1,5 @@
 #include "db/postgres/pg_internal.h"
+#include "db/server_watch.h"
 
 namespace vx::db::pg {
 namespace {
@@ -71,6 +72,7 @@ Result Cursor::next(DbError& error) {
     if (!pending_)
         return settled(fetchNow(error));
     pending_ = false;
+    const ServerWait wait;
     return settled(checked(sibling_.get(), collect(sibling_.get()), error));
 }
 
@@ -99,8 +101,10 @@ void Cursor::close() {
         return;
     DbError ignored;
     if (sibling_) {
-        if (pending_)
+        if (pending_) {
+            const ServerWait wait;
             PQclear(collect(sibling_.get()));
+        }
         pending_ = false;
         // Ending the transaction closes the cursor; the sibling is then free for another.
         if (exec(sibling_.get(), QStringLiteral("ROLLBACK"), ignored))

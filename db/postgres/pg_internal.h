@@ -80,6 +80,8 @@ Conn connectWith(std::vector<const char*> keys, std::vector<const char*> values)
 SharedSession connectTo(const QString& server, const Login& login, const QString& database,
                         DbError& error);
 
+// The server of a connection as messages name it: "postgresql://host:port".
+QString shownServer(PGconn* conn);
 // The error of a failed statement: SQLSTATE 42P01 (missing table) becomes error 3078.
 DbError errorOf(PGconn* conn, const PGresult* result);
 // A statement's result; nullptr (error set) unless the statement succeeded.

@@ -1,5 +1,6 @@
 #include "db/backend_support.h"
 #include "db/postgres/pg_internal.h"
+#include "db/server_watch.h"
 #include "platform/paths.h"
 
 #include <QRegularExpression>
@@ -82,11 +83,17 @@ std::optional<Address> parseAddress(const QString& server, QString& problem) {
 Conn connectWith(std::vector<const char*> keys, std::vector<const char*> values) {
     keys.push_back(nullptr);
     values.push_back(nullptr);
-    // expand_dbname 0: the database name is a name, never read as connection parameters.
-    Conn c(PQconnectdbParams(keys.data(), values.data(), 0));
-    if (PQstatus(c.get()) == CONNECTION_OK)
+    Conn c;
+    {
+        const ServerWait wait;
+        // expand_dbname 0: the database name is a name, never read as connection parameters.
+        c.reset(PQconnectdbParams(keys.data(), values.data(), 0));
+    }
+    if (PQstatus(c.get()) == CONNECTION_OK) {
         PQsetNoticeProcessor(
             c.get(), [](void*, const char*) {}, nullptr);
+        watchSocket(PQsocket(c.get()));
+    }
     return c;
 }
 
@@ -141,16 +148,25 @@ DbError errorOf(PGconn* conn, const PGresult* result) {
     return engineError(message);
 }
 
+QString shownServer(PGconn* conn) {
+    const QString host = QString::fromUtf8(PQhost(conn));
+    const QString port = QString::fromUtf8(PQport(conn));
+    return QStringLiteral("postgresql://") + (host.contains(u':') ? u'[' + host + u']' : host) +
+           (port.isEmpty() ? QString() : u':' + port);
+}
+
 Result checked(PGconn* conn, PGresult* raw, DbError& error) {
     Result r(raw);
     const ExecStatusType status = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
     if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
         return r;
-    error = errorOf(conn, r.get());
+    error =
+        serverFailure(shownServer(conn), PQstatus(conn) == CONNECTION_BAD, errorOf(conn, r.get()));
     return nullptr;
 }
 
 Result exec(PGconn* conn, const QString& sql, DbError& error) {
+    const ServerWait wait;
     return checked(conn, PQexec(conn, sql.toUtf8().constData()), error);
 }
 
@@ -159,6 +175,7 @@ Result execParams(PGconn* conn, const QString& sql, const std::vector<QByteArray
     std::vector<const char*> values;
     for (const QByteArray& p : params)
         values.push_back(p.isNull() ? nullptr : p.constData());
+    const ServerWait wait;
     return checked(conn,
                    PQexecParams(conn, sql.toUtf8().constData(), static_cast<int>(values.size()),
                                 nullptr, values.data(), nullptr, nullptr, 0),

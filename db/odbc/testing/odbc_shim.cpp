@@ -33,19 +33,27 @@ void record(const QString& sql) {
 
 // The statement as the PostgreSQL server runs it; SQL Server's catalogue answered from its own.
 QString forServer(const QString& sql) {
-    if (sql.startsWith(QLatin1String("SELECT name FROM sys.databases")))
+    if (sql.startsWith(QLatin1String("SELECT name FROM master..sysdatabases")))
         return QStringLiteral("SELECT datname FROM pg_database WHERE NOT datistemplate AND "
                               "datname <> 'postgres' ORDER BY datname");
+    if (sql.startsWith(QLatin1String("SELECT TABLE_NAME FROM INFORMATION_SCHEMA.TABLES")))
+        return QStringLiteral("SELECT table_name FROM information_schema.tables WHERE "
+                              "table_type = 'BASE TABLE' AND table_schema = current_schema() "
+                              "ORDER BY 1");
     // The column list: PostgreSQL has the same INFORMATION_SCHEMA view, with its names folded.
-    if (sql.startsWith(QLatin1String("SELECT COLUMN_NAME, CONCAT(DATA_TYPE"))) {
-        static const QRegularExpression name(QStringLiteral("TABLE_NAME = ('[^']*')"));
-        return QString(sql)
-            .replace(QLatin1String("SCHEMA_NAME()"), QLatin1String("current_schema()"))
-            .replace(name, QStringLiteral("TABLE_NAME = lower(\\1)"));
-    }
+    static const QRegularExpression columns(
+        QStringLiteral("^SELECT COLUMN_NAME, DATA_TYPE \\+.*TABLE_NAME = ('[^']*')"));
+    if (const auto m = columns.match(sql); m.hasMatch())
+        return QStringLiteral(
+                   "SELECT column_name, data_type || CASE WHEN data_type IN ('decimal', "
+                   "'numeric') THEN '(' || numeric_precision || ',' || numeric_scale || ')' WHEN "
+                   "character_maximum_length > 0 THEN '(' || character_maximum_length || ')' ELSE "
+                   "'' END FROM information_schema.columns WHERE table_schema = current_schema() "
+                   "AND table_name = lower(%1) ORDER BY ordinal_position")
+            .arg(m.captured(1));
     // Schema-bound objects on the column: the views PostgreSQL has on it stand in for them.
     static const QRegularExpression bound(QStringLiteral(
-        "^SELECT DISTINCT OBJECT_NAME\\(referencing_id\\).*OBJECT_ID\\(('[^']*')\\), ('[^']*')"));
+        "^SELECT DISTINCT OBJECT_NAME\\(d.id\\).*OBJECT_ID\\(('[^']*')\\), ('[^']*')"));
     if (const auto m = bound.match(sql); m.hasMatch())
         return QStringLiteral(
                    "SELECT DISTINCT v.relname FROM pg_depend d JOIN pg_rewrite r ON r.oid = "
