@@ -7,9 +7,13 @@
 
 #include <QDate>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QThread>
+#include <csignal>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace vx::e2e {
@@ -112,7 +116,8 @@ class EndToEnd : public ReportDb {
                         10000 + 2500 * i});
     }
 
-    ProgramRun run(const QString& commandLine, bool yes = false, const FullDisk* full = nullptr) {
+    ProgramRun run(const QString& commandLine, bool yes = false, const FullDisk* full = nullptr,
+                   const std::function<void()>& whileRunning = {}) {
         ProgramRun r;
         const QString pdf =
             (full && full->file == "out.pdf" ? full->folder : env_.root()) + "/out.pdf";
@@ -124,6 +129,8 @@ class EndToEnd : public ReportDb {
         if (full)
             args = full->wrap(args);
         p.start(args.takeFirst(), args << (yes ? "--yes" : "--batch") << commandLine);
+        if (whileRunning)
+            whileRunning();
         p.waitForFinished(120000);
         r.status = p.exitCode();
         r.err = QString::fromUtf8(p.readAllStandardError());
@@ -200,19 +207,61 @@ class EndToEnd : public ReportDb {
         }
     }
 
-    // A view's filter ends the session part way through the received orders: said once, no pages.
-    void serverGone() {
-        ASSERT_TRUE(db().raw(QStringLiteral(
-            "CREATE FUNCTION vx_alive(line text) RETURNS boolean LANGUAGE plpgsql AS $$ BEGIN "
-            "IF position('M130' in line) > 0 AND current_query() NOT ILIKE '%COUNT(*)%' THEN "
-            "PERFORM pg_terminate_backend(pg_backend_pid()); "
-            "PERFORM pg_sleep(10); END IF; RETURN true; END $$")));
+    // The history table becomes a view whose filter runs `action` at one March row (not in the
+    // count that comes first), so the server fails part way through the received orders.
+    void historyFailsWith(const QString& action) {
+        ASSERT_TRUE(db().raw(QStringLiteral("CREATE OR REPLACE FUNCTION vx_alive(line text) "
+                                            "RETURNS boolean LANGUAGE plpgsql AS "
+                                            "$$ BEGIN IF position('M130' in line) > 0 AND "
+                                            "current_query() NOT ILIKE '%COUNT(*)%' "
+                                            "THEN %1; END IF; RETURN true; END $$")
+                                 .arg(action)));
         ASSERT_TRUE(db().raw(QStringLiteral(
             "DO $$ DECLARE t text; BEGIN "
-            "SELECT table_name INTO STRICT t FROM information_schema.tables "
-            "WHERE lower(table_name) LIKE 'pohistory%' AND table_schema = current_schema(); "
+            "SELECT table_name INTO t FROM information_schema.tables WHERE lower(table_name) "
+            "LIKE 'pohistory%' AND table_type = 'BASE TABLE' AND table_schema = current_schema(); "
+            "IF t IS NOT NULL THEN "
             "EXECUTE format('ALTER TABLE %I RENAME TO history_rows', t); EXECUTE format('CREATE "
-            "VIEW %I AS SELECT * FROM history_rows h WHERE vx_alive(h::text)', t); END $$")));
+            "VIEW %I AS SELECT * FROM history_rows h WHERE vx_alive(h::text)', t); END IF; END "
+            "$$")));
+    }
+
+    // The server's process stops (as a frozen server does) while it reads the report's rows: the
+    // run gives up within the time limit, says so once, and writes nothing.
+    void frozenServer() {
+        historyFailsWith(QStringLiteral("PERFORM pg_sleep(8)"));
+        QString pid;
+        QElapsedTimer sinceFreeze;
+        const ProgramRun r =
+            run(QStringLiteral("START=03/01/2024|END=03/31/2024"), false, nullptr, [&] {
+                for (int i = 0; i < 150 && pid.isEmpty(); ++i) {
+                    QThread::msleep(50);
+                    pid = db().rawValue(QStringLiteral("SELECT COALESCE(MAX(pid)::text, "
+                                                       "'') FROM pg_stat_activity WHERE "
+                                                       "wait_event = 'PgSleep' AND pid "
+                                                       "<> pg_backend_pid()"))
+                              .value_or(QString());
+                }
+                if (!pid.isEmpty())
+                    ::kill(pid.toInt(), SIGSTOP);
+                sinceFreeze.start();
+            });
+        const qint64 ms = sinceFreeze.elapsed();
+        ASSERT_FALSE(pid.isEmpty()) << "the report's read never reached the row";
+        ::kill(pid.toInt(), SIGCONT);
+        EXPECT_EQ(r.status, 2) << r.err.toStdString();
+        EXPECT_LT(ms, 45000);
+        EXPECT_EQ(r.err.count("stopped answering: it gave no answer within 30 seconds."), 1)
+            << r.err.toStdString();
+        EXPECT_EQ(r.err.count("could not be read to the end."), 1) << r.err.toStdString();
+        EXPECT_TRUE(r.pages.isEmpty());
+        EXPECT_TRUE(r.pdfText.isEmpty());
+    }
+
+    // The session ends part way through the received orders: said once, no pages.
+    void serverGone() {
+        historyFailsWith(QStringLiteral("PERFORM pg_terminate_backend(pg_backend_pid()); "
+                                        "PERFORM pg_sleep(10)"));
         const ProgramRun r = run(QStringLiteral("START=03/01/2024|END=03/31/2024"));
         EXPECT_EQ(r.status, 2) << r.err.toStdString();
         EXPECT_EQ(r.err.count("could not be read to the end."), 1) << r.err.toStdString();
@@ -325,6 +374,7 @@ TEST_P(EndToEnd, EveryReportPrintsItsPages) {
         readOnly();
     else
         asSqlServer();
+    frozenServer();
     serverGone();
 }
 
