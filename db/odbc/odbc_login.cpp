@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <array>
 
@@ -253,6 +254,13 @@ DbcHandle logIn(const OdbcAddress& address, const Login& login, const QString& d
 
     const TdsOptions pinned = tdsOptionsFromSettings();
     TdsOptions tds = pinned;
+    // A server found to speak only the oldest version is asked in it at once the next time
+    // (the report logs in several times: the server check, the connection, its read sessions).
+    static QHash<QString, QString> oldServers;
+    const QString serverKey = target.machine + u',' + portOf(target);
+    if (tds.version.isEmpty())
+        tds.version = oldServers.value(serverKey);
+    const bool sqlServerKind = address.kind == OdbcAddress::Kind::SqlServer;
     for (;;) {
         DbcHandle dbc(allocate(SQL_HANDLE_DBC, environment()));
         if (!dbc)
@@ -275,6 +283,8 @@ DbcHandle logIn(const OdbcAddress& address, const Login& login, const QString& d
         if (succeeded(r)) {
             // The driver keeps its socket to itself: the ones its login opened are its.
             watchSocketsOpenedSince(before);
+            if (sqlServerKind && pinned.version.isEmpty() && !tds.version.isEmpty())
+                oldServers.insert(serverKey, tds.version);
             dbc.markConnected();
             error = DbError();
             return dbc;
@@ -282,7 +292,7 @@ DbcHandle logIn(const OdbcAddress& address, const Login& login, const QString& d
         const QList<Diag> records = diagnostics(SQL_HANDLE_DBC, dbc.get());
         LoginFailure kind = classifyLoginFailure(records);
         const int leftMs = budgetMs - static_cast<int>(clock.elapsed());
-        const bool sqlServer = address.kind == OdbcAddress::Kind::SqlServer;
+        const bool sqlServer = sqlServerKind;
         if (sqlServer && kind == LoginFailure::EncryptionRequired && pinned.encryption.isEmpty())
             kind = LoginFailure::Other; // not ours to explain: the driver's default refused
         if (sqlServer && kind == LoginFailure::CertificateNotTrusted && pinned.caFile.isEmpty())
@@ -293,7 +303,8 @@ DbcHandle logIn(const OdbcAddress& address, const Login& login, const QString& d
                             anyNative(records, {20017}) &&
                             probeTcp(target.machine, static_cast<quint16>(portOf(target).toUInt()),
                                      std::clamp(leftMs, 1, 1000)) == Reach::Accepts;
-        if (closed && pinned.version.isEmpty() && tds.version.isEmpty() && leftMs > 1000) {
+        if (closed && pinned.version.isEmpty() && tds.version != QLatin1String(kOldestTds) &&
+            leftMs > 1000) {
             tds.version = QLatin1String(kOldestTds);
             continue;
         }
