@@ -20,8 +20,8 @@ namespace vx::db {
 namespace {
 
 constexpr int kTickMs = 100;
-// A driver that does not return when its sockets are shut down gets this long before the
-// process ends with the message on its own.
+// A driver that does not return when its sockets are shut down gets this long (or the limit,
+// when shorter, but at least a second) before the process ends with the message on its own.
 constexpr int kLastResortMs = 10000;
 constexpr int kExitServerFailed = 2; // the program's exit status of a failed start-up or server
 
@@ -41,7 +41,10 @@ class Watch {
         std::call_once(started_, [this] { thread_ = std::thread([this] { run(); }); });
     }
 
-    void arm() { armedAt_.store(tick_.load(std::memory_order_relaxed), std::memory_order_relaxed); }
+    void arm() {
+        armedAt_.store(tick_.load(std::memory_order_relaxed), std::memory_order_relaxed);
+        arms_.fetch_add(1, std::memory_order_relaxed);
+    }
     void disarm() { armedAt_.store(-1, std::memory_order_relaxed); }
 
     void add(int fd, ino_t inode) {
@@ -71,6 +74,11 @@ class Watch {
     }
 
   private:
+    // The limit, within 1 s and kLastResortMs.
+    long lastResortTicks() const {
+        return std::clamp<long>(limitTicks_, 1000 / kTickMs, kLastResortMs / kTickMs);
+    }
+
     static bool sameSocket(int fd, ino_t inode) {
         struct stat st {};
         return fstat(fd, &st) == 0 && S_ISSOCK(st.st_mode) && st.st_ino == inode;
@@ -79,23 +87,26 @@ class Watch {
     void run() {
         std::unique_lock lock(mutex_);
         long firedAt = -1;
+        unsigned long firedArm = 0; // the wait that was ended: a later one starts afresh
         while (!stopping_) {
             wake_.wait_for(lock, std::chrono::milliseconds(kTickMs));
             const long now = tick_.fetch_add(1, std::memory_order_relaxed) + 1;
+            const unsigned long arm = arms_.load(std::memory_order_relaxed);
             const long armed = armedAt_.load(std::memory_order_relaxed);
-            if (armed < 0) {
+            if (armed < 0 || arm != firedArm)
                 firedAt = -1;
+            if (armed < 0)
                 continue;
-            }
             if (firedAt < 0 && now - armed >= limitTicks_) {
                 firedAt = now;
+                firedArm = arm;
                 stopped_.store(true);
                 // Writing to a shut-down socket must fail, not end the process.
                 std::signal(SIGPIPE, SIG_IGN);
                 for (const auto& [fd, inode] : sockets_)
                     if (sameSocket(fd, inode))
                         shutdown(fd, SHUT_RDWR);
-            } else if (firedAt >= 0 && (now - firedAt) * kTickMs >= kLastResortMs) {
+            } else if (firedAt >= 0 && (now - firedAt) >= lastResortTicks()) {
                 const QByteArray text =
                     lastWords_.isEmpty()
                         ? QByteArray("vantrex-report: the database server stopped answering.\n")
@@ -114,6 +125,7 @@ class Watch {
     bool stopping_ = false;
     std::atomic<long> tick_{0};
     std::atomic<long> armedAt_{-1};
+    std::atomic<unsigned long> arms_{0}; // counts the waits begun
     std::atomic<bool> stopped_{false};
     int limitTicks_ = kServerWaitSeconds * 1000 / kTickMs;
     SocketList sockets_;
