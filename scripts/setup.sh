@@ -16,6 +16,7 @@ packages=(
   poppler-utils
   xdg-utils
   xvfb xauth
+  python3 openssl
   "$@"
 )
 

@@ -2,8 +2,10 @@
 
 #include "platform/settings.h"
 
+#include <QFile>
 #include <QRegularExpression>
 #include <QStringList>
+#include <QTemporaryDir>
 
 namespace vx::db::odbc {
 
@@ -136,6 +138,26 @@ QString odbcKeyValue(const QString& connection, const char* key) {
     return QString();
 }
 
+bool useCertificateAuthorities(const QString& machine, const QString& port, const QString& instance,
+                               const QString& caFile) {
+    static QTemporaryDir folder;
+    if (!folder.isValid())
+        return false;
+    QFile conf(folder.filePath(QStringLiteral("freetds.conf")));
+    if (!conf.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    QByteArray text = "[" + QByteArray(kCheckedServer) + "]\n\thost = " + machine.toUtf8() + '\n';
+    if (!port.isEmpty() || instance.isEmpty())
+        text += "\tport = " + (port.isEmpty() ? QByteArray("1433") : port.toUtf8()) + '\n';
+    else
+        text += "\tinstance = " + instance.toUtf8() + '\n';
+    text += "\tca file = " + caFile.toUtf8() + "\n\tcheck certificate hostname = yes\n";
+    if (conf.write(text) != text.size() || !conf.flush())
+        return false;
+    conf.close();
+    return qputenv("FREETDSCONF", QFile::encodeName(conf.fileName()));
+}
+
 QString tdsSettingsPlace() {
     return QStringLiteral("the section [SQL SERVER] of ") + programSettingsFile();
 }
@@ -172,7 +194,9 @@ QString odbcConnectionString(const OdbcAddress& address, const Login& login,
     if (address.kind == OdbcAddress::Kind::SqlServer) {
         c = QStringLiteral("Driver={") + QString(driver).replace(u'}', QLatin1String("}}")) + u'}';
         const QString tcpPort = !port.isEmpty() ? port : address.port;
-        if (tcpPort.isEmpty() && !address.instance.isEmpty()) {
+        if (!tds.caFile.isEmpty()) {
+            add(c, "Servername", QLatin1String(kCheckedServer)); // where the file is named
+        } else if (tcpPort.isEmpty() && !address.instance.isEmpty()) {
             // No port known: the driver asks the SQL Browser itself.
             add(c, "Server", address.machine + u'\\' + address.instance);
         } else {
@@ -188,8 +212,6 @@ QString odbcConnectionString(const OdbcAddress& address, const Login& login,
         add(c, "TDS_Version", tds.version.isEmpty() ? QLatin1String(kNewestTds) : tds.version);
         if (!tds.encryption.isEmpty())
             add(c, "Encryption", tds.encryption);
-        if (!tds.caFile.isEmpty())
-            add(c, "CAFile", tds.caFile);
         add(c, "ClientCharset", QStringLiteral("UTF-8"));
         add(c, "APP", QStringLiteral("Vantrex Report"));
         return c;

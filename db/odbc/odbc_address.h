@@ -49,6 +49,13 @@ struct TdsOptions {
     QString encryption; // "off", "request" or "require"
     QString caFile;     // the authorities whose signature the server's certificate must carry
 };
+// The driver takes its authorities file from a server section of its own configuration file
+// only: with a pinned file the login names the section kCheckedServer of a file made for it
+// (machine, port or instance, the authorities; the certificate's name is checked too), which
+// FREETDSCONF names for the logins that follow. False when it cannot be written.
+inline constexpr char kCheckedServer[] = "vantrex-report";
+bool useCertificateAuthorities(const QString& machine, const QString& port, const QString& instance,
+                               const QString& caFile);
 // The version tried first when none is pinned, and the one of the oldest servers.
 inline constexpr char kNewestTds[] = "7.4";
 inline constexpr char kOldestTds[] = "7.1";

@@ -261,6 +261,10 @@ DbcHandle logIn(const OdbcAddress& address, const Login& login, const QString& d
     if (tds.version.isEmpty())
         tds.version = oldServers.value(serverKey);
     const bool sqlServerKind = address.kind == OdbcAddress::Kind::SqlServer;
+    if (sqlServerKind && !pinned.caFile.isEmpty() &&
+        !useCertificateAuthorities(target.machine, port.isEmpty() ? address.port : port,
+                                   address.instance, pinned.caFile))
+        return failed(LoginFailure::CertificateNotTrusted);
     for (;;) {
         DbcHandle dbc(allocate(SQL_HANDLE_DBC, environment()));
         if (!dbc)
@@ -293,10 +297,6 @@ DbcHandle logIn(const OdbcAddress& address, const Login& login, const QString& d
         LoginFailure kind = classifyLoginFailure(records);
         const int leftMs = budgetMs - static_cast<int>(clock.elapsed());
         const bool sqlServer = sqlServerKind;
-        if (sqlServer && kind == LoginFailure::EncryptionRequired && pinned.encryption.isEmpty())
-            kind = LoginFailure::Other; // not ours to explain: the driver's default refused
-        if (sqlServer && kind == LoginFailure::CertificateNotTrusted && pinned.caFile.isEmpty())
-            kind = LoginFailure::Other;
         // An older server ends the connection on a login in a newer version than it speaks:
         // once more in the oldest, within what is left of the login timeout.
         const bool closed = sqlServer && kind == LoginFailure::Other &&
@@ -314,6 +314,12 @@ DbcHandle logIn(const OdbcAddress& address, const Login& login, const QString& d
         if (kind == LoginFailure::Other && sqlServer && anyNative(records, {20009, 20002, 20017}))
             kind = leftMs <= 0 ? LoginFailure::NoAnswer
                                : probeSqlServer(target, std::min(leftMs, 3000));
+        // The driver tells a failed handshake only as a failed connection: what the pins
+        // change is the likely cause.
+        if (kind == LoginFailure::NotSqlServer && !pinned.caFile.isEmpty())
+            kind = LoginFailure::CertificateNotTrusted;
+        else if (kind == LoginFailure::NotSqlServer && pinned.encryption == QLatin1String("off"))
+            kind = LoginFailure::EncryptionRequired;
         return failed(kind, statementError(records).description);
     }
 }

@@ -132,6 +132,9 @@ class Session:
             except SqlError as e:
                 outcomes.append(e)
                 break
+            except Exception as e:  # a fault of the stand-in: told to the client, not hidden
+                outcomes.append(SqlError(50000, 'The stand-in failed on this statement: %r' % e))
+                break
         return outcomes
 
     def statement(self, sql):
@@ -213,6 +216,8 @@ class Session:
             return None
         try:
             return [r[2] for r in self.db.execute('PRAGMA temp.table_info(standin_probe)')]
+        except sqlite3.Error:
+            return None  # the query itself fails; running it tells how
         finally:
             self.db.execute('DROP VIEW temp.standin_probe')
 
@@ -233,7 +238,9 @@ class Session:
         columns = []
         for i, d in enumerate(cursor.description):
             typed = column_for(d[0], declared[i]) if declared and i < len(declared) else None
-            columns.append(typed or infer_column(d[0], [r[i] for r in rows]))
+            # The server names no expression that has no alias: "COUNT(*)" comes nameless.
+            name = d[0] if typed or re.fullmatch(r'\w+', d[0]) else ''
+            columns.append(typed or infer_column(name, [r[i] for r in rows]))
         self.last_count = len(rows)
         return Rows(columns, [tuple(coerce(c, v) for c, v in zip(columns, r)) for r in rows])
 
