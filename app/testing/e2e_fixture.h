@@ -238,7 +238,8 @@ class EndToEnd : public ReportDb {
                     QThread::msleep(50);
                     pid = db().rawValue(QStringLiteral("SELECT COALESCE(MAX(pid)::text, "
                                                        "'') FROM pg_stat_activity WHERE "
-                                                       "wait_event = 'PgSleep' AND pid "
+                                                       "wait_event = 'PgSleep' AND datname "
+                                                       "= current_database() AND pid "
                                                        "<> pg_backend_pid()"))
                               .value_or(QString());
                 }
