@@ -25,9 +25,14 @@ constexpr int kTickMs = 100;
 constexpr int kLastResortMs = 10000;
 constexpr int kExitServerFailed = 2; // the program's exit status of a failed start-up or server
 
+// Set when the watch has gone at the end of the program: connections that close later (static
+// objects destroyed after it) wait without it.
+constinit std::atomic<bool> watchEnded{false};
+
 class Watch {
   public:
     ~Watch() {
+        watchEnded.store(true);
         {
             std::lock_guard lock(mutex_);
             stopping_ = true;
@@ -142,14 +147,14 @@ thread_local int waitDepth = 0;
 } // namespace
 
 ServerWait::ServerWait() {
-    if (waitDepth++ == 0) {
+    if (waitDepth++ == 0 && !watchEnded.load()) {
         watch().start();
         watch().arm();
     }
 }
 
 ServerWait::~ServerWait() {
-    if (--waitDepth == 0)
+    if (--waitDepth == 0 && !watchEnded.load())
         watch().disarm();
 }
 
@@ -173,12 +178,16 @@ SocketList openSockets() {
 }
 
 void watchSocketsOpenedSince(const SocketList& before) {
+    if (watchEnded.load())
+        return;
     for (const auto& s : openSockets())
         if (std::find(before.begin(), before.end(), s) == before.end())
             watch().add(s.first, s.second);
 }
 
 void watchSocket(int fd) {
+    if (watchEnded.load())
+        return;
     struct stat st {};
     if (fd >= 0 && fstat(fd, &st) == 0 && S_ISSOCK(st.st_mode))
         watch().add(fd, st.st_ino);
@@ -195,12 +204,12 @@ void resetServerWatch(int limitMs) {
 }
 
 bool serverStoppedAnswering() {
-    return watch().stopped();
+    return !watchEnded.load() && watch().stopped();
 }
 
 DbError serverFailure(const QString& server, bool connectionLost, const DbError& error) {
     QString text;
-    if (watch().stopped())
+    if (serverStoppedAnswering())
         text = QStringLiteral("The database server %1 stopped answering: it gave no answer "
                               "within %2 seconds.")
                    .arg(server)
@@ -213,7 +222,8 @@ DbError serverFailure(const QString& server, bool connectionLost, const DbError&
     ServerLossState& state = serverLossState();
     if (state.gsServerLoss.isEmpty()) {
         state.gsServerLoss = text;
-        watch().setLastWords("JOV MSDE: " + text.toUtf8() + '\n');
+        if (!watchEnded.load())
+            watch().setLastWords("JOV MSDE: " + text.toUtf8() + '\n');
     }
     return engineError(text);
 }
