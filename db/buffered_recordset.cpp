@@ -1,6 +1,7 @@
 #include "db/buffered_recordset.h"
 
 #include "db/backend_support.h"
+#include "db/row_scan.h"
 
 namespace vx::db {
 
@@ -81,6 +82,52 @@ bool BufferedRecordset::moveNext() {
         return false;
     }
     advance();
+    return error_.number == 0;
+}
+
+BufferedRecordset::Fetch BufferedRecordset::scanRest(const RowVisitor& visit, long& rows) {
+    Row row;
+    ValuesRowView view(row.values);
+    for (;;) {
+        const Fetch f = fetch(row);
+        if (f != Fetch::Row)
+            return f;
+        view.reset(row.values);
+        ++rows;
+        if (!visit(view))
+            return Fetch::Row;
+    }
+}
+
+bool BufferedRecordset::scan(const RowVisitor& visit) {
+    error_ = DbError();
+    ValuesRowView view(current_.values);
+    while (!eof_) {
+        // The current row and the rows read ahead are converted already.
+        view.reset(current_.values);
+        if (!visit(view)) {
+            advance();
+            return error_.number == 0;
+        }
+        if (!ahead_.empty() || finished_) {
+            advance();
+            continue;
+        }
+        // The rows after the current one come straight from the engine.
+        long rows = 0;
+        const Fetch f = scanRest(visit, rows);
+        position_ += rows;
+        if (f == Fetch::Row) {
+            advance(); // the row after the last one visited
+            return error_.number == 0;
+        }
+        finished_ = true;
+        eof_ = true;
+        current_ = Row();
+        dirty_.assign(names_.size(), false);
+        original_.clear();
+        return f != Fetch::Failed;
+    }
     return error_.number == 0;
 }
 

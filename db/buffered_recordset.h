@@ -25,6 +25,7 @@ class BufferedRecordset : public Recordset {
     bool update() override;
     bool deleteCurrent() override;
     DbError lastError() const override { return error_; }
+    bool scan(const RowVisitor& visit) override;
 
     // Reads the first row; false (with lastError set) when the query failed.
     bool start();
@@ -41,6 +42,11 @@ class BufferedRecordset : public Recordset {
 
     // The next row of the query; Failed sets an error through setError.
     virtual Fetch fetch(Row& row) = 0;
+    // The rows the engine has not delivered yet, each handed to `visit` as the engine holds it,
+    // until `visit` returns false (Row: the engine then stands on the row after it) or the rows
+    // end (End) or the engine fails (Failed, error set through setError). `rows` counts the
+    // visits. The default fetches each row whole.
+    virtual Fetch scanRest(const RowVisitor& visit, long& rows);
     // Starts the query again from its first row.
     virtual bool rewind() = 0;
     // Writes the `changed` columns of `row` into the table (and may give it a new locator).

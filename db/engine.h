@@ -20,8 +20,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <string_view>
 
 namespace vx::db {
 
@@ -32,6 +34,21 @@ struct DbError {
 
 constexpr long kErrInvalidObject = 3078; // a statement names a missing table
 constexpr long kErrEngine = -2147217900; // any other failure the engine reports
+
+// One row of a scan, as the engine holds it; valid only while the visit that receives it runs.
+class RowView {
+  public:
+    virtual ~RowView() = default;
+    // The column's value, exactly as Recordset::value() gives it.
+    virtual DbValue value(int index) const = 0;
+    // A text column's bytes in UTF-8 without any conversion: CHAR values may or may not carry
+    // their padding, so callers compare them without trailing blanks. NULL reads as empty.
+    // Meant for text columns; a number column's bytes are whatever its engine has at hand.
+    virtual std::string_view utf8(int index) const = 0;
+};
+
+// Called for each row of a scan; false stops the scan after that row.
+using RowVisitor = std::function<bool(const RowView&)>;
 
 // A query's rows, read forward as the engine delivers them; the current row is held in memory,
 // later rows are fetched as the caller moves. Contract:
@@ -59,6 +76,11 @@ class Recordset {
     virtual bool update() = 0;
     virtual bool deleteCurrent() = 0;
     virtual DbError lastError() const = 0;
+    // Walks the rows from the current one, handing each to `visit` without converting the
+    // columns it does not ask for: the way to read a long result at the engine's own pace.
+    // Afterwards the recordset is at EOF, or when `visit` stopped it, on the row after that
+    // visit's. False when the engine failed part way (lastError() says why).
+    virtual bool scan(const RowVisitor& visit);
 };
 
 // Whose catalogue a connection reads to learn a table's columns and what depends on them.

@@ -219,6 +219,74 @@ TEST_P(EngineConformance, LargeResultStreamsWhileOtherStatementsRun) {
     EXPECT_EQ(rows(QStringLiteral("SELECT COUNT(*) FROM side")), "20");
 }
 
+TEST_P(EngineConformance, AScanGivesWhatMovesGiveAndStopsWhereItIsTold) {
+    exec(QStringLiteral("CREATE TABLE scanned (n INT, code CHAR(6), cost DECIMAL(18,3), "
+                        "qty REAL, note VARCHAR(20))"));
+    // Past the first part of a server cursor and of an ODBC fetch; some CHARs stored unpadded,
+    // NULLs and texts beyond ASCII.
+    ASSERT_TRUE(db().raw(QStringLiteral(
+        "WITH RECURSIVE s(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM s WHERE n < 12000) "
+        "INSERT INTO scanned SELECT n, CASE WHEN n % 3 = 0 THEN 'c' || n ELSE 'é' || n END, "
+        "n * 1.125, n * 0.5, CASE WHEN n % 5 = 0 THEN NULL ELSE 'x' || n END FROM s")));
+    const QString sql = QStringLiteral("SELECT * FROM scanned ORDER BY n");
+    const QStringList moved = rows(sql).split(u',');
+    ASSERT_EQ(moved.size(), 12000);
+    const auto line = [](const db::RowView& row) {
+        QStringList fields;
+        for (int i = 0; i < 5; ++i)
+            fields << row.value(i).toString();
+        return fields.join(u'|');
+    };
+    struct Case {
+        const char* what;
+        int movesFirst;  // rows moved over before the scan
+        bool countFirst; // recordCount() (which reads ahead) before the scan
+        long stopAfter;  // the scan stops after this many visits (0: never)
+    };
+    const Case cases[] = {{"whole", 0, false, 0},           {"after moves", 3, false, 0},
+                          {"after a count", 0, true, 0},    {"stopped at once", 0, false, 1},
+                          {"stopped late", 2, false, 5001}, {"counted, stopped", 0, true, 4999}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto rs = open(sql);
+        ASSERT_TRUE(rs);
+        if (c.countFirst) {
+            EXPECT_EQ(rs->recordCount(), 12000);
+        }
+        for (int i = 0; i < c.movesFirst; ++i)
+            rs->moveNext();
+        QStringList scanned;
+        bool textsAgree = true;
+        const bool ok = rs->scan([&](const db::RowView& row) {
+            scanned << line(row);
+            // The CHAR's bytes are its value without the padding.
+            const QString code = row.value(1).toString();
+            textsAgree =
+                textsAgree &&
+                QString::fromUtf8(row.utf8(1).data(), qsizetype(row.utf8(1).size())).trimmed() ==
+                    code.trimmed();
+            return c.stopAfter == 0 || scanned.size() < c.stopAfter;
+        });
+        EXPECT_TRUE(ok) << rs->lastError().description.toStdString();
+        EXPECT_TRUE(textsAgree);
+        const long seen = static_cast<long>(scanned.size());
+        EXPECT_EQ(scanned, moved.mid(c.movesFirst, seen));
+        if (c.stopAfter == 0) {
+            EXPECT_EQ(seen, 12000 - c.movesFirst);
+            EXPECT_TRUE(rs->eof());
+            EXPECT_EQ(rs->recordCount(), 12000);
+            continue;
+        }
+        // Stopped: the row after the last one visited is current, and the walk goes on from it.
+        ASSERT_FALSE(rs->eof());
+        EXPECT_EQ(rs->value(0).toInt(), c.movesFirst + seen + 1);
+        long rest = 0;
+        EXPECT_TRUE(rs->scan([&](const db::RowView&) { return ++rest > 0; }));
+        EXPECT_EQ(c.movesFirst + seen + rest, 12000);
+        EXPECT_TRUE(rs->eof());
+    }
+}
+
 TEST_P(EngineConformance, UpdateAndDeleteActOnTheRowRead) {
     exec(QStringLiteral("CREATE TABLE Vendor (id INT, Name CHAR(10), Balance DECIMAL(10,2))"));
     for (int id = 1; id <= 3; ++id)

@@ -58,6 +58,10 @@ template <class Rec> void fillRecord(std::int16_t table, const TableDef<Rec>& de
 template <class Rec>
 void fillRecordFields(std::int16_t table, const TableDef<Rec>& def, Rec& rec,
                       const std::vector<int>& fields);
+// One field (an index into def.fields) from a value, converted as fillRecord converts it: for a
+// scan of many rows (db::Recordset::scan) that reads few of their columns.
+template <class Rec>
+void fillRecordField(const TableDef<Rec>& def, Rec& rec, int field, const db::DbValue& v);
 // The index of the field of `column` (compared ignoring case); -1 when there is none.
 template <class Rec> int fieldIndex(const TableDef<Rec>& def, const char* column);
 // The fields whose columns the current row holds, found by name ignoring case (a query of some

@@ -77,6 +77,11 @@ void fillRecordFields(std::int16_t table, const TableDef<Rec>& def, Rec& rec,
         detail::fillField(def.fields[static_cast<size_t>(i)], rec, db::gvDB_FieldValue(table, i));
 }
 
+template <class Rec>
+void fillRecordField(const TableDef<Rec>& def, Rec& rec, int field, const db::DbValue& v) {
+    detail::fillField(def.fields[static_cast<size_t>(field)], rec, v);
+}
+
 template <class Rec> int fieldIndex(const TableDef<Rec>& def, const char* column) {
     for (size_t i = 0; i < def.fields.size(); ++i)
         if (qstricmp(def.fields[i].column, column) == 0)

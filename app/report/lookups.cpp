@@ -48,7 +48,8 @@ bool TableLookupBase::timeForWholeTable() {
     return tried_;
 }
 
-bool TableLookupBase::readWholeTable(const QString& columns, const std::function<void()>& row) {
+bool TableLookupBase::readWholeTable(const QString& columns,
+                                     const std::function<void(const db::RowView&)>& row) {
     Err().Clear();
     const bool any = db::gfbDB_Query(QStringLiteral("SELECT ") + columns +
                                          QStringLiteral(" FROM ") + db::tableInfo(table_).TableName,
@@ -59,9 +60,10 @@ bool TableLookupBase::readWholeTable(const QString& columns, const std::function
         return empty; // an empty table answers every key with "not found"
     }
     auto& rs = db::currentRecordset(table_);
-    for (; rs && !rs->eof(); rs->moveNext())
-        row();
-    const bool read = rs && rs->lastError().number == 0;
+    const bool read = rs && rs->scan([&row](const db::RowView& r) {
+        row(r);
+        return true;
+    });
     // Keyed reads take their columns' names from the table's current recordset by position: it
     // must be the table's own again, not the two columns read here.
     db::gfbDB_OpenTable(table_);

@@ -13,6 +13,8 @@
 // the key literal the record manager builds (quotes and blanks handled by its quoting rule,
 // trailing blanks not counted). VANTREX_LOOKUPS=keyed turns the whole-table read off.
 
+#include "db/engine.h"
+
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -35,10 +37,11 @@ class TableLookupBase {
     explicit TableLookupBase(std::int16_t table) : table_(table), allowed_(readAheadAllowed()) {}
     // True when the misses so far call for reading the whole table.
     bool timeForWholeTable();
-    // Reads `columns` ("Key, Value") of every row of the table and calls `row` for each, with
-    // the row current; false when the table could not be read (the look-ups then stay row by
-    // row). Afterwards the table's own recordset is current again, for the keyed reads of others.
-    bool readWholeTable(const QString& columns, const std::function<void()>& row);
+    // Reads `columns` ("Key, Value") of every row of the table and calls `row` for each (its
+    // columns 0 and 1 are the key and the value); false when the table could not be read (the
+    // look-ups then stay row by row). Afterwards the table's own recordset is current again, for
+    // the keyed reads of others.
+    bool readWholeTable(const QString& columns, const std::function<void(const db::RowView&)>& row);
 
     std::int16_t table_;
     bool whole_ = false; // every row is known
@@ -53,10 +56,11 @@ class TableLookupBase {
 template <class Value> class TableLookup : public TableLookupBase {
   public:
     // `readOne`: the row-by-row read of a key (nullopt: no such row). `columns`: the key and
-    // value columns ("Key, Value"). `fromRow`: fills those columns of the current row into the
-    // record buffer and gives the compared key and the value.
+    // value columns ("Key, Value"). `fromRow`: fills those columns of a row into the record
+    // buffer and gives the compared key and the value.
+    using FromRow = std::function<std::pair<QString, Value>(const db::RowView&)>;
     TableLookup(std::int16_t table, std::function<std::optional<Value>(const QString&)> readOne,
-                QString columns, std::function<std::pair<QString, Value>()> fromRow)
+                QString columns, FromRow fromRow)
         : TableLookupBase(table), readOne_(std::move(readOne)), columns_(std::move(columns)),
           fromRow_(std::move(fromRow)) {}
 
@@ -65,8 +69,8 @@ template <class Value> class TableLookup : public TableLookupBase {
         if (const auto it = known_.find(compared); it != known_.end())
             return it->second;
         if (!whole_ && timeForWholeTable())
-            whole_ = readWholeTable(columns_, [this] {
-                auto [k, v] = fromRow_();
+            whole_ = readWholeTable(columns_, [this](const db::RowView& row) {
+                auto [k, v] = fromRow_(row);
                 known_.try_emplace(std::move(k), std::move(v));
             });
         if (whole_)
@@ -77,7 +81,7 @@ template <class Value> class TableLookup : public TableLookupBase {
   private:
     std::function<std::optional<Value>(const QString&)> readOne_;
     QString columns_;
-    std::function<std::pair<QString, Value>()> fromRow_;
+    FromRow fromRow_;
     std::unordered_map<QString, std::optional<Value>> known_;
 };
 

@@ -2,9 +2,9 @@
 
 #include "db/server_watch.h"
 
-#include "app/report/lookups.h"
 #include "app/report/report_common.h"
 #include "app/report/report_run.h"
+#include "app/report/summary_lookups.h"
 #include "datapath/clsdatapath.h"
 #include "db/operations.h"
 #include "db/state.h"
@@ -26,8 +26,11 @@
 #include "util/text.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <unordered_map>
 
 namespace vx::report {
@@ -50,77 +53,6 @@ void resetReceivedSummaryState() {
 
 namespace {
 
-// Vendor names and item prices looked up while the history rows are walked. A range holds many
-// rows per vendor and per item, and neither changes during a run, so each is read once (and a
-// long range reads the tables whole, see lookups.h).
-class LookupCache {
-  public:
-    // The vendor's trimmed name, empty when there is no such vendor.
-    QString vendorName(const QString& vendorCode) {
-        vendor().VENDCODE = vendorCode;
-        return vendors_.get(vendorCode, comparedKey(vendor().VENDCODE.str())).value_or(QString());
-    }
-
-    // The item's price, nothing when the item does not exist.
-    std::optional<std::int64_t> itemPrice(std::int32_t invUid) {
-        // Most rows ask for an item asked for before: those need no text key.
-        auto it = byNumber_.find(invUid);
-        if (it == byNumber_.end()) {
-            const QString key = QString::number(invUid);
-            it = byNumber_.emplace(invUid, prices_.get(key, key)).first;
-        }
-        return it->second;
-    }
-
-  private:
-    TableLookup<QString> vendors_{
-        kVendors,
-        [](const QString& code) -> std::optional<QString> {
-            vendor().VENDCODE = code;
-            if (db::gfbDB_Operation(kVendors, db::kOpEqual, 1))
-                return vendor().BUSINESS.trimmed();
-            return std::nullopt;
-        },
-        QStringLiteral("VENDCODE, BUSINESS"),
-        [] {
-            fillRecordColumns(kVendors, jovDBSM_Vendors::definition(), vendor());
-            return std::pair{comparedStored(vendor().VENDCODE.str()), vendor().BUSINESS.trimmed()};
-        }};
-    TableLookup<std::int64_t> prices_{
-        kInventory,
-        [](const QString& key) -> std::optional<std::int64_t> {
-            inventory().RecordNum = key.toInt();
-            if (db::gfbDB_Operation(kInventory, db::kOpEqual, 0))
-                return inventory().Price;
-            return std::nullopt;
-        },
-        QStringLiteral("RecordNum, Price"),
-        [] {
-            fillRecordColumns(kInventory, jovDBSM_Inventory::definition(), inventory());
-            return std::pair{QString::number(inventory().RecordNum), inventory().Price};
-        }};
-    std::unordered_map<std::int32_t, std::optional<std::int64_t>> byNumber_;
-};
-
-// The vendors' PO numbers of the printed orders: gsVendorPONumber's answers, remembered (a PO
-// not on file keeps its own number).
-class VendorPONumbers {
-  public:
-    QString of(const QString& poNumber) {
-        poHeader().PO = poNumber;
-        return numbers_.get(poNumber, comparedKey(poHeader().PO.str())).value_or(poNumber);
-    }
-
-  private:
-    TableLookup<QString> numbers_{
-        kPOHeader, [](const QString& po) -> std::optional<QString> { return gsVendorPONumber(po); },
-        QStringLiteral("PO, VendorPONum"),
-        [] {
-            fillRecordColumns(kPOHeader, jovDBSM_POHeader::definition(), poHeader());
-            return std::pair{comparedStored(poHeader().PO.str()), poHeader().VendorPONum.str()};
-        }};
-};
-
 // Adds one history row's amounts to its order.
 void addRow(ReceivedOrderRec& order, const POHistoryRec& row, LookupCache& cache) {
     order.Cost += gcyTimes(row.UnitCost, row.UnitQty);
@@ -128,7 +60,25 @@ void addRow(ReceivedOrderRec& order, const POHistoryRec& row, LookupCache& cache
         order.Retail += gcyTimes(*price, row.UnitQty);
 }
 
-// The history fields the summary reads; the others of a range's rows are not converted.
+// The history fields the summary reads, in this order; the others of a range's rows are not
+// converted.
+enum SummaryField {
+    kDateReceivedField,
+    kPONumberField,
+    kInvUIDField,
+    kUnitQtyField,
+    kUnitCostField,
+    kVendorCodeField,
+    kSummaryFieldCount
+};
+
+// A CHAR value's bytes without the blanks that pad it.
+std::string_view withoutTrailingBlanks(std::string_view text) {
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    return text;
+}
+
 const std::vector<int>& summaryFields() {
     static const std::vector<int> fields = [] {
         std::vector<int> f;
@@ -196,38 +146,53 @@ int giLoadReceivedOrders() {
 
     // The rows are walked as the server returns them, each filled into the history buffer; a row
     // of the same order as the row before it adds to that order, any other row starts an order.
-    // Rows are not kept: a year of a busy store is a million of them.
+    // Rows are not kept: a year of a busy store is a million of them. Only the fields the
+    // summary uses are converted, the texts only where an order starts.
     std::vector<ReceivedOrderRec>& found = st.gReceivedOrders;
     LookupCache cache;
     auto& rs = db::currentRecordset(kPOHistory);
+    const auto& def = jovDBSM_POHistory::definition();
+    const std::vector<int>& fields = summaryFields();
+    std::array<int, kSummaryFieldCount> column{};
+    for (size_t k = 0; k < fields.size(); ++k)
+        column[k] = rs ? rs->fieldIndex(QLatin1String(def.fields[fields[k]].column)) : -1;
+    const auto fill = [&](const db::RowView& row, SummaryField f) {
+        fillRecordField(def, hist, fields[f], row.value(column[f]));
+    };
     std::int64_t rowsRead = 0;
-    QString previousPO;
-    while (rs && !rs->eof()) {
-        fillRecordFields(kPOHistory, jovDBSM_POHistory::definition(), hist, summaryFields());
-        const QString po = hist.PONumber;
+    std::string previousPO;
+    bool cancelled = false;
+    const bool read = !rs || rs->scan([&](const db::RowView& row) {
+        const std::string_view po = withoutTrailingBlanks(row.utf8(column[kPONumberField]));
         if (rowsRead == 0 || po != previousPO) {
+            fill(row, kDateReceivedField);
+            fill(row, kPONumberField);
+            fill(row, kVendorCodeField);
             ReceivedOrderRec order;
             order.VendorCode = hist.VendorCode;
             order.DateReceived = hist.DateReceived;
-            order.PONumber = po;
+            order.PONumber = hist.PONumber;
             order.VendorName = cache.vendorName(order.VendorCode);
             found.push_back(std::move(order));
+            previousPO.assign(po);
         }
+        fill(row, kInvUIDField);
+        fill(row, kUnitQtyField);
+        fill(row, kUnitCostField);
         addRow(found.back(), hist, cache);
-        previousPO = po;
         if (++rowsRead % 1000 == 0) {
             gpShowProgress(QStringLiteral("Processing"), rowsRead);
-            if (gfbReportCancelled()) {
-                rs.reset(); // a range left half read would keep the server's cursor open
-                return 0;
-            }
+            cancelled = gfbReportCancelled();
         }
-        if (!rs->moveNext())
-            break;
+        return !cancelled;
+    });
+    if (cancelled) {
+        rs.reset(); // a range left half read would keep the server's cursor open
+        return 0;
     }
     // A read that failed part way (the server gone, the connection lost) must not print the
     // orders read so far as if they were all of them.
-    if (rs && rs->lastError().number != 0) {
+    if (!read) {
         const QString why = rs->lastError().description;
         rs.reset();
         return readFailed(why);

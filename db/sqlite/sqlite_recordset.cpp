@@ -1,10 +1,35 @@
 #include "db/backend_support.h"
 #include "db/buffered_recordset.h"
+#include "db/row_scan.h"
 #include "db/sqlite/sqlite_fit.h"
 #include "db/sqlite/sqlite_internal.h"
 
 namespace vx::db::sqlite {
 namespace {
+
+// The row the statement stands on, read column by column only as it is asked for.
+class StatementRowView final : public RowView {
+  public:
+    StatementRowView(sqlite3_stmt* st, const std::vector<ColumnRule>& rules)
+        : st_(st), rules_(rules) {}
+    DbValue value(int index) const override {
+        if (index < 0 || index >= static_cast<int>(rules_.size()))
+            return DbValue();
+        return columnValue(st_, index, rules_[static_cast<size_t>(index)]);
+    }
+    std::string_view utf8(int index) const override {
+        if (index < 0 || index >= static_cast<int>(rules_.size()))
+            return {};
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st_, index));
+        if (!text)
+            return {};
+        return {text, static_cast<size_t>(sqlite3_column_bytes(st_, index))};
+    }
+
+  private:
+    sqlite3_stmt* st_;
+    const std::vector<ColumnRule>& rules_;
+};
 
 // Rows come straight from sqlite3_step: only the current row, the next one and the rows read
 // ahead to count them are held. A statement that has delivered its last row is reset at once,
@@ -35,6 +60,34 @@ class SqliteRecordset final : public BufferedRecordset {
         row = std::move(next_);
         pending_ = step();
         return Fetch::Row;
+    }
+
+    Fetch scanRest(const RowVisitor& visit, long& rows) override {
+        if (primed_) {
+            // The row stepped to before is converted already.
+            primed_ = false;
+            if (pending_ == Fetch::Failed)
+                setError(pendingError_);
+            if (pending_ != Fetch::Row)
+                return pending_;
+            ++rows;
+            if (!visit(ValuesRowView(next_.values)))
+                return Fetch::Row;
+        }
+        const StatementRowView view(st_.get(), rules_);
+        for (;;) {
+            const int rc = sqlite3_step(st_.get());
+            if (rc == SQLITE_ROW) {
+                ++rows;
+                if (!visit(view))
+                    return Fetch::Row;
+                continue;
+            }
+            if (rc != SQLITE_DONE)
+                setError(errorOf(db_->db));
+            sqlite3_reset(st_.get());
+            return rc == SQLITE_DONE ? Fetch::End : Fetch::Failed;
+        }
     }
 
     bool rewind() override {
