@@ -129,6 +129,32 @@ QString quoted(const QString& name) {
     return QLatin1Char('"') + QString(name).replace(u'"', QLatin1String("\"\"")) + QLatin1Char('"');
 }
 
+// A row of a fetched batch, its columns converted only as they are asked for.
+class BatchRowView final : public RowView {
+  public:
+    explicit BatchRowView(const std::vector<Column>& columns) : columns_(columns) {}
+    void at(const PGresult* batch, int row) {
+        batch_ = batch;
+        row_ = row;
+    }
+    DbValue value(int index) const override {
+        if (index < 0 || index >= static_cast<int>(columns_.size()))
+            return DbValue();
+        return valueOf(batch_, row_, index, columns_[static_cast<size_t>(index)]);
+    }
+    std::string_view utf8(int index) const override {
+        if (index < 0 || index >= static_cast<int>(columns_.size()))
+            return {};
+        return {PQgetvalue(batch_, row_, index),
+                static_cast<size_t>(PQgetlength(batch_, row_, index))};
+    }
+
+  private:
+    const std::vector<Column>& columns_;
+    const PGresult* batch_ = nullptr;
+    int row_ = 0;
+};
+
 class PgRecordset final : public BufferedRecordset {
   public:
     PgRecordset(SharedSession session, Result first, QString sql, std::unique_ptr<Cursor> cursor,
@@ -142,17 +168,8 @@ class PgRecordset final : public BufferedRecordset {
 
   protected:
     Fetch fetch(Row& row) override {
-        while (index_ >= PQntuples(batch_.get())) {
-            if (!cursor_ || !cursor_->isOpen())
-                return Fetch::End;
-            DbError error;
-            batch_ = cursor_->next(error);
-            index_ = 0;
-            if (!batch_) {
-                setError(error);
-                return Fetch::Failed;
-            }
-        }
+        if (const Fetch f = nextBatchIfDone(); f != Fetch::Row)
+            return f;
         row.values.clear();
         row.values.reserve(static_cast<size_t>(fieldCount()));
         for (int i = 0; i < fieldCount(); ++i)
@@ -162,6 +179,18 @@ class PgRecordset final : public BufferedRecordset {
                                     : QString();
         ++index_;
         return Fetch::Row;
+    }
+
+    Fetch scanRest(const RowVisitor& visit, long& rows) override {
+        BatchRowView view(columns_);
+        for (;;) {
+            if (const Fetch f = nextBatchIfDone(); f != Fetch::Row)
+                return f;
+            view.at(batch_.get(), index_++);
+            ++rows;
+            if (!visit(view))
+                return Fetch::Row;
+        }
     }
 
     bool rewind() override {
@@ -213,6 +242,23 @@ class PgRecordset final : public BufferedRecordset {
     }
 
   private:
+    // Row while the batch has rows left (fetching the next batch when this one is done), End
+    // after the last one, Failed (error set) when the next batch could not be fetched.
+    Fetch nextBatchIfDone() {
+        while (index_ >= PQntuples(batch_.get())) {
+            if (!cursor_ || !cursor_->isOpen())
+                return Fetch::End;
+            DbError error;
+            batch_ = cursor_->next(error);
+            index_ = 0;
+            if (!batch_) {
+                setError(error);
+                return Fetch::Failed;
+            }
+        }
+        return Fetch::Row;
+    }
+
     bool located(const Result& r, const DbError& error, const char* action) {
         if (!r) {
             setError(error);
