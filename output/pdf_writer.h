@@ -33,10 +33,15 @@ class PdfPageWriter {
 };
 
 // The PDF engines this program can write with; bench/README.md has the measurements that chose
-// the default.
-enum class PdfEngine { Qt };
+// the default. Qt: QPdfWriter, painted with paintPage. Cairo: cairo's PDF surface with the glyphs
+// Qt places (output/pdf_cairo.cpp); usable on a worker thread.
+enum class PdfEngine { Qt, Cairo };
 
 std::unique_ptr<PdfPageWriter> makePdfPageWriter(PdfEngine engine);
+// Cairo, unless the environment says VANTREX_PDF_ENGINE=qt.
 PdfEngine defaultPdfEngine();
+
+// The cairo writer itself, for makePdfPageWriter.
+std::unique_ptr<PdfPageWriter> makeCairoPdfPageWriter();
 
 } // namespace vx::output

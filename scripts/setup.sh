@@ -8,6 +8,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
+  libcairo2-dev libfontconfig-dev libfreetype-dev libhpdf-dev
   libsqlite3-dev sqlite3
   libpq-dev postgresql
   unixodbc-dev tdsodbc odbc-postgresql
