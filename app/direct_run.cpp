@@ -1,9 +1,10 @@
 #include "app/direct_run.h"
 
+#include "app/direct_outputs.h"
+
 #include "app/exit_status.h"
 #include "app/report/received_summary.h"
 #include "app/report/report_common.h"
-#include "platform/atomic_file.h"
 #include "platform/messages.h"
 #include "platform/paths.h"
 #include "reportspec/reports_common.h"
@@ -15,6 +16,11 @@ namespace vx {
 
 output::ReportPrinter& DocumentReportHost::printer() {
     doc_ = std::make_unique<output::Document>();
+    doc_->setEvents({[this](int page) {
+                         if (onPage_)
+                             onPage_(*doc_, page);
+                     },
+                     {}});
     unloaded_ = false;
     return *doc_;
 }
@@ -29,34 +35,33 @@ void gpPrepareDirectRun() {
 int gfiDirectRun(const QString& pdfFile, const QString& textFile) {
     gpPrepareDirectRun();
 
+    // The files are written while the report runs and put in place once its document has ended.
+    const QString pdfPath =
+        !pdfFile.isEmpty() || textFile.isEmpty()
+            ? (pdfFile.isEmpty() ? joinPath(programDir(), QStringLiteral("RptVantrex.pdf"))
+                                 : pdfFile)
+            : QString();
+    DirectOutputs outputs(pdfPath, textFile);
     DocumentReportHost host;
+    host.setPageListener(
+        [&outputs](const output::Document& doc, int page) { outputs.pageDone(doc, page); });
     report::setReportHost(&host);
     report::gpRunReport();
     report::setReportHost(nullptr);
-    if (!host.hasDocument()) // the report has said why
+    if (!host.hasDocument()) { // the report has said why
+        outputs.abandon();
         return report::gfbServerLost() ? kExitStartupFailed : kExitNothing;
-
-    QString error;
-    if (!textFile.isEmpty()) {
-        if (!writeFileAtomically(textFile, host.document()->textDump().toUtf8(), 0644, true,
-                                 &error)) {
-            MsgBox(QStringLiteral("The document could not be written to ") + textFile + u'\r' +
-                       error,
-                   MsgButtons::Ok, MsgIcon::Critical);
-            return kExitNothing;
-        }
-        if (pdfFile.isEmpty())
-            return report::receivedSummaryState().gbExportFailed ? kExitExportFailed
-                                                                 : kExitDocument;
     }
-    const QString path =
-        pdfFile.isEmpty() ? joinPath(programDir(), QStringLiteral("RptVantrex.pdf")) : pdfFile;
-    if (!host.document()->writePdf(path, &error)) {
-        MsgBox(QStringLiteral("The document could not be written to ") + path + u'\r' + error,
+
+    QString failedPath, error;
+    if (!outputs.finish(*host.document(), &failedPath, &error)) {
+        MsgBox(QStringLiteral("The document could not be written to ") + failedPath + u'\r' + error,
                MsgButtons::Ok, MsgIcon::Critical);
         return kExitNothing;
     }
-    std::fprintf(stderr, "vantrex-report: the document is in %s\n", path.toUtf8().constData());
+    if (!pdfPath.isEmpty())
+        std::fprintf(stderr, "vantrex-report: the document is in %s\n",
+                     pdfPath.toUtf8().constData());
     // A scheduled export whose file was not written must not look successful.
     return report::receivedSummaryState().gbExportFailed ? kExitExportFailed : kExitDocument;
 }

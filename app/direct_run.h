@@ -6,6 +6,7 @@
 #include "output/document.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace vx {
@@ -19,9 +20,14 @@ class DocumentReportHost : public report::ReportHost {
     // True when the run produced pages to show.
     bool hasDocument() const { return doc_ && !unloaded_ && doc_->pageCount() > 0; }
     output::Document* document() { return doc_.get(); }
+    // Called with each page of the document as soon as the page is complete.
+    void setPageListener(std::function<void(const output::Document&, int page)> listener) {
+        onPage_ = std::move(listener);
+    }
 
   private:
     std::unique_ptr<output::Document> doc_;
+    std::function<void(const output::Document&, int)> onPage_;
     bool unloaded_ = false;
 };
 

@@ -10,6 +10,7 @@
 // Pages are numbered from 1.
 
 #include "output/page_layout.h"
+#include "output/pdf_info.h"
 #include "output/report_printer.h"
 
 #include <QPainter>
@@ -78,6 +79,10 @@ class Document : public ReportPrinter {
     // The pages as plain text: one line per line of items, cells at their columns, the footer
     // last, "\f" between pages.
     QString textDump() const;
+    // One page of the text dump (without the "\f").
+    QString pageText(int number) const;
+    // What a PDF of the document names as its title, author and creator.
+    PdfInfo pdfInfo() const;
 
   private:
     struct Row {

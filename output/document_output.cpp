@@ -62,8 +62,7 @@ bool Document::writePdf(const QString& path, QString* error) const {
         return false;
     }
     const auto writer = makePdfPageWriter(defaultPdfEngine());
-    const PdfInfo info{title_, author_, productName() + u' ' + productVersion()};
-    if (!writer->begin(path, pageSize_, info, error))
+    if (!writer->begin(path, pageSize_, pdfInfo(), error))
         return false;
     for (const Page& p : pages_)
         writer->addPage(p);
@@ -72,46 +71,52 @@ bool Document::writePdf(const QString& path, QString* error) const {
 
 QString Document::textDump() const {
     QStringList pageTexts;
-    for (int number = 1; number <= pageCount(); ++number) {
-        const Page& p = page(number);
-        QStringList lines;
-        QString line;
-        double lineTop = -1, lineBottom = -1;
-        for (const TextItem& item : readingOrder(p)) {
-            if (lineTop < 0 || std::abs(item.box.top() - lineTop) > 0.5) {
-                if (lineTop >= 0) {
-                    lines.append(line);
-                    // A gap of at least half a line (empty rows, the footer) shows as one
-                    // empty line.
-                    if (item.box.top() - lineBottom >= (lineBottom - lineTop) / 2)
-                        lines.append(QString());
-                }
-                line.clear();
-                lineTop = item.box.top();
-                lineBottom = lineTop;
-            }
-            lineBottom = std::max(lineBottom, item.box.bottom());
-            const QString text = visiblePart(item).text;
-            const auto column = [&](double twips) {
-                return static_cast<qsizetype>(
-                    std::floor((twips - p.leftMargin) / kDumpTwipsPerChar));
-            };
-            qsizetype start = column(item.box.left());
-            if (item.align == Align::Right)
-                start = column(item.box.right()) - text.size();
-            else if (item.align == Align::Centre)
-                start = column(item.box.center().x()) - text.size() / 2;
-            start = std::max<qsizetype>({start, 0, line.isEmpty() ? 0 : line.size() + 1});
-            line = line.leftJustified(start, QLatin1Char(' ')) + text;
-        }
-        if (lineTop >= 0)
-            lines.append(line);
-        for (QString& l : lines)
-            while (l.endsWith(QLatin1Char(' ')))
-                l.chop(1);
-        pageTexts.append(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
-    }
+    for (int number = 1; number <= pageCount(); ++number)
+        pageTexts.append(pageText(number));
     return pageTexts.join(QLatin1Char('\f'));
+}
+
+QString Document::pageText(int number) const {
+    const Page& p = page(number);
+    QStringList lines;
+    QString line;
+    double lineTop = -1, lineBottom = -1;
+    for (const TextItem& item : readingOrder(p)) {
+        if (lineTop < 0 || std::abs(item.box.top() - lineTop) > 0.5) {
+            if (lineTop >= 0) {
+                lines.append(line);
+                // A gap of at least half a line (empty rows, the footer) shows as one empty
+                // line.
+                if (item.box.top() - lineBottom >= (lineBottom - lineTop) / 2)
+                    lines.append(QString());
+            }
+            line.clear();
+            lineTop = item.box.top();
+            lineBottom = lineTop;
+        }
+        lineBottom = std::max(lineBottom, item.box.bottom());
+        const QString text = visiblePart(item).text;
+        const auto column = [&](double twips) {
+            return static_cast<qsizetype>(std::floor((twips - p.leftMargin) / kDumpTwipsPerChar));
+        };
+        qsizetype start = column(item.box.left());
+        if (item.align == Align::Right)
+            start = column(item.box.right()) - text.size();
+        else if (item.align == Align::Centre)
+            start = column(item.box.center().x()) - text.size() / 2;
+        start = std::max<qsizetype>({start, 0, line.isEmpty() ? 0 : line.size() + 1});
+        line = line.leftJustified(start, QLatin1Char(' ')) + text;
+    }
+    if (lineTop >= 0)
+        lines.append(line);
+    for (QString& l : lines)
+        while (l.endsWith(QLatin1Char(' ')))
+            l.chop(1);
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+PdfInfo Document::pdfInfo() const {
+    return {title_, author_, productName() + u' ' + productVersion()};
 }
 
 } // namespace vx::output
