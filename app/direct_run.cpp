@@ -36,11 +36,10 @@ int gfiDirectRun(const QString& pdfFile, const QString& textFile) {
     gpPrepareDirectRun();
 
     // The files are written while the report runs and put in place once its document has ended.
-    const QString pdfPath =
-        !pdfFile.isEmpty() || textFile.isEmpty()
-            ? (pdfFile.isEmpty() ? joinPath(programDir(), QStringLiteral("RptVantrex.pdf"))
-                                 : pdfFile)
-            : QString();
+    // A run asked for neither file writes the PDF to its usual place.
+    QString pdfPath = pdfFile;
+    if (pdfPath.isEmpty() && textFile.isEmpty())
+        pdfPath = joinPath(programDir(), QStringLiteral("RptVantrex.pdf"));
     DirectOutputs outputs(pdfPath, textFile);
     DocumentReportHost host;
     host.setPageListener(

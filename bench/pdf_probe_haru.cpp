@@ -57,7 +57,8 @@ class HaruWriter : public output::PdfPageWriter {
                QString* error) override {
         pdf_ = HPDF_New(&HaruWriter::onError, this);
         if (!pdf_)
-            return fail(error, QStringLiteral("libharu could not start a document"));
+            return vx::output::pdfWriteFailed(error,
+                                              QStringLiteral("libharu could not start a document"));
         HPDF_SetCompressionMode(pdf_, HPDF_COMP_ALL);
         HPDF_UseUTFEncodings(pdf_);
         HPDF_SetCurrentEncoder(pdf_, "UTF-8");
@@ -66,7 +67,7 @@ class HaruWriter : public output::PdfPageWriter {
         HPDF_SetInfoAttr(pdf_, HPDF_INFO_CREATOR, info.creator.toUtf8().constData());
         path_ = path;
         pageSize_ = pageSize;
-        return error_.isEmpty() || fail(error, error_);
+        return error_.isEmpty() || vx::output::pdfWriteFailed(error, error_);
     }
 
     void addPage(const output::Page& page) override {
@@ -92,11 +93,12 @@ class HaruWriter : public output::PdfPageWriter {
         pdf_ = nullptr;
         if (!error_.isEmpty()) {
             QFile::remove(temp);
-            return fail(error, error_);
+            return vx::output::pdfWriteFailed(error, error_);
         }
         QFile::remove(path_);
         if (!QFile::rename(temp, path_))
-            return fail(error, QStringLiteral("the file could not be put in place"));
+            return vx::output::pdfWriteFailed(error,
+                                              QStringLiteral("the file could not be put in place"));
         return true;
     }
 
@@ -111,11 +113,6 @@ class HaruWriter : public output::PdfPageWriter {
         auto* w = static_cast<HaruWriter*>(self);
         if (w->error_.isEmpty())
             w->error_ = QStringLiteral("libharu error 0x%1 (%2)").arg(error, 0, 16).arg(detail);
-    }
-    static bool fail(QString* error, const QString& why) {
-        if (error)
-            *error = why;
-        return false;
     }
 
     HaruFont* font(const FontSpec& spec) {

@@ -111,7 +111,7 @@ class CairoPdfWriter : public PdfPageWriter {
     bool begin(const QString& path, QSizeF pageSize, const PdfInfo& info, QString* error) override {
         file_ = std::make_unique<QSaveFile>(path);
         if (!file_->open(QIODevice::WriteOnly))
-            return fail(error, file_->errorString());
+            return pdfWriteFailed(error, file_->errorString());
         // Twips to points: 20 twips make a point.
         surface_.reset(cairo_pdf_surface_create_for_stream(&CairoPdfWriter::write, this,
                                                            pageSize.width() / kTwipsPerPoint,
@@ -129,7 +129,8 @@ class CairoPdfWriter : public PdfPageWriter {
         if (cairo_status(cr_.get()) != CAIRO_STATUS_SUCCESS) {
             const QString why = QString::fromUtf8(cairo_status_to_string(cairo_status(cr_.get())));
             abandon();
-            return fail(error, QStringLiteral("The PDF file could not be started: ") + why);
+            return pdfWriteFailed(error,
+                                  QStringLiteral("The PDF file could not be started: ") + why);
         }
         pageSize_ = pageSize;
         return true;
@@ -168,7 +169,7 @@ class CairoPdfWriter : public PdfPageWriter {
         if (!why.isEmpty())
             file_->cancelWriting();
         file_.reset();
-        return why.isEmpty() || fail(error, why);
+        return why.isEmpty() || pdfWriteFailed(error, why);
     }
 
     void abandon() override {
@@ -184,12 +185,6 @@ class CairoPdfWriter : public PdfPageWriter {
     }
 
   private:
-    static bool fail(QString* error, const QString& why) {
-        if (error)
-            *error = why;
-        return false;
-    }
-
     static cairo_status_t write(void* closure, const unsigned char* data, unsigned int length) {
         auto* self = static_cast<CairoPdfWriter*>(closure);
         if (self->discard_)

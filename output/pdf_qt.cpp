@@ -15,7 +15,7 @@ class QtPdfWriter : public PdfPageWriter {
     bool begin(const QString& path, QSizeF pageSize, const PdfInfo& info, QString* error) override {
         file_ = std::make_unique<QSaveFile>(path);
         if (!file_->open(QIODevice::WriteOnly))
-            return fail(error, file_->errorString());
+            return pdfWriteFailed(error, file_->errorString());
         info_ = info;
         pageSize_ = pageSize;
         ends_ = std::make_unique<EndsKeepingDevice>(*file_);
@@ -28,7 +28,7 @@ class QtPdfWriter : public PdfPageWriter {
         writer_->setPageMargins(QMarginsF(0, 0, 0, 0));
         scale_ = writer_->resolution() / double(kTwipsPerInch);
         if (!painter_.begin(writer_.get()))
-            return fail(error, QStringLiteral("The PDF file could not be started."));
+            return pdfWriteFailed(error, QStringLiteral("The PDF file could not be started."));
         return true;
     }
 
@@ -47,7 +47,7 @@ class QtPdfWriter : public PdfPageWriter {
         // first.
         const bool ok = file_->flush() && file_->commit();
         if (!ok)
-            fail(error, file_->errorString());
+            pdfWriteFailed(error, file_->errorString());
         file_.reset();
         return ok;
     }
@@ -62,12 +62,6 @@ class QtPdfWriter : public PdfPageWriter {
     }
 
   private:
-    static bool fail(QString* error, const QString& why) {
-        if (error)
-            *error = why;
-        return false;
-    }
-
     std::unique_ptr<QSaveFile> file_;
     std::unique_ptr<EndsKeepingDevice> ends_;
     std::unique_ptr<QPdfWriter> writer_;

@@ -44,4 +44,11 @@ PdfEngine defaultPdfEngine();
 // The cairo writer itself, for makePdfPageWriter.
 std::unique_ptr<PdfPageWriter> makeCairoPdfPageWriter();
 
+// For the writers: sets `*error` (when asked for) to `why` and gives false.
+inline bool pdfWriteFailed(QString* error, const QString& why) {
+    if (error)
+        *error = why;
+    return false;
+}
+
 } // namespace vx::output
