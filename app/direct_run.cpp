@@ -17,8 +17,10 @@ namespace vx {
 output::ReportPrinter& DocumentReportHost::printer() {
     doc_ = std::make_unique<output::Document>();
     doc_->setEvents({[this](int page) {
-                         if (onPage_)
+                         if (onPage_) {
                              onPage_(*doc_, page);
+                             doc_->releasePage(page);
+                         }
                      },
                      {}});
     unloaded_ = false;

@@ -20,7 +20,9 @@ class DocumentReportHost : public report::ReportHost {
     // True when the run produced pages to show.
     bool hasDocument() const { return doc_ && !unloaded_ && doc_->pageCount() > 0; }
     output::Document* document() { return doc_.get(); }
-    // Called with each page of the document as soon as the page is complete.
+    // Called with each page of the document as soon as the page is complete. Once the listener
+    // has returned the page's contents are dropped (the document keeps its page count), so a
+    // long run holds only the page being laid out.
     void setPageListener(std::function<void(const output::Document&, int page)> listener) {
         onPage_ = std::move(listener);
     }

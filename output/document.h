@@ -67,6 +67,9 @@ class Document : public ReportPrinter {
     // Layout results.
     QSizeF pageSize() const { return pageSize_; } // twips
     const Page& page(int number) const { return pages_.at(number - 1); }
+    // Drops what page `number` holds, keeping its place in the count: a run that has handed a
+    // page on (to a file) need not keep it. A released page is empty.
+    void releasePage(int number) { pages_[number - 1] = Page{}; }
     double currentY() const { return y_; }
 
     // The first match of `text` (case-insensitive, within one line of text) on page `fromPage` or
